@@ -1,6 +1,5 @@
 #include "core/launcher_state.h"
 
-#include <cstdio>
 
 namespace rivo {
 
@@ -84,10 +83,10 @@ void BuildKeyNameTable(KeyStringTable& table) {
         table[key.code] = key.name;
     }
     for (int digit = 0; digit <= 9; ++digit) {
-        table[96 + digit] = "NUM" + std::to_string(digit);
+        table[96 + digit] = std::string("NUM").append(1, static_cast<char>('0' + digit));
     }
     for (int n = 1; n <= 24; ++n) {
-        table[111 + n] = "F" + std::to_string(n);
+        table[111 + n] = std::string("F").append(std::to_string(n));
     }
 }
 
