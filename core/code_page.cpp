@@ -1,0 +1,9 @@
+#include "core/code_page.h"
+
+namespace rivo {
+
+bool IsCp932LeadByte(unsigned char byte) {
+    return (byte >= 0x81 && byte <= 0x9F) || (byte >= 0xE0 && byte <= 0xFC);
+}
+
+}  // namespace rivo

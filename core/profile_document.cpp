@@ -1,0 +1,322 @@
+#include "core/profile_document.h"
+
+#include <utility>
+
+#include "core/line_text.h"
+#include "core/lossy_conversion.h"
+
+namespace rivo {
+
+using profile::LineKind;
+using profile::LineShape;
+using profile::LineText;
+using profile::Span;
+
+namespace {
+
+constexpr std::string_view kUtf16Bom{"\xFF\xFE", 2};
+constexpr std::string_view kUtf8Bom{"\xEF\xBB\xBF", 3};
+constexpr std::string_view kCrLf8{"\r\n", 2};
+constexpr std::string_view kCrLf16{"\r\0\n\0", 4};
+
+// CR, LF or NUL in a written name or value would start new lines, and so new entries, on the
+// next read (or cut the text where the system functions see a terminator): they are left out.
+std::string WithoutLineBreaks(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c != '\r' && c != '\n' && c != '\0')
+            out.push_back(c);
+    }
+    return out;
+}
+
+LineText TextOf(std::string_view content, bool utf16, const profile::LeadBytes& leads) {
+    return utf16 ? LineText(content) : LineText(content, leads);
+}
+
+}  // namespace
+
+struct ProfileDocument::Line {
+    std::string raw;             // the bytes as in the file, terminator included
+    std::size_t contentEnd = 0;  // where the terminator starts
+    std::size_t valueBegin = 0;  // Key lines: just after the '='
+    LineKind kind = LineKind::Blank;
+
+    bool Terminated() const { return contentEnd < raw.size(); }
+    std::string_view Content() const { return std::string_view(raw).substr(0, contentEnd); }
+};
+
+struct ProfileDocument::Section {
+    Line header;
+    std::vector<Line> body;
+    // New keys go right after this line of the body (-1: right under the header), so comments
+    // and blank lines that end the section stay below them.
+    std::ptrdiff_t lastEntry = -1;
+    bool indexed = false;  // the first section of its name
+    // Folded key name -> the first key line of that name in `body`; only for indexed sections.
+    std::unordered_map<std::string, std::size_t> keys;
+};
+
+ProfileDocument::ProfileDocument(const CodePage& codePage)
+    : codePage_(&codePage), leadBytes_(profile::LeadBytesOf(codePage)) {}
+ProfileDocument::~ProfileDocument() = default;
+ProfileDocument::ProfileDocument(const ProfileDocument& other) = default;
+ProfileDocument& ProfileDocument::operator=(const ProfileDocument& other) = default;
+ProfileDocument::ProfileDocument(ProfileDocument&& other) noexcept = default;
+ProfileDocument& ProfileDocument::operator=(ProfileDocument&& other) noexcept = default;
+
+ProfileDocument ProfileDocument::Parse(std::string_view bytes, const CodePage& codePage) {
+    ProfileDocument doc(codePage);
+    if (bytes.substr(0, kUtf16Bom.size()) == kUtf16Bom) {
+        doc.utf16_ = true;
+        doc.bom_ = kUtf16Bom;
+        bytes.remove_prefix(kUtf16Bom.size());
+        if (bytes.size() % 2 != 0) {
+            doc.tail_ = bytes.substr(bytes.size() - 1);
+            bytes.remove_suffix(1);
+        }
+    } else if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
+        // Windows takes the mark for part of the first line and so misses a header there; an
+        // editor that adds it must not make the whole file unreadable.
+        doc.bom_ = kUtf8Bom;
+        bytes.remove_prefix(kUtf8Bom.size());
+    }
+    std::size_t pos = 0;
+    while (pos < bytes.size()) {
+        const profile::LineBreak lineBreak = profile::FindLineBreak(bytes, pos, doc.utf16_);
+        Line line;
+        line.raw.assign(bytes.substr(pos, lineBreak.next - pos));
+        line.contentEnd = lineBreak.contentEnd - pos;
+        pos = lineBreak.next;
+        doc.AddParsedLine(std::move(line));
+    }
+    return doc;
+}
+
+std::optional<std::string> ProfileDocument::Read(std::string_view section, std::string_view key) const {
+    const auto found = sectionIndex_.find(IndexKey(ArgumentName(section)));
+    if (found == sectionIndex_.end())
+        return std::nullopt;
+    const Section& s = sections_[found->second];
+    const auto line = s.keys.find(IndexKey(ArgumentName(key)));
+    if (line == s.keys.end())
+        return std::nullopt;
+    return ValueOf(s.body[line->second]);
+}
+
+std::string ProfileDocument::ReadString(std::string_view section, std::string_view key,
+                                        std::string_view fallback) const {
+    if (std::optional<std::string> value = Read(section, key))
+        return *std::move(value);
+    // The system functions drop a default's trailing spaces (spaces only, not tabs).
+    const LineText text(fallback, leadBytes_);
+    const Span kept = profile::Trim(text, {0, text.size()}, true);
+    if (kept.begin == kept.end)
+        return {};
+    return std::string(fallback.substr(0, kept.end));
+}
+
+void ProfileDocument::Write(std::string_view section, std::string_view key, std::string_view value) {
+    const std::string sectionName = ArgumentName(section);
+    const std::string keyName = ArgumentName(key);
+    const std::string text = WithoutLineBreaks(value);
+    const auto keyLine = [&] {
+        std::string line;
+        line.reserve(keyName.size() + 1 + text.size());
+        return line.append(keyName).append("=").append(text);
+    };
+
+    const auto found = sectionIndex_.find(IndexKey(sectionName));
+    if (found == sectionIndex_.end()) {
+        TerminateLastLine();
+        AddParsedLine(MakeLine("[" + sectionName + "]"));
+        AddParsedLine(MakeLine(keyLine()));
+        return;
+    }
+    Section& s = sections_[found->second];
+    const auto line = s.keys.find(IndexKey(keyName));
+    if (line != s.keys.end()) {
+        ReplaceValue(s.body[line->second], text);
+        return;
+    }
+    InsertKeyLine(s, MakeLine(keyLine()));
+}
+
+std::string ProfileDocument::Serialize() const {
+    std::size_t size = bom_.size() + tail_.size();
+    for (const Line& line : preamble_)
+        size += line.raw.size();
+    for (const Section& s : sections_) {
+        size += s.header.raw.size();
+        for (const Line& line : s.body)
+            size += line.raw.size();
+    }
+    std::string out;
+    out.reserve(size);
+    out += bom_;
+    for (const Line& line : preamble_)
+        out += line.raw;
+    for (const Section& s : sections_) {
+        out += s.header.raw;
+        for (const Line& line : s.body)
+            out += line.raw;
+    }
+    out += tail_;
+    return out;
+}
+
+// Files a line read from the file, or a new line at the end of it, exactly as a reader sees it.
+void ProfileDocument::AddParsedLine(Line line) {
+    const LineText text = TextOf(line.Content(), utf16_, leadBytes_);
+    const LineShape shape = profile::Classify(text);
+    line.kind = shape.kind;
+    line.valueBegin = shape.valueBegin;
+    if (shape.kind == LineKind::Section) {
+        Section s;
+        s.indexed =
+            sectionIndex_.emplace(FoldedName(line, shape.name.begin, shape.name.end), sections_.size())
+                .second;
+        s.header = std::move(line);
+        sections_.push_back(std::move(s));
+        return;
+    }
+    if (sections_.empty()) {
+        preamble_.push_back(std::move(line));
+        return;
+    }
+    Section& s = sections_.back();
+    const std::size_t index = s.body.size();
+    if (profile::IsEntry(shape.kind))
+        s.lastEntry = static_cast<std::ptrdiff_t>(index);
+    if (shape.kind == LineKind::Key && s.indexed) {
+        s.keys.emplace(FoldedName(line, shape.name.begin, shape.name.end), index);
+    }
+    s.body.push_back(std::move(line));
+}
+
+void ProfileDocument::InsertKeyLine(Section& s, Line line) {
+    const std::size_t index = static_cast<std::size_t>(s.lastEntry + 1);
+    Line& above = index == 0 ? s.header : s.body[index - 1];
+    if (!above.Terminated())
+        above.raw += Crlf();
+
+    const LineText text = TextOf(line.Content(), utf16_, leadBytes_);
+    const LineShape shape = profile::Classify(text);
+    line.kind = shape.kind;
+    line.valueBegin = shape.valueBegin;
+    if (shape.kind == LineKind::Section) {
+        // A key name that starts with '[' makes a header: the lines below it now belong to another
+        // section. Rare enough to rebuild the document from its bytes.
+        s.body.insert(s.body.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
+        Reparse();
+        return;
+    }
+    // Every key line is at or above lastEntry, so no indexed line moves.
+    std::string folded;
+    if (shape.kind == LineKind::Key)
+        folded = FoldedName(line, shape.name.begin, shape.name.end);
+    s.body.insert(s.body.begin() + static_cast<std::ptrdiff_t>(index), std::move(line));
+    if (profile::IsEntry(shape.kind))
+        s.lastEntry = static_cast<std::ptrdiff_t>(index);
+    if (shape.kind == LineKind::Key && s.indexed)
+        s.keys.emplace(std::move(folded), index);
+}
+
+// Keeps the line up to and including its '=' (indentation, the name's spelling, spaces before
+// the '=') and its line break; only the value changes.
+void ProfileDocument::ReplaceValue(Line& line, std::string_view value) const {
+    const std::string encoded = Encode(value);
+    const std::string_view current = line.Content().substr(line.valueBegin);
+    // A save writes every entry again, mostly with the value it already has.
+    if (line.Terminated() && current == encoded)
+        return;
+    std::string raw;
+    raw.reserve(line.valueBegin + encoded.size() + 4);
+    raw.append(line.raw, 0, line.valueBegin);
+    raw += encoded;
+    if (line.Terminated()) {
+        raw.append(line.raw, line.contentEnd, std::string::npos);
+    } else {
+        raw += Crlf();
+    }
+    line.contentEnd = line.valueBegin + encoded.size();
+    line.raw = std::move(raw);
+}
+
+// New lines go at the end: a last line without a line break gets CRLF first.
+void ProfileDocument::TerminateLastLine() {
+    Line* last = nullptr;
+    if (!sections_.empty()) {
+        Section& s = sections_.back();
+        last = s.body.empty() ? &s.header : &s.body.back();
+    } else if (!preamble_.empty()) {
+        last = &preamble_.back();
+    }
+    if (last != nullptr && !last->Terminated())
+        last->raw += Crlf();
+}
+
+void ProfileDocument::Reparse() {
+    *this = Parse(Serialize(), *codePage_);
+}
+
+ProfileDocument::Line ProfileDocument::MakeLine(std::string_view content) const {
+    Line line;
+    line.raw = Encode(content);
+    line.contentEnd = line.raw.size();
+    line.raw += Crlf();
+    return line;
+}
+
+std::string ProfileDocument::Encode(std::string_view text) const {
+    return utf16_ ? CodePageToUtf16Le(text, *codePage_) : std::string(text);
+}
+
+std::string_view ProfileDocument::Crlf() const {
+    return utf16_ ? kCrLf16 : kCrLf8;
+}
+
+// A name as given to Read or Write: CR, LF and NUL left out (as Write leaves them out of what it
+// writes), spaces around it ignored. Tabs are not: the system functions do not find "\tkey".
+std::string ProfileDocument::ArgumentName(std::string_view name) const {
+    std::string clean;
+    if (name.find_first_of(std::string_view("\r\n\0", 3)) != std::string_view::npos) {
+        clean = WithoutLineBreaks(name);
+        name = clean;
+    }
+    const LineText text(name, leadBytes_);
+    const Span span = profile::Trim(text, {0, text.size()}, true);
+    return std::string(name.substr(span.begin, span.end - span.begin));
+}
+
+// A name from ArgumentName as the index knows it: folded, in the file's encoding.
+std::string ProfileDocument::IndexKey(std::string_view name) const {
+    std::string key;
+    key.reserve(name.size());
+    if (!utf16_) {
+        profile::AppendFolded(LineText(name, leadBytes_), {0, name.size()}, key);
+        return key;
+    }
+    const std::string wide = CodePageToUtf16Le(name, *codePage_);
+    const LineText wideText(wide);
+    profile::AppendFolded(wideText, {0, wideText.size()}, key);
+    return key;
+}
+
+std::string ProfileDocument::FoldedName(const Line& line, std::size_t begin, std::size_t end) const {
+    const LineText text = TextOf(line.Content(), utf16_, leadBytes_);
+    std::string key;
+    key.reserve(end - begin);
+    profile::AppendFolded(text, {begin, end}, key);
+    return key;
+}
+
+std::string ProfileDocument::ValueOf(const Line& line) const {
+    const LineText text = TextOf(line.Content(), utf16_, leadBytes_);
+    const Span value = profile::ValueSpan(text, line.valueBegin);
+    const std::string_view bytes = line.Content().substr(value.begin, value.end - value.begin);
+    return utf16_ ? Utf16LeToCodePage(bytes, *codePage_) : std::string(bytes);
+}
+
+}  // namespace rivo

@@ -1,0 +1,69 @@
+#include "core/profile_file.h"
+
+#include <memory>
+#include <utility>
+
+namespace rivo {
+
+namespace {
+
+IoResult Failed(const std::string& path, const char* step, const IoResult& why) {
+    std::string text = "settings not saved to \"" + path + "\" (" + step + "): ";
+    text += why.error.empty() ? std::string("no reason given") : why.error;
+    return IoResult::Fail(std::move(text));
+}
+
+}  // namespace
+
+LoadedProfile LoadProfile(FileStore& files, const CodePage& codePage, const std::string& path) {
+    ReadResult read = files.Read(path);
+    switch (read.status) {
+        case ReadResult::Status::Ok:
+            return {ProfileDocument::Parse(read.bytes, codePage), ReadResult::Status::Ok, {}};
+        case ReadResult::Status::Missing:
+            return {ProfileDocument(codePage), ReadResult::Status::Missing, {}};
+        case ReadResult::Status::Error:
+            break;
+    }
+    std::string error = read.error.empty() ? "cannot read \"" + path + "\"" : std::move(read.error);
+    return {ProfileDocument(codePage), ReadResult::Status::Error, std::move(error)};
+}
+
+IoResult SaveProfile(FileStore& files, const std::string& path, const ProfileDocument& document) {
+    const std::string temp = path + ".tmp";
+    // A temporary file left by an earlier save that crashed; if it cannot go, CreateNew says why.
+    files.Remove(temp);
+
+    IoResult result;
+    std::unique_ptr<WritableFile> file = files.CreateNew(temp, result);
+    if (!file) {
+        if (result.ok)
+            result = IoResult::Fail("no file was created");
+        return Failed(path, "creating the temporary file", result);
+    }
+    const auto abandon = [&](const char* step, const IoResult& why) {
+        file->Close();
+        file.reset();
+        files.Remove(temp);
+        return Failed(path, step, why);
+    };
+    if (IoResult written = file->Write(document.Serialize()); !written.ok) {
+        return abandon("writing the temporary file", written);
+    }
+    // Flushed before the replace: otherwise a power cut could leave the new name on empty data.
+    if (IoResult flushed = file->Flush(); !flushed.ok)
+        return abandon("flushing the temporary file", flushed);
+    IoResult closed = file->Close();
+    file.reset();
+    if (!closed.ok) {
+        files.Remove(temp);
+        return Failed(path, "closing the temporary file", closed);
+    }
+    if (IoResult replaced = files.Replace(temp, path); !replaced.ok) {
+        files.Remove(temp);
+        return Failed(path, "replacing the file", replaced);
+    }
+    return IoResult::Ok();
+}
+
+}  // namespace rivo

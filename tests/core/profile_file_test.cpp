@@ -1,0 +1,287 @@
+// Loading and the atomic save, against an in-memory file store that can fail or lose power at
+// every step of a save.
+#include "core/profile_file.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <ostream>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/core/profile_test_support.h"
+
+namespace rivo {
+namespace {
+
+using testing_support::Cp932;
+
+// Files in memory with a model of what survives a power cut: bytes written but not flushed are
+// lost, a rename is atomic. Every CreateNew, Write, Flush, Close and Replace is one numbered step.
+class FakeFileStore : public FileStore {
+public:
+    struct File {
+        std::string data;
+        std::size_t durable = 0;  // data[0, durable) survives a power cut
+    };
+
+    std::map<std::string, File> files;
+    int failAt = -1;   // this step fails and changes nothing; the store goes on working
+    int crashAt = -1;  // the machine stops before this step: nothing more happens, nothing cleans up
+    int steps = 0;
+    bool dead = false;
+    std::vector<std::string> stepNames;
+
+    void Put(const std::string& path, const std::string& data) { files[path] = {data, data.size()}; }
+
+    // Power comes back: unflushed bytes are gone, the store works again.
+    void Reboot() {
+        for (auto& [path, file] : files)
+            file.data.resize(file.durable);
+        dead = false;
+        failAt = crashAt = -1;
+    }
+
+    // Counts a step; false when it must not happen (failure injected, or after the crash).
+    bool Step(const char* name, IoResult& failure) {
+        if (dead) {
+            failure = IoResult::Fail("the machine is off");
+            return false;
+        }
+        const int step = steps++;
+        stepNames.push_back(name);
+        if (step == crashAt) {
+            dead = true;
+            failure = IoResult::Fail("the machine is off");
+            return false;
+        }
+        if (step == failAt) {
+            failure = IoResult::Fail(std::string("injected failure of ") + name);
+            return false;
+        }
+        return true;
+    }
+
+    ReadResult Read(const std::string& path) override {
+        ReadResult result;
+        const auto found = files.find(path);
+        if (found == files.end())
+            return result;
+        result.status = ReadResult::Status::Ok;
+        result.bytes = found->second.data;
+        return result;
+    }
+
+    std::unique_ptr<WritableFile> CreateNew(const std::string& path, IoResult& result) override;
+
+    IoResult Replace(const std::string& from, const std::string& to) override {
+        IoResult failure;
+        if (!Step("replace", failure))
+            return failure;
+        const auto found = files.find(from);
+        if (found == files.end())
+            return IoResult::Fail("no such file: " + from);
+        files[to] = found->second;
+        files.erase(from);
+        return IoResult::Ok();
+    }
+
+    IoResult Remove(const std::string& path) override {
+        if (dead)
+            return IoResult::Fail("the machine is off");
+        files.erase(path);
+        return IoResult::Ok();
+    }
+};
+
+class FakeFile : public WritableFile {
+public:
+    FakeFile(FakeFileStore& store, std::string path) : store_(store), path_(std::move(path)) {}
+
+    IoResult Write(std::string_view bytes) override {
+        IoResult failure;
+        if (!store_.Step("write", failure))
+            return failure;
+        if (closed_)
+            return IoResult::Fail("write after close");
+        store_.files[path_].data.append(bytes);
+        return IoResult::Ok();
+    }
+    IoResult Flush() override {
+        IoResult failure;
+        if (!store_.Step("flush", failure))
+            return failure;
+        FakeFileStore::File& file = store_.files[path_];
+        file.durable = file.data.size();
+        return IoResult::Ok();
+    }
+    IoResult Close() override {
+        IoResult failure;
+        if (!store_.Step("close", failure))
+            return failure;
+        closed_ = true;
+        return IoResult::Ok();
+    }
+
+private:
+    FakeFileStore& store_;
+    std::string path_;
+    bool closed_ = false;
+};
+
+std::unique_ptr<WritableFile> FakeFileStore::CreateNew(const std::string& path, IoResult& result) {
+    if (!Step("create", result))
+        return nullptr;
+    if (files.count(path) != 0) {
+        result = IoResult::Fail("exists: " + path);
+        return nullptr;
+    }
+    files[path] = {};
+    result = IoResult::Ok();
+    return std::make_unique<FakeFile>(*this, path);
+}
+
+const std::string kPath = "C:\\Rivo\\Rivo.ini";
+const std::string kTemp = kPath + ".tmp";
+const std::string kOld = "; mine\r\n[Rivo]\r\n65=a.exe\r\n365=C:\\\r\n";
+
+std::string NewBytes(const std::string& old) {
+    ProfileDocument doc = ProfileDocument::Parse(old, Cp932());
+    doc.Write("Rivo", "65", "b.exe");
+    doc.Write("Rivo", "66", "c.exe");
+    return doc.Serialize();
+}
+
+int StepsOfACleanSave(const std::string* old) {
+    FakeFileStore store;
+    if (old)
+        store.Put(kPath, *old);
+    const IoResult result =
+        SaveProfile(store, kPath, ProfileDocument::Parse(NewBytes(old ? *old : ""), Cp932()));
+    EXPECT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(store.stepNames, (std::vector<std::string>{"create", "write", "flush", "close", "replace"}));
+    return store.steps;
+}
+
+struct Start {
+    const char* name;
+    bool exists;
+};
+
+void PrintTo(const Start& start, std::ostream* os) {
+    *os << start.name;
+}
+
+class ProfileSaveFaults : public ::testing::TestWithParam<Start> {};
+
+TEST_P(ProfileSaveFaults, PowerCutAtAnyStepLeavesTheOldOrTheNewFile) {
+    const std::string* old = GetParam().exists ? &kOld : nullptr;
+    const std::string fresh = NewBytes(old ? *old : "");
+    const int steps = StepsOfACleanSave(old);
+    for (int crash = 0; crash <= steps; ++crash) {
+        FakeFileStore store;
+        if (old)
+            store.Put(kPath, *old);
+        store.crashAt = crash;
+        const IoResult result = SaveProfile(store, kPath, ProfileDocument::Parse(fresh, Cp932()));
+        EXPECT_EQ(result.ok, crash == steps) << "crash before step " << crash;
+        store.Reboot();
+
+        const LoadedProfile loaded = LoadProfile(store, Cp932(), kPath);
+        const std::string now = loaded.document.Serialize();
+        if (loaded.status == ReadResult::Status::Missing) {
+            EXPECT_EQ(old, nullptr) << "crash before step " << crash << ": the file vanished";
+        } else {
+            EXPECT_TRUE((old && now == *old) || now == fresh) << "crash before step " << crash << ": " << now;
+        }
+        if (crash == steps) {
+            EXPECT_EQ(now, fresh);
+        }
+
+        // The next save after the restart succeeds over whatever the crash left behind.
+        const IoResult again = SaveProfile(store, kPath, ProfileDocument::Parse(fresh, Cp932()));
+        ASSERT_TRUE(again.ok) << again.error;
+        EXPECT_EQ(store.files.at(kPath).data, fresh);
+        EXPECT_EQ(store.files.count(kTemp), 0u);
+    }
+}
+
+TEST_P(ProfileSaveFaults, FailedStepIsReportedAndLeavesTheFileUntouched) {
+    const std::string* old = GetParam().exists ? &kOld : nullptr;
+    const std::string fresh = NewBytes(old ? *old : "");
+    const int steps = StepsOfACleanSave(old);
+    for (int fail = 0; fail < steps; ++fail) {
+        FakeFileStore store;
+        if (old)
+            store.Put(kPath, *old);
+        store.failAt = fail;
+        const IoResult result = SaveProfile(store, kPath, ProfileDocument::Parse(fresh, Cp932()));
+        const std::string stepName = store.stepNames.at(static_cast<std::size_t>(fail));
+        ASSERT_FALSE(result.ok) << "failed " << stepName;
+        EXPECT_NE(result.error.find(kPath), std::string::npos) << result.error;
+        EXPECT_NE(result.error.find("injected failure of " + stepName), std::string::npos) << result.error;
+        EXPECT_EQ(store.files.count(kTemp), 0u) << "temporary file left after a failed " << stepName;
+        if (old) {
+            EXPECT_EQ(store.files.at(kPath).data, *old) << "failed " << stepName;
+        } else {
+            EXPECT_EQ(store.files.count(kPath), 0u) << "failed " << stepName;
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, ProfileSaveFaults,
+                         ::testing::Values(Start{"Existing", true}, Start{"Missing", false}),
+                         [](const ::testing::TestParamInfo<Start>& p) { return p.param.name; });
+
+TEST(ProfileSave, StaleTemporaryFileIsReplaced) {
+    FakeFileStore store;
+    store.Put(kPath, kOld);
+    store.Put(kTemp, "half a file from a crash");
+    const IoResult result = SaveProfile(store, kPath, ProfileDocument::Parse(NewBytes(kOld), Cp932()));
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(store.files.at(kPath).data, NewBytes(kOld));
+    EXPECT_EQ(store.files.count(kTemp), 0u);
+}
+
+TEST(ProfileSave, UnicodeDocumentIsSavedAsUnicode) {
+    FakeFileStore store;
+    const std::string file = testing_support::Utf16File(u"[Rivo]\r\n65=a.exe\r\n");
+    ProfileDocument doc = ProfileDocument::Parse(file, Cp932());
+    doc.Write("Rivo", "65", "b.exe");
+    ASSERT_TRUE(SaveProfile(store, kPath, doc).ok);
+    EXPECT_EQ(store.files.at(kPath).data, testing_support::Utf16File(u"[Rivo]\r\n65=b.exe\r\n"));
+}
+
+class FailingReads : public FakeFileStore {
+public:
+    ReadResult Read(const std::string& path) override {
+        ReadResult result;
+        result.status = ReadResult::Status::Error;
+        result.error = "cannot read \"" + path + "\": Access is denied.";
+        return result;
+    }
+};
+
+TEST(ProfileLoad, ReportsMissingAndUnreadableFilesAsEmptyDocuments) {
+    FakeFileStore store;
+    const LoadedProfile missing = LoadProfile(store, Cp932(), kPath);
+    EXPECT_EQ(missing.status, ReadResult::Status::Missing);
+    EXPECT_EQ(missing.document.Serialize(), "");
+    EXPECT_TRUE(missing.error.empty());
+
+    store.Put(kPath, kOld);
+    const LoadedProfile present = LoadProfile(store, Cp932(), kPath);
+    EXPECT_EQ(present.status, ReadResult::Status::Ok);
+    EXPECT_EQ(present.document.ReadString("Rivo", "65", ""), "a.exe");
+    EXPECT_EQ(present.document.Serialize(), kOld);
+
+    FailingReads failing;
+    const LoadedProfile unreadable = LoadProfile(failing, Cp932(), kPath);
+    EXPECT_EQ(unreadable.status, ReadResult::Status::Error);
+    EXPECT_EQ(unreadable.document.Serialize(), "");
+    EXPECT_NE(unreadable.error.find("Access is denied."), std::string::npos) << unreadable.error;
+}
+
+}  // namespace
+}  // namespace rivo
