@@ -1,0 +1,37 @@
+// Decides when the keyboard hook should be installed again.
+//
+// Windows removes a low-level hook without telling anyone when its callback once takes too long
+// (a hang, a resume from sleep), and there is no call that says whether a hook is still
+// installed. What can be seen is that the system got input (GetLastInputInfo) that the hook
+// never saw. That clock also counts mouse input, which a keyboard hook never sees, so the
+// suspicion is often false: installing again must be harmless, is rate-limited, and waits while
+// a chord is being typed.
+#pragma once
+
+#include <cstdint>
+
+namespace rivo {
+
+// Ticks are milliseconds of the system's 32-bit tick counter, which wraps after 49.7 days.
+struct WatchdogView {
+    std::uint32_t now;
+    std::uint32_t lastInput;      // latest input the system saw, keyboard or mouse
+    std::uint32_t lastHookEvent;  // latest key the hook saw, or its installation if later
+    std::uint32_t lastInstall;    // latest installation of the hook
+    bool chordInProgress;
+};
+
+struct WatchdogLimits {
+    // Input this much newer than the hook's latest key counts as missed by the hook.
+    std::uint32_t inputLead = 1000;
+    // Never install again sooner than this after the previous installation.
+    std::uint32_t minInterval = 5000;
+    // A chord whose keys the hook has not heard of for this long is stale, not in progress.
+    std::uint32_t staleChord = 30000;
+};
+
+enum class WatchdogAction { Keep, Reinstall };
+
+WatchdogAction DecideWatchdog(const WatchdogView& view, const WatchdogLimits& limits = {});
+
+}  // namespace rivo

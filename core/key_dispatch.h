@@ -1,0 +1,63 @@
+// What one key press in the launcher window does. The window performs the actions; the order and
+// the conditions are decided here.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "core/launcher_state.h"
+#include "core/rivo_main_set.h"
+
+namespace rivo {
+
+enum class LaunchOutcome {
+    Started,    // the shell started the command
+    Failed,     // the shell refused it; the failure has been reported to the user
+    Cancelled,  // the user declined to go on after the working directory could not be set
+};
+
+// The launcher window's side of a key press.
+class KeyDispatchActions {
+public:
+    virtual ~KeyDispatchActions() = default;
+    virtual void CloseMainWindow() = 0;
+    virtual void OpenOptions() = 0;
+    virtual LaunchOutcome Launch(std::uint8_t key) = 0;
+    // Opens the registration dialog for `key` with its current command.
+    virtual void Register(std::uint8_t key) = 0;
+};
+
+class KeyDispatcher {
+public:
+    // 1 while Key1 is held down in the launcher window.
+    int Key1Pressed = 0;
+
+    // True unless the key's filter flag is exactly 1.
+    static bool IsCommandKey(const TRivoMainSet& settings, std::uint16_t key);
+
+    void FormKeyDown(std::uint16_t key, const TRivoMainSet& settings, const KeyStringTable& commands,
+                     KeyDispatchActions& actions);
+    void FormKeyUp(std::uint16_t key, const TRivoMainSet& settings);
+};
+
+// The shell's answer to a start, as the user is told about it.
+enum class ShellStartError {
+    None,
+    OutOfMemory,
+    FileNotFound,
+    PathNotFound,
+    BadFormat,
+    ShareViolation,
+    AssociationIncomplete,
+    NoAssociation,
+    Unknown,
+};
+
+// Results above 32 are success.
+ShellStartError ClassifyShellExecuteResult(std::intptr_t result);
+
+// The directory made current before a start: the stored one with a backslash appended, so an
+// empty working directory means the root of the current drive.
+std::string CurrentDirectoryForLaunch(const std::string& workDir);
+
+}  // namespace rivo
