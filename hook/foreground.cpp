@@ -1,0 +1,54 @@
+// Windows gives the foreground only to a process that may take it: the foreground process, one
+// it started, or the one that received the last input event. A low-level keyboard hook sees
+// the user's keys but does not count as having received them, so a plain SetForegroundWindow
+// from the call-up is refused on real Windows (the taskbar button flashes instead). Two ways
+// round it, tried in this order:
+//  1. attach our thread to the input of the foreground window's thread for the duration of the
+//     call: the system then treats the call as coming from the foreground's own input queue;
+//  2. inject a key of our own: the process that sent the last input event may set the
+//     foreground. The key is the unassigned code 0xE8, never Alt, and it carries a signature so
+//     that our hook does not take it for part of a chord.
+// Neither runs inside the hook callback: SetForegroundWindow sends activation messages and may
+// wait on other threads, and a low-level hook that is slow to return is removed by Windows.
+#include "hook/foreground.h"
+
+namespace rivo {
+
+HWND CallUpTarget(HWND target) noexcept {
+    if (IsWindowEnabled(target))
+        return target;
+    const HWND popup = GetLastActivePopup(target);
+    return popup && IsWindowEnabled(popup) ? popup : target;
+}
+
+bool TryBringToForeground(HWND target) noexcept {
+    if (GetForegroundWindow() == target)
+        return true;
+    if (SetForegroundWindow(target) && GetForegroundWindow() == target)
+        return true;
+
+    const HWND foreground = GetForegroundWindow();
+    const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    const DWORD self = GetCurrentThreadId();
+    const bool attached =
+        foregroundThread != 0 && foregroundThread != self && AttachThreadInput(self, foregroundThread, TRUE);
+    SetForegroundWindow(target);
+    // Detached at once: while attached, the two threads share key state and focus, and a hung
+    // foreground thread would hold up ours.
+    if (attached)
+        AttachThreadInput(self, foregroundThread, FALSE);
+    return GetForegroundWindow() == target;
+}
+
+bool SendUnlockKey() noexcept {
+    INPUT keys[2] = {};
+    for (INPUT& key : keys) {
+        key.type = INPUT_KEYBOARD;
+        key.ki.wVk = kUnlockKey;
+        key.ki.dwExtraInfo = kOwnInputSignature;
+    }
+    keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    return SendInput(2, keys, sizeof(INPUT)) == 2;
+}
+
+}  // namespace rivo

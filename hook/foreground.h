@@ -1,0 +1,25 @@
+// Bringing a window of ours to the foreground from a keyboard hook.
+#pragma once
+
+#include <windows.h>
+
+namespace rivo {
+
+// Marks the keys the library injects itself, so that its own hook leaves them out of the chord.
+inline constexpr ULONG_PTR kOwnInputSignature = 0x5249564Fu;  // "RIVO"
+// The key injected to unlock the foreground: an unassigned virtual-key code that no program
+// binds, unlike Alt, which opens menus and changes the meaning of the next key.
+inline constexpr WORD kUnlockKey = 0xE8;
+
+// The window that should take the foreground for `target`: the target itself, or, while a
+// modal window of its own disables it, the popup the user was last in.
+HWND CallUpTarget(HWND target) noexcept;
+
+// Tries to make `target` the foreground window, attached to the input of the foreground
+// thread for the call; true when it is the foreground window afterwards.
+bool TryBringToForeground(HWND target) noexcept;
+
+// Injects kUnlockKey down and up marked with kOwnInputSignature; true when both were queued.
+bool SendUnlockKey() noexcept;
+
+}  // namespace rivo

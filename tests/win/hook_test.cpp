@@ -1,0 +1,413 @@
+// rivo.dll driven the way the launcher drives it: loaded by full path, hooked, given a record,
+// then real key events injected with SendInput while this thread pumps messages, as the
+// launcher's message loop would.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "hook/foreground.h"
+#include "hook/hook_record.h"
+
+namespace rivo {
+namespace {
+
+constexpr WORD kShift = VK_SHIFT, kCtrl = VK_CONTROL;
+// Ends every injected sequence: once this thread has received its key-up, the hook has seen
+// all the keys before it, and whatever the hook posted for them has been dispatched (posted
+// messages are retrieved before input).
+constexpr WORD kSentinel = VK_F24;
+
+std::string LibraryPath() {
+    char path[MAX_PATH] = {};
+    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string result(path, length);
+    return result.substr(0, result.find_last_of('\\') + 1) + "rivo.dll";
+}
+
+struct HookLibrary {
+    HookLibrary() : module(LoadLibraryA(LibraryPath().c_str())) {}
+    HookLibrary(const HookLibrary&) = delete;
+    HookLibrary& operator=(const HookLibrary&) = delete;
+    ~HookLibrary() {
+        if (module)
+            FreeLibrary(module);
+    }
+
+    HMODULE module;
+    SetHookFn setHook = LookUpHookExport<SetHookFn>(module, kSetHookExport);
+    SetHandleFn setHandle = LookUpHookExport<SetHandleFn>(module, kSetHandleExport);
+    ReleaseHookFn releaseHook = LookUpHookExport<ReleaseHookFn>(module, kReleaseHookExport);
+};
+
+// A top-level window that counts its activations.
+class TestWindow {
+public:
+    explicit TestWindow(DWORD style, HWND owner = nullptr) {
+        static const ATOM windowClass = [] {
+            WNDCLASSA wc = {};
+            wc.lpfnWndProc = &Procedure;
+            wc.hInstance = GetModuleHandleA(nullptr);
+            wc.lpszClassName = "RivoHookTestWindow";
+            return RegisterClassA(&wc);
+        }();
+        handle_ = CreateWindowExA(0, MAKEINTATOM(windowClass), "hook test", style, 100, 100, 200, 100, owner,
+                                  nullptr, GetModuleHandleA(nullptr), this);
+    }
+    TestWindow(const TestWindow&) = delete;
+    TestWindow& operator=(const TestWindow&) = delete;
+    ~TestWindow() {
+        if (handle_)
+            DestroyWindow(handle_);
+    }
+
+    HWND get() const { return handle_; }
+    int activations() const { return activations_; }
+    void ForgetActivations() { activations_ = 0; }
+
+private:
+    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+        if (message == WM_NCCREATE) {
+            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        }
+        auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        if (self && message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE)
+            ++self->activations_;
+        return DefWindowProcA(window, message, wParam, lParam);
+    }
+
+    HWND handle_ = nullptr;
+    int activations_ = 0;
+};
+
+struct Key {
+    WORD vk;
+    bool down;
+    ULONG_PTR extraInfo = 0;
+};
+
+std::vector<Key> Tap(std::vector<WORD> pressed) {  // pressed in order, released in reverse
+    std::vector<Key> keys;
+    for (WORD vk : pressed)
+        keys.push_back({vk, true});
+    for (auto it = pressed.rbegin(); it != pressed.rend(); ++it)
+        keys.push_back({*it, false});
+    return keys;
+}
+
+// Dispatches this thread's messages until `done` holds, asked after each message (with it) and
+// after each batch (with null), within a bounded number of waits; returns whether it held.
+template <typename Done>
+bool PumpUntil(Done done, int rounds = 400) {
+    for (int round = 0; round < rounds; ++round) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+            if (done(&msg))
+                return true;
+        }
+        if (done(nullptr))
+            return true;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
+    }
+    return false;
+}
+
+// Injects the keys followed by the sentinel and pumps until the sentinel has come through.
+bool Press(const std::vector<Key>& keys) {
+    std::vector<INPUT> inputs;
+    for (const Key& key : keys) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key.vk;
+        input.ki.dwFlags = key.down ? 0 : KEYEVENTF_KEYUP;
+        input.ki.dwExtraInfo = key.extraInfo;
+        inputs.push_back(input);
+    }
+    for (const Key& key : Tap({kSentinel})) {
+        INPUT input = {};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = key.vk;
+        input.ki.dwFlags = key.down ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
+        return false;
+    return PumpUntil(
+        [](const MSG* msg) { return msg && msg->message == WM_KEYUP && msg->wParam == kSentinel; });
+}
+
+class HookTest : public ::testing::Test {
+protected:
+    // Shown windows live for the whole suite: under Wine without a window manager, hiding or
+    // destroying a shown window waits seconds for an acknowledgement that never comes.
+    static void SetUpTestSuite() {
+        main_ = std::make_unique<TestWindow>(WS_OVERLAPPEDWINDOW);  // never shown
+        other_ = std::make_unique<TestWindow>(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    }
+    static void TearDownTestSuite() {
+        main_.reset();
+        other_.reset();
+    }
+
+    void SetUp() override {
+        ASSERT_NE(library_->module, nullptr) << LibraryPath() << " error " << GetLastError();
+        ASSERT_TRUE(library_->setHook && library_->setHandle && library_->releaseHook);
+        ASSERT_TRUE(main_->get() && other_->get());
+        ASSERT_NO_FATAL_FAILURE(FocusOther());
+        main_->ForgetActivations();
+    }
+
+    void TearDown() override {
+        if (library_ && library_->module)
+            library_->releaseHook();
+    }
+
+    static void FocusOther() {
+        SetForegroundWindow(other_->get());
+        PumpUntil([](const MSG*) { return false; }, 2);
+        ASSERT_EQ(GetForegroundWindow(), other_->get()) << "the test cannot take the foreground";
+    }
+
+    static HookRecord Record(std::uint32_t key1, std::uint32_t key2, HWND target = main_->get()) {
+        return {WindowToRecord(target), key1, key2, WindowToRecord(GetForegroundWindow())};
+    }
+
+    void Hook(std::uint32_t key1 = kShift, std::uint32_t key2 = kCtrl, HWND target = main_->get()) {
+        library_->setHook();
+        const HookRecord record = Record(key1, key2, target);
+        library_->setHandle(&record);
+    }
+
+    // Presses the keys; true when that made the target the foreground window.
+    static bool CallsUp(const std::vector<Key>& keys, HWND target = main_->get()) {
+        const bool passed = Press(keys);
+        EXPECT_TRUE(passed) << "the injected keys did not come through";
+        return passed && GetForegroundWindow() == target;
+    }
+
+    static inline std::unique_ptr<TestWindow> main_;
+    static inline std::unique_ptr<TestWindow> other_;
+    std::unique_ptr<HookLibrary> library_ = std::make_unique<HookLibrary>();
+};
+
+struct ChordCase {
+    const char* name;
+    std::uint32_t key1;
+    std::uint32_t key2;
+    std::vector<Key> keys;
+    bool callsUp;
+};
+
+class HookChords : public HookTest, public ::testing::WithParamInterface<ChordCase> {};
+
+TEST_P(HookChords, CallUpOnlyOnTheChord) {
+    const ChordCase& c = GetParam();
+    Hook(c.key1, c.key2);
+    EXPECT_EQ(CallsUp(c.keys), c.callsUp);
+    EXPECT_EQ(main_->activations(), c.callsUp ? 1 : 0);
+}
+
+const Key kOwnUnlockDown{kUnlockKey, true, kOwnInputSignature};
+const Key kOwnUnlockUp{kUnlockKey, false, kOwnInputSignature};
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, HookChords,
+    ::testing::Values(
+        ChordCase{"ShiftThenCtrl", kShift, kCtrl, Tap({kShift, kCtrl}), true},
+        ChordCase{"CtrlThenShift", kShift, kCtrl, Tap({kCtrl, kShift}), true},
+        ChordCase{"ReleasedInPressOrder",
+                  kShift,
+                  kCtrl,
+                  {{kShift, true}, {kCtrl, true}, {kShift, false}, {kCtrl, false}},
+                  true},
+        ChordCase{"SidedCodes", kShift, kCtrl, Tap({VK_LSHIFT, VK_RCONTROL}), true},
+        ChordCase{"CtrlShiftT", kShift, kCtrl, Tap({kCtrl, kShift, 'T'}), false},
+        ChordCase{"ShiftAlone", kShift, kCtrl, Tap({kShift}), false},
+        ChordCase{"OneAfterTheOther",
+                  kShift,
+                  kCtrl,
+                  {{kShift, true}, {kShift, false}, {kCtrl, true}, {kCtrl, false}},
+                  false},
+        ChordCase{"OtherKeys", kCtrl, VK_F13, Tap({VK_F13, kCtrl}), true},
+        ChordCase{"DefaultChordWithOtherKeys", kCtrl, VK_F13, Tap({kShift, kCtrl}), false},
+        ChordCase{"SameKeyTwiceIsATap", kShift, kShift, Tap({kShift}), true},
+        ChordCase{"SameKeyTwiceNotWhileTyping", kShift, kShift, Tap({kShift, 'A'}), false},
+        ChordCase{
+            "OwnUnlockKeyIsNotAnotherKey",
+            kShift,
+            kCtrl,
+            {{kShift, true}, kOwnUnlockDown, kOwnUnlockUp, {kCtrl, true}, {kCtrl, false}, {kShift, false}},
+            true},
+        ChordCase{"UnsignedUnlockKeyIsAnotherKey",
+                  kShift,
+                  kCtrl,
+                  {{kShift, true},
+                   {kUnlockKey, true},
+                   {kUnlockKey, false},
+                   {kCtrl, true},
+                   {kCtrl, false},
+                   {kShift, false}},
+                  false}),
+    [](const ::testing::TestParamInfo<ChordCase>& tested) { return std::string(tested.param.name); });
+
+struct StartState {
+    const char* name;
+    int show;  // ShowWindow command for the main window before the chord; -1: never shown
+};
+
+class HookWindowStates : public HookTest, public ::testing::WithParamInterface<StartState> {};
+
+TEST_P(HookWindowStates, MainWindowBecomesForegroundWhateverItsState) {
+    TestWindow window(WS_OVERLAPPEDWINDOW);
+    ASSERT_TRUE(window.get());
+    if (GetParam().show >= 0)
+        ShowWindow(window.get(), GetParam().show);
+    ASSERT_NO_FATAL_FAILURE(FocusOther());
+    Hook(kShift, kCtrl, window.get());
+    EXPECT_TRUE(CallsUp(Tap({kShift, kCtrl}), window.get()));
+    EXPECT_EQ(window.activations(), 1);
+    // Showing is the launcher's business, on WM_ACTIVATE; the library leaves the window as it was.
+    EXPECT_EQ(IsWindowVisible(window.get()) != FALSE, GetParam().show >= 0);
+    EXPECT_EQ(IsIconic(window.get()) != FALSE, GetParam().show == SW_SHOWMINNOACTIVE);
+}
+
+INSTANTIATE_TEST_SUITE_P(States, HookWindowStates,
+                         ::testing::Values(StartState{"Hidden", -1},
+                                           StartState{"Minimised", SW_SHOWMINNOACTIVE},
+                                           StartState{"ShownBehind", SW_SHOWNOACTIVATE}),
+                         [](const ::testing::TestParamInfo<StartState>& tested) {
+                             return std::string(tested.param.name);
+                         });
+
+TEST_F(HookTest, KeysChangedBySetHandleApplyAtOnce) {
+    Hook();
+    EXPECT_TRUE(CallsUp(Tap({kShift, kCtrl})));
+    ASSERT_NO_FATAL_FAILURE(FocusOther());
+    const HookRecord changed = Record(kCtrl, VK_F13);
+    library_->setHandle(&changed);
+    EXPECT_FALSE(CallsUp(Tap({kShift, kCtrl})));
+    EXPECT_TRUE(CallsUp(Tap({kCtrl, VK_F13})));
+}
+
+// The chord in progress is forgotten with the old keys: its remaining key-ups complete nothing.
+TEST_F(HookTest, SetHandleForgetsTheChordInProgress) {
+    Hook();
+    ASSERT_TRUE(Press({{kShift, true}, {kCtrl, true}}));
+    const HookRecord same = Record(kShift, kCtrl);
+    library_->setHandle(&same);
+    EXPECT_FALSE(CallsUp({{kCtrl, false}, {kShift, false}}));
+    EXPECT_TRUE(CallsUp(Tap({kShift, kCtrl})));
+}
+
+struct SetHandleJob {
+    SetHandleFn setHandle;
+    HookRecord record;
+};
+
+DWORD WINAPI RunSetHandle(void* parameter) {
+    auto* job = static_cast<SetHandleJob*>(parameter);
+    job->setHandle(&job->record);
+    return 0;
+}
+
+TEST_F(HookTest, SetHandleFromAnotherThreadReachesTheHook) {
+    Hook();
+    SetHandleJob job{library_->setHandle, Record(kCtrl, VK_F13)};
+    const HANDLE worker = CreateThread(nullptr, 0, &RunSetHandle, &job, 0, nullptr);
+    ASSERT_NE(worker, nullptr);
+    // The record is handed to this thread, the hook's owner: it has to keep pumping meanwhile.
+    const bool finished =
+        PumpUntil([&](const MSG*) { return WaitForSingleObject(worker, 0) == WAIT_OBJECT_0; });
+    CloseHandle(worker);
+    ASSERT_TRUE(finished);
+    EXPECT_FALSE(CallsUp(Tap({kShift, kCtrl})));
+    EXPECT_TRUE(CallsUp(Tap({kCtrl, VK_F13})));
+}
+
+TEST_F(HookTest, ModalOwnerBringsItsDialogForward) {
+    TestWindow owner(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    TestWindow dialog(WS_POPUP | WS_CAPTION | WS_VISIBLE, owner.get());
+    ASSERT_TRUE(owner.get() && dialog.get());
+    EnableWindow(owner.get(), FALSE);
+    SetForegroundWindow(dialog.get());
+    ASSERT_NO_FATAL_FAILURE(FocusOther());
+    owner.ForgetActivations();
+    Hook(kShift, kCtrl, owner.get());
+    EXPECT_TRUE(CallsUp(Tap({kShift, kCtrl}), dialog.get()));
+    EXPECT_EQ(owner.activations(), 0);
+}
+
+TEST_F(HookTest, RecordGivenBeforeSetHookIsKept) {
+    const HookRecord record = Record(kShift, kCtrl);
+    library_->setHandle(&record);
+    library_->setHook();
+    EXPECT_TRUE(CallsUp(Tap({kShift, kCtrl})));
+}
+
+TEST_F(HookTest, NullRecordIsIgnored) {
+    library_->setHandle(nullptr);
+    Hook();
+    library_->setHandle(nullptr);
+    EXPECT_TRUE(CallsUp(Tap({kShift, kCtrl})));
+}
+
+TEST_F(HookTest, SetHookTwiceThenOneReleaseRemovesTheHook) {
+    library_->setHook();
+    Hook();
+    EXPECT_TRUE(CallsUp(Tap({kShift, kCtrl})));
+    ASSERT_NO_FATAL_FAILURE(FocusOther());
+    library_->releaseHook();
+    EXPECT_FALSE(CallsUp(Tap({kShift, kCtrl})));
+    library_->releaseHook();
+    EXPECT_FALSE(CallsUp(Tap({kShift, kCtrl})));
+}
+
+TEST_F(HookTest, ReleaseWithoutHookIsHarmlessAndHookingAgainWorks) {
+    library_->releaseHook();
+    library_->releaseHook();
+    Hook();
+    library_->releaseHook();
+    EXPECT_FALSE(CallsUp(Tap({kShift, kCtrl})));
+    library_->setHook();  // the record survives a release
+    EXPECT_TRUE(CallsUp(Tap({kShift, kCtrl})));
+}
+
+TEST_F(HookTest, NoWindowToCallUpIsHarmless) {
+    Hook();
+    HookRecord none = Record(kShift, kCtrl);
+    none.MainWindow = 0;
+    library_->setHandle(&none);
+    EXPECT_FALSE(CallsUp(Tap({kShift, kCtrl})));
+    EXPECT_EQ(GetForegroundWindow(), other_->get());
+
+    HWND gone =
+        CreateWindowExA(0, "STATIC", "", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(gone);
+    DestroyWindow(gone);
+    HookRecord destroyed = Record(kShift, kCtrl);
+    destroyed.MainWindow = WindowToRecord(gone);
+    library_->setHandle(&destroyed);
+    EXPECT_FALSE(CallsUp(Tap({kShift, kCtrl})));
+    EXPECT_EQ(GetForegroundWindow(), other_->get());
+}
+
+// Unloading the library must take its hook along: on Windows the next key would otherwise call
+// code that is no longer mapped and bring this process down. Wine looks a hook procedure up by
+// its module on every call and survives a stale hook; there the test shows the unload is clean.
+TEST_F(HookTest, FreeLibraryWithoutReleaseHookTakesTheHookAlong) {
+    Hook();
+    library_.reset();
+    ASSERT_EQ(GetModuleHandleA(LibraryPath().c_str()), nullptr);
+    EXPECT_FALSE(CallsUp(Tap({kShift, kCtrl})));
+    EXPECT_EQ(main_->activations(), 0);
+    EXPECT_EQ(GetModuleHandleA(LibraryPath().c_str()), nullptr);
+}
+
+}  // namespace
+}  // namespace rivo
