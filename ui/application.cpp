@@ -1,0 +1,198 @@
+#include "ui/application.h"
+
+#include <algorithm>
+#include <exception>
+#include <stdexcept>
+
+#include "ui/win32_error.h"
+
+namespace rivo::ui {
+
+namespace {
+
+TApplication* current = nullptr;
+
+constexpr char kWindowClass[] = "RivoApplication";
+
+LRESULT CALLBACK ApplicationWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    return ::DefWindowProcA(window, message, wParam, lParam);
+}
+
+void RegisterWindowClass() {
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    if (::GetClassInfoExA(instance, kWindowClass, &windowClass))
+        return;
+    windowClass.lpfnWndProc = ApplicationWndProc;
+    windowClass.hInstance = instance;
+    windowClass.lpszClassName = kWindowClass;
+    if (!::RegisterClassExA(&windowClass))
+        throw Win32Error("RegisterClassExA");
+}
+
+int ScreenDpi() {
+    HDC screen = ::GetDC(nullptr);
+    if (!screen)
+        return 96;
+    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
+    ::ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+
+}  // namespace
+
+TApplication& Application() {
+    if (!current)
+        throw std::logic_error("no application object");
+    return *current;
+}
+
+TApplication* ApplicationOrNull() noexcept {
+    return current;
+}
+
+TApplication::TApplication() : dpi_(ScreenDpi()) {
+    if (current)
+        throw std::logic_error("an application object exists already");
+    RegisterWindowClass();
+    // A zero-size popup: never shown by us, it owns the forms so that none of them gets a
+    // taskbar button of its own.
+    window_.reset(::CreateWindowExA(0, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                    ::GetModuleHandleA(nullptr), nullptr));
+    if (!window_)
+        throw Win32Error("CreateWindowExA");
+    current = this;
+}
+
+TApplication::~TApplication() {
+    DestroyForms();
+    window_.reset();
+    current = nullptr;
+}
+
+void TApplication::SetTitle(const std::string& title) {
+    title_ = title;
+    ::SetWindowTextA(window_.get(), title_.c_str());
+}
+
+void TApplication::HideWindow() {
+    ::ShowWindow(window_.get(), SW_HIDE);
+}
+
+void TApplication::Run() {
+    if (!mainForm_)
+        throw std::logic_error("Run without a main form");
+    if (terminated_)
+        return;
+    if (showMainForm_)
+        mainForm_->Show();
+    running_ = true;
+    ScopeExit notRunning([this] { running_ = false; });
+    while (!terminated_ && HandleMessage()) {
+    }
+    // Terminate() inside a handler ends the loop before its WM_QUIT is fetched; left queued, it
+    // would close at once every message box shown while the forms are destroyed.
+    MSG quit;
+    ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+}
+
+bool TApplication::HandleMessage() {
+    MSG msg;
+    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    if (got == -1)
+        throw Win32Error("GetMessageA");
+    if (got == 0) {
+        terminated_ = true;
+        return false;
+    }
+    Dispatch(msg);
+    return true;
+}
+
+void TApplication::ProcessMessages() {
+    MSG msg;
+    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        if (msg.message == WM_QUIT) {
+            terminated_ = true;
+            return;
+        }
+        Dispatch(msg);
+    }
+}
+
+void TApplication::Dispatch(MSG& msg) {
+    if (TForm* form = FormOfWindow(msg.hwnd)) {
+        if (form->PreTranslateMessage(msg))
+            return;
+    }
+    ::TranslateMessage(&msg);
+    ::DispatchMessageA(&msg);
+}
+
+void TApplication::Terminate() noexcept {
+    terminated_ = true;
+    // Posted only while the loop runs: a WM_QUIT left in the queue afterwards would close the
+    // next message box at once (the box's own loop ends on it), e.g. one shown by an OnDestroy.
+    if (running_)
+        ::PostQuitMessage(0);
+}
+
+int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
+    HWND owner = ::GetActiveWindow();
+    // A box owned by a minimised or hidden window is hidden with it.
+    if (!owner || !::IsWindowVisible(owner) || ::IsIconic(owner))
+        owner = window_.get();
+    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+}
+
+void TApplication::ShowException(const std::string& text) noexcept {
+    HWND owner = ::GetActiveWindow();
+    // A box owned by a minimised or hidden window is hidden with it.
+    if (!owner || !::IsWindowVisible(owner) || ::IsIconic(owner))
+        owner = window_.get();
+    ::MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+}
+
+void TApplication::ShowCurrentException() noexcept {
+    try {
+        throw;
+    } catch (const std::exception& error) {
+        ShowException(error.what());
+    } catch (...) {
+        ShowException("Unknown exception");
+    }
+}
+
+void TApplication::AddForm(TForm* form) {
+    liveForms_.push_back(form);
+}
+
+void TApplication::RemoveForm(TForm* form) noexcept {
+    std::erase(liveForms_, form);
+    if (mainForm_ == form)
+        mainForm_ = nullptr;
+}
+
+TForm* TApplication::FormOfWindow(HWND window) const noexcept {
+    if (!window)
+        return nullptr;
+    HWND root = ::GetAncestor(window, GA_ROOT);
+    for (TForm* form : liveForms_) {
+        if (form->Handle() && form->Handle() == root)
+            return form;
+    }
+    return nullptr;
+}
+
+void TApplication::DestroyForms() noexcept {
+    while (!forms_.empty()) {
+        // Taken out of the list first so that an OnDestroy that looks at the forms sees a
+        // consistent list.
+        FormPtr<TForm> newest = std::move(forms_.back());
+        forms_.pop_back();
+        newest.reset();
+    }
+}
+
+}  // namespace rivo::ui

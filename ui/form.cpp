@@ -1,0 +1,480 @@
+#include "ui/form.h"
+
+#include <windowsx.h>
+
+#include "ui/application.h"
+#include "ui/popup_menu.h"
+#include "ui/win32_error.h"
+
+namespace rivo::ui {
+
+namespace {
+
+void RegisterFormClass(const std::string& name, WNDPROC procedure) {
+    HINSTANCE instance = ::GetModuleHandleA(nullptr);
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    if (::GetClassInfoExA(instance, name.c_str(), &windowClass))
+        return;
+    // No CS_DBLCLKS: a second quick click arrives as another press, which is what dragging
+    // and the launcher's key-free window expect.
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = ::LoadIconA(instance, "MAINICON");
+    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.lpszClassName = name.c_str();
+    if (!::RegisterClassExA(&windowClass))
+        throw Win32Error("RegisterClassExA");
+}
+
+struct WindowStyles {
+    DWORD style;
+    DWORD exStyle;
+};
+
+WindowStyles StylesOf(const FormLayout& layout) {
+    WindowStyles styles{WS_POPUP | WS_CLIPCHILDREN, 0};
+    switch (layout.border) {
+        case BorderStyle::None:
+            break;
+        case BorderStyle::Dialog:
+            styles.style |= WS_CAPTION | WS_SYSMENU;
+            styles.exStyle |= WS_EX_DLGMODALFRAME | WS_EX_WINDOWEDGE;
+            break;
+        case BorderStyle::SizeableNoSysMenu:
+            styles.style |= WS_CAPTION | WS_THICKFRAME;
+            styles.exStyle |= WS_EX_WINDOWEDGE;
+            break;
+    }
+    if (layout.topmost)
+        styles.exStyle |= WS_EX_TOPMOST;
+    return styles;
+}
+
+ShiftState KeyShiftState(LPARAM keyData) {
+    ShiftState state;
+    state.shift = ::GetKeyState(VK_SHIFT) < 0;
+    state.ctrl = ::GetKeyState(VK_CONTROL) < 0;
+    state.alt = (keyData & (1 << 29)) != 0;  // the context code: Alt held with this key
+    return state;
+}
+
+ShiftState MouseShiftState(WPARAM keys) {
+    ShiftState state;
+    state.shift = (keys & MK_SHIFT) != 0;
+    state.ctrl = (keys & MK_CONTROL) != 0;
+    state.alt = ::GetKeyState(VK_MENU) < 0;
+    state.left = (keys & MK_LBUTTON) != 0;
+    state.right = (keys & MK_RBUTTON) != 0;
+    state.middle = (keys & MK_MBUTTON) != 0;
+    return state;
+}
+
+// rcNormalPosition is in workspace coordinates (relative to the work area) for windows that
+// are not tool windows; this is the offset that turns them into screen coordinates.
+POINT WorkspaceOffset(HWND window) {
+    if (::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
+        return {0, 0};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!::GetMonitorInfoA(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
+        return {0, 0};
+    return {info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top};
+}
+
+void ReportCallbackException() noexcept {
+    if (TApplication* app = ApplicationOrNull()) {
+        app->ShowCurrentException();
+    } else {
+        ::OutputDebugStringA("rivo: exception in a window procedure without an application object\n");
+    }
+}
+
+}  // namespace
+
+TForm::TForm(const FormLayout& layout)
+    : dpi_(Application().Dpi()),
+      color_(layout.color),
+      fontColor_(layout.font.color),
+      font_(CreateSpecFont(layout.font, dpi_)) {
+    TApplication& app = Application();
+    RegisterFormClass(layout.className, StaticWndProc);
+    if (!color_.IsSystem()) {
+        ownBackground_.reset(::CreateSolidBrush(color_.Resolve()));
+        if (!ownBackground_)
+            throw Win32Error("CreateSolidBrush");
+    }
+
+    const WindowStyles styles = StylesOf(layout);
+    const int clientWidth = Scale(layout.clientWidth);
+    const int clientHeight = Scale(layout.clientHeight);
+    RECT outer{0, 0, clientWidth, clientHeight};
+    ::AdjustWindowRectEx(&outer, styles.style, FALSE, styles.exStyle);
+
+    app.AddForm(this);
+    ScopeExit unregister([this, &app] { app.RemoveForm(this); });
+    const HWND created =
+        ::CreateWindowExA(styles.exStyle, layout.className.c_str(), layout.caption.c_str(), styles.style,
+                          layout.left, layout.top, outer.right - outer.left, outer.bottom - outer.top,
+                          app.Handle(), nullptr, ::GetModuleHandleA(nullptr), this);
+    if (!created)
+        throw Win32Error("CreateWindowExA");
+    unregister.Dismiss();
+
+    FixClientSize(clientWidth, clientHeight);
+    if (layout.border == BorderStyle::Dialog) {
+        // A fixed dialog offers only Move and Close in its system menu.
+        HMENU systemMenu = ::GetSystemMenu(handle_, FALSE);
+        for (UINT command : {SC_RESTORE, SC_SIZE, SC_MINIMIZE, SC_MAXIMIZE}) {
+            ::DeleteMenu(systemMenu, command, MF_BYCOMMAND);
+        }
+    }
+}
+
+TForm::~TForm() {
+    // The derived object is gone: events that capture it must not run any more.
+    inDestructor_ = true;
+    OnCreate = nullptr;
+    OnDestroy = nullptr;
+    OnKeyDown = nullptr;
+    OnKeyUp = nullptr;
+    OnMouseDown = nullptr;
+    OnMouseMove = nullptr;
+    OnMouseUp = nullptr;
+    OnPaint = nullptr;
+    popupMenu_ = nullptr;
+    if (handle_)
+        ::DestroyWindow(handle_);
+    if (TApplication* app = ApplicationOrNull())
+        app->RemoveForm(this);
+}
+
+void FormDeleter::operator()(TForm* form) const noexcept {
+    form->DestroyHandle();
+    delete form;
+}
+
+void TForm::DestroyHandle() noexcept {
+    if (!handle_)
+        return;
+    // OnDestroy runs while the window is still whole: a message box it shows needs a live owner
+    // (one created during WM_DESTROY is destroyed with its dying owner, and its loop never ends).
+    if (!destroyFired_) {
+        destroyFired_ = true;
+        try {
+            if (OnDestroy)
+                OnDestroy();
+        } catch (...) {
+            ReportCallbackException();
+        }
+    }
+    if (handle_)
+        ::DestroyWindow(handle_);
+}
+
+void TForm::FireCreate() noexcept {
+    try {
+        if (OnCreate)
+            OnCreate();
+    } catch (...) {
+        ReportCallbackException();
+    }
+}
+
+void TForm::FixClientSize(int width, int height) {
+    RECT client;
+    if (!::GetClientRect(handle_, &client))
+        return;
+    const int dw = width - client.right;
+    const int dh = height - client.bottom;
+    if (dw == 0 && dh == 0)
+        return;
+    RECT outer;
+    ::GetWindowRect(handle_, &outer);
+    ::SetWindowPos(handle_, nullptr, 0, 0, outer.right - outer.left + dw, outer.bottom - outer.top + dh,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT CALLBACK TForm::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    TForm* form = nullptr;
+    if (message == WM_NCCREATE) {
+        form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        form->handle_ = window;
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+    } else {
+        form = reinterpret_cast<TForm*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+    }
+    if (!form)
+        return ::DefWindowProcA(window, message, wParam, lParam);
+
+    LRESULT result = 0;
+    try {
+        result = form->WndProc(message, wParam, lParam);
+    } catch (...) {
+        ReportCallbackException();
+    }
+    if (message == WM_NCDESTROY) {
+        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        form->handle_ = nullptr;
+    }
+    return result;
+}
+
+LRESULT TForm::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (WndProcHook(message, wParam, lParam, result))
+        return result;
+    return DefaultHandler(message, wParam, lParam);
+}
+
+bool TForm::WndProcHook(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
+
+bool TForm::PreTranslateMessage(MSG&) {
+    return false;
+}
+
+LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+        case WM_CLOSE:
+            // Not DefWindowProc, which would destroy the window: closing ends the loop or hides.
+            Close();
+            return 0;
+
+        case WM_DESTROY: {
+            if (!destroyFired_ && !inDestructor_) {
+                destroyFired_ = true;
+                if (OnDestroy)
+                    OnDestroy();
+            }
+            TApplication* app = ApplicationOrNull();
+            if (app && app->IsMainForm(this))
+                app->Terminate();
+            break;
+        }
+
+        case WM_ERASEBKGND:
+            EraseBackground(reinterpret_cast<HDC>(wParam));
+            return 1;
+
+        case WM_PAINT: {
+            PAINTSTRUCT paint;
+            HDC dc = ::BeginPaint(handle_, &paint);
+            // Ended on every path: an unended paint would come back at once, with its error box.
+            ScopeExit endPaint([this, &paint] { ::EndPaint(handle_, &paint); });
+            Paint(dc);
+            return 0;
+        }
+
+        case WM_PRINTCLIENT:
+            if (lParam & PRF_ERASEBKGND)
+                EraseBackground(reinterpret_cast<HDC>(wParam));
+            Paint(reinterpret_cast<HDC>(wParam));
+            return 0;
+
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN:
+            if (OnKeyDown) {
+                WORD key = LOWORD(wParam);
+                OnKeyDown(key, KeyShiftState(lParam));
+                if (key == 0)
+                    return 0;
+            }
+            break;
+
+        case WM_KEYUP:
+        case WM_SYSKEYUP:
+            if (OnKeyUp) {
+                WORD key = LOWORD(wParam);
+                OnKeyUp(key, KeyShiftState(lParam));
+                if (key == 0)
+                    return 0;
+            }
+            break;
+
+        case WM_SYSCOMMAND:
+            // F10 or Alt (or Alt with a letter) would enter the window's menu mode and swallow
+            // the next keys; a form that takes keys itself keeps them.
+            if ((wParam & 0xFFF0) == SC_KEYMENU && HandlesKeys())
+                return 0;
+            break;
+
+        case WM_LBUTTONDOWN:
+        case WM_RBUTTONDOWN:
+        case WM_MBUTTONDOWN: {
+            ::SetCapture(handle_);
+            const MouseButton button = message == WM_LBUTTONDOWN   ? MouseButton::Left
+                                       : message == WM_RBUTTONDOWN ? MouseButton::Right
+                                                                   : MouseButton::Middle;
+            if (OnMouseDown)
+                OnMouseDown(button, MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            break;
+        }
+
+        case WM_MOUSEMOVE:
+            if (OnMouseMove)
+                OnMouseMove(MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            break;
+
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP: {
+            if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && ::GetCapture() == handle_) {
+                ::ReleaseCapture();
+            }
+            const MouseButton button = message == WM_LBUTTONUP   ? MouseButton::Left
+                                       : message == WM_RBUTTONUP ? MouseButton::Right
+                                                                 : MouseButton::Middle;
+            if (OnMouseUp)
+                OnMouseUp(button, MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+            // DefWindowProc turns the right button's release into WM_CONTEXTMENU.
+            break;
+        }
+
+        case WM_CONTEXTMENU:
+            if (popupMenu_) {
+                int x = GET_X_LPARAM(lParam);
+                int y = GET_Y_LPARAM(lParam);
+                if (x == -1 && y == -1) {  // from the keyboard: at the pointer
+                    POINT cursor{};
+                    ::GetCursorPos(&cursor);
+                    x = cursor.x;
+                    y = cursor.y;
+                }
+                popupMenu_->Popup(x, y);
+                return 0;
+            }
+            break;
+
+        default:
+            break;
+    }
+    return ::DefWindowProcA(handle_, message, wParam, lParam);
+}
+
+void TForm::EraseBackground(HDC dc) const {
+    RECT client;
+    ::GetClientRect(handle_, &client);
+    HBRUSH brush = ownBackground_ ? ownBackground_.get() : ::GetSysColorBrush(color_.SystemIndex());
+    ::FillRect(dc, &client, brush);
+}
+
+void TForm::Paint(HDC dc) {
+    if (!OnPaint)
+        return;
+    TCanvas canvas(dc, Font(), fontColor_, color_);
+    OnPaint(canvas);
+}
+
+void TForm::Close() {
+    TApplication* app = ApplicationOrNull();
+    if (app && app->IsMainForm(this)) {
+        app->Terminate();
+    } else {
+        Hide();
+    }
+}
+
+void TForm::Show(int showCommand) {
+    ::ShowWindow(handle_, showCommand);
+}
+
+void TForm::Hide() {
+    ::ShowWindow(handle_, SW_HIDE);
+}
+
+bool TForm::Visible() const {
+    return handle_ && ::IsWindowVisible(handle_);
+}
+
+std::string TForm::Caption() const {
+    std::string text(static_cast<size_t>(::GetWindowTextLengthA(handle_)) + 1, '\0');
+    const int copied = ::GetWindowTextA(handle_, text.data(), static_cast<int>(text.size()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void TForm::SetCaption(const std::string& caption) {
+    ::SetWindowTextA(handle_, caption.c_str());
+}
+
+int TForm::ClientWidth() const {
+    RECT client{};
+    ::GetClientRect(handle_, &client);
+    return client.right;
+}
+
+int TForm::ClientHeight() const {
+    RECT client{};
+    ::GetClientRect(handle_, &client);
+    return client.bottom;
+}
+
+RECT TForm::BoundsRect() const {
+    RECT bounds{};
+    if (::IsIconic(handle_)) {
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        ::GetWindowPlacement(handle_, &placement);
+        bounds = placement.rcNormalPosition;
+        const POINT offset = WorkspaceOffset(handle_);
+        ::OffsetRect(&bounds, offset.x, offset.y);
+    } else {
+        ::GetWindowRect(handle_, &bounds);
+    }
+    return bounds;
+}
+
+int TForm::Width() const {
+    const RECT bounds = BoundsRect();
+    return bounds.right - bounds.left;
+}
+
+int TForm::Height() const {
+    const RECT bounds = BoundsRect();
+    return bounds.bottom - bounds.top;
+}
+
+int TForm::Left() const {
+    return BoundsRect().left;
+}
+
+int TForm::Top() const {
+    return BoundsRect().top;
+}
+
+void TForm::SetLeft(int left) {
+    MoveTo(left, Top());
+}
+
+void TForm::SetTop(int top) {
+    MoveTo(Left(), top);
+}
+
+void TForm::MoveTo(int left, int top) {
+    if (::IsIconic(handle_)) {
+        // SetWindowPos would move the minimised icon; the position that matters is the one the
+        // window comes back to.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        ::GetWindowPlacement(handle_, &placement);
+        const POINT offset = WorkspaceOffset(handle_);
+        ::OffsetRect(&placement.rcNormalPosition, left - offset.x - placement.rcNormalPosition.left,
+                     top - offset.y - placement.rcNormalPosition.top);
+        placement.showCmd = ::IsWindowVisible(handle_) ? SW_SHOWMINNOACTIVE : SW_HIDE;
+        ::SetWindowPlacement(handle_, &placement);
+        return;
+    }
+    ::SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+int TForm::Scale(int pixelsAt96) const {
+    return ::MulDiv(pixelsAt96, dpi_, 96);
+}
+
+TWindowCanvas TForm::Canvas() const {
+    return TWindowCanvas(handle_, Font(), fontColor_, color_);
+}
+
+}  // namespace rivo::ui

@@ -1,0 +1,170 @@
+// The base of every window of the launcher: a top-level window built from layout data, with its
+// events as std::function members and a raw-message hook for the messages a form handles itself.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <utility>
+
+#include "ui/canvas.h"
+#include "ui/color.h"
+#include "ui/font.h"
+#include "ui/unique_handle.h"
+
+namespace rivo::ui {
+
+class TPopupMenu;
+
+enum class BorderStyle {
+    None,               // no frame, no caption, no border icons
+    Dialog,             // fixed-size frame with a caption and a close box only
+    SizeableNoSysMenu,  // sizeable frame with a caption and no system menu or border icons
+};
+
+// A form's description. Sizes are pixels at 96 DPI and are scaled to the system DPI; the
+// position is in screen pixels and is not scaled.
+struct FormLayout {
+    std::string className = "RivoForm";  // window class, for FindWindow
+    std::string caption;                 // code page 932
+    int clientWidth = 0;
+    int clientHeight = 0;
+    int left = 0;
+    int top = 0;
+    BorderStyle border = BorderStyle::Dialog;
+    bool topmost = false;
+    Color color = Color::System(COLOR_BTNFACE);
+    FontSpec font;
+};
+
+struct ShiftState {
+    bool shift = false;
+    bool alt = false;
+    bool ctrl = false;
+    bool left = false;
+    bool right = false;
+    bool middle = false;
+};
+
+enum class MouseButton { Left, Right, Middle };
+
+class TForm {
+public:
+    explicit TForm(const FormLayout& layout);
+    virtual ~TForm();
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
+
+    // Events. Each is called on the UI thread; an exception escaping one is shown in the
+    // application's error box. OnCreate runs once the most derived constructor has finished
+    // (MakeForm / TApplication::CreateForm), OnDestroy once while the window is destroyed.
+    std::function<void()> OnCreate;
+    std::function<void()> OnDestroy;
+    // WM_KEYDOWN and WM_SYSKEYDOWN (a window without the focus gets every key as a system key).
+    // Setting `key` to 0 consumes it; otherwise it goes on to the default handling.
+    std::function<void(WORD& key, ShiftState shift)> OnKeyDown;
+    std::function<void(WORD& key, ShiftState shift)> OnKeyUp;
+    // Client coordinates; the mouse is captured from a button press to its release.
+    std::function<void(MouseButton button, ShiftState shift, int x, int y)> OnMouseDown;
+    std::function<void(ShiftState shift, int x, int y)> OnMouseMove;
+    std::function<void(MouseButton button, ShiftState shift, int x, int y)> OnMouseUp;
+    // On WM_PAINT (after the background has been erased in the form's colour) and WM_PRINTCLIENT.
+    std::function<void(TCanvas& canvas)> OnPaint;
+
+    HWND Handle() const noexcept { return handle_; }
+
+    // The main form ends the application's message loop; any other form is hidden.
+    void Close();
+    void Show(int showCommand = SW_SHOW);
+    void Hide();
+    bool Visible() const;
+
+    std::string Caption() const;
+    void SetCaption(const std::string& caption);
+
+    int ClientWidth() const;
+    int ClientHeight() const;
+    // Outer size and position; while the window is minimised these are its normal (restored)
+    // bounds, so a position saved at that moment is still the one the user sees on restore.
+    int Width() const;
+    int Height() const;
+    int Left() const;
+    int Top() const;
+    void SetLeft(int left);
+    void SetTop(int top);
+    RECT BoundsRect() const;
+
+    // Pixels at 96 DPI to pixels at the DPI this form was built for.
+    int Scale(int pixelsAt96) const;
+
+    HFONT Font() const noexcept { return font_.font.get(); }
+    // The face the font was created with, after any fallback.
+    const std::string& FontFace() const noexcept { return font_.face; }
+    Color FontColor() const noexcept { return fontColor_; }
+    Color BackgroundColor() const noexcept { return color_; }
+
+    // A canvas on the window's DC, for painting outside WM_PAINT.
+    TWindowCanvas Canvas() const;
+
+    // A right click (WM_CONTEXTMENU) on the form opens `menu` at the pointer. Not owned.
+    void SetPopupMenu(TPopupMenu* menu) noexcept { popupMenu_ = menu; }
+    TPopupMenu* PopupMenu() const noexcept { return popupMenu_; }
+
+    // Runs OnDestroy (once) and destroys the window; the object stays usable but handle-less.
+    void DestroyHandle() noexcept;
+
+    // Called by the application's message loop for every message queued for this form or one
+    // of its child windows, before TranslateMessage/DispatchMessage; returning true drops it.
+    // The place for dialog-key routing of modal forms.
+    virtual bool PreTranslateMessage(MSG& msg);
+
+    // Runs OnCreate; used by MakeForm and TApplication::CreateForm.
+    void FireCreate() noexcept;
+
+protected:
+    // Sees every message first. Return true to consume it (`result` is then the window
+    // procedure's answer), false to let the form's own handling and DefWindowProcA have it.
+    virtual bool WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+
+    // The form's own handling of a message, followed by DefWindowProcA where appropriate.
+    LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
+
+private:
+    static LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    void EraseBackground(HDC dc) const;
+    void Paint(HDC dc);
+    bool HandlesKeys() const noexcept { return OnKeyDown || OnKeyUp; }
+    void FixClientSize(int width, int height);
+    void MoveTo(int left, int top);
+
+    HWND handle_ = nullptr;
+    int dpi_;
+    Color color_;
+    Color fontColor_;
+    ResolvedFont font_;
+    UniqueBrush ownBackground_;  // only for an RGB colour; system colours use the system brush
+    TPopupMenu* popupMenu_ = nullptr;
+    bool destroyFired_ = false;
+    bool inDestructor_ = false;
+};
+
+// Destroys a form the way its events expect: OnDestroy runs while the whole object still exists.
+struct FormDeleter {
+    void operator()(TForm* form) const noexcept;
+};
+template <class T>
+using FormPtr = std::unique_ptr<T, FormDeleter>;
+
+// Creates a form that its caller owns (dialogs), running OnCreate after its constructor.
+template <class T, class... Args>
+FormPtr<T> MakeForm(Args&&... args) {
+    FormPtr<T> form(std::make_unique<T>(std::forward<Args>(args)...).release());
+    form->FireCreate();
+    return form;
+}
+
+}  // namespace rivo::ui

@@ -1,0 +1,43 @@
+#include "ui/popup_menu.h"
+
+#include "ui/form.h"
+#include "ui/win32_error.h"
+
+namespace rivo::ui {
+
+void TMenuItem::Click() {
+    if (!IsSeparator() && OnClick)
+        OnClick();
+}
+
+TPopupMenu::TPopupMenu(TForm& owner) : owner_(owner), menu_(::CreatePopupMenu()) {
+    if (!menu_)
+        throw Win32Error("CreatePopupMenu");
+}
+
+TMenuItem& TPopupMenu::Add(const std::string& caption, std::function<void()> onClick) {
+    const UINT id = static_cast<UINT>(items_.size()) + 1;  // 0 is TrackPopupMenu's "nothing chosen"
+    auto item = std::make_unique<TMenuItem>(caption, std::move(onClick), id);
+    const BOOL added = item->IsSeparator() ? ::AppendMenuA(menu_.get(), MF_SEPARATOR, 0, nullptr)
+                                           : ::AppendMenuA(menu_.get(), MF_STRING, id, caption.c_str());
+    if (!added)
+        throw Win32Error("AppendMenuA");
+    items_.push_back(std::move(item));
+    return *items_.back();
+}
+
+void TPopupMenu::Popup(int x, int y) {
+    HWND owner = owner_.Handle();
+    // Without the owner in the foreground the menu would not close when the user clicks
+    // elsewhere; the WM_NULL afterwards makes the next click after it behave as well.
+    ::SetForegroundWindow(owner);
+    const UINT chosen = static_cast<UINT>(
+        ::TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0,
+                         owner, nullptr));
+    ::PostMessageA(owner, WM_NULL, 0, 0);
+    if (chosen == 0 || chosen > items_.size())
+        return;
+    items_[chosen - 1]->Click();
+}
+
+}  // namespace rivo::ui
