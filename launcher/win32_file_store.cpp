@@ -1,0 +1,183 @@
+#include "launcher/win32_file_store.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
+
+#include "ui/unique_handle.h"
+#include "ui/win32_error.h"
+
+namespace rivo {
+
+namespace {
+
+using ui::UniqueFile;
+
+// `Function("path", "path2"): system text`, so a person sees which file the call failed on.
+std::string DescribeWin32Failure(std::string_view function, std::initializer_list<std::string_view> paths,
+                                 DWORD error) {
+    std::string call(function);
+    call += '(';
+    const char* separator = "";
+    for (std::string_view path : paths) {
+        call.append(separator).append("\"").append(path).append("\"");
+        separator = ", ";
+    }
+    call += ')';
+    return ui::Win32ErrorText(call, error);
+}
+
+// Far beyond any settings file; reading more would only exhaust memory on a wrong file.
+constexpr std::uint64_t kMaxReadBytes = 64u * 1024u * 1024u;
+constexpr DWORD kChunkBytes = 1u << 20;
+
+class Win32WritableFile final : public WritableFile {
+public:
+    Win32WritableFile(UniqueFile file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
+
+    IoResult Write(std::string_view bytes) override {
+        if (!file_) {
+            return Closed("WriteFile");
+        }
+        while (!bytes.empty()) {
+            const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kChunkBytes));
+            DWORD written = 0;
+            if (!WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr)) {
+                return IoResult::Fail(DescribeWin32Failure("WriteFile", {path_}, GetLastError()));
+            }
+            if (written == 0) {
+                return IoResult::Fail(DescribeWin32Failure("WriteFile", {path_}, ERROR_WRITE_FAULT));
+            }
+            bytes.remove_prefix(written);
+        }
+        return IoResult::Ok();
+    }
+
+    IoResult Flush() override {
+        if (!file_) {
+            return Closed("FlushFileBuffers");
+        }
+        if (!FlushFileBuffers(file_.get())) {
+            return IoResult::Fail(DescribeWin32Failure("FlushFileBuffers", {path_}, GetLastError()));
+        }
+        return IoResult::Ok();
+    }
+
+    IoResult Close() override {
+        if (!file_) {
+            return IoResult::Ok();
+        }
+        // Closing can report a write the system deferred; the owner's reset() would swallow that.
+        if (!CloseHandle(file_.release())) {
+            return IoResult::Fail(DescribeWin32Failure("CloseHandle", {path_}, GetLastError()));
+        }
+        return IoResult::Ok();
+    }
+
+private:
+    IoResult Closed(std::string_view function) const {
+        return IoResult::Fail(DescribeWin32Failure(function, {path_}, ERROR_INVALID_HANDLE));
+    }
+
+    UniqueFile file_;
+    std::string path_;
+};
+
+bool IsAbsent(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+}  // namespace
+
+ReadResult Win32FileStore::Read(const std::string& path) {
+    ReadResult result;
+    // Sharing everything keeps a reader from blocking an editor or a concurrent atomic replace.
+    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        const DWORD error = GetLastError();
+        if (IsAbsent(error)) {
+            result.status = ReadResult::Status::Missing;
+            return result;
+        }
+        result.status = ReadResult::Status::Error;
+        result.error = DescribeWin32Failure("CreateFileA", {path}, error);
+        return result;
+    }
+    LARGE_INTEGER size{};
+    if (!GetFileSizeEx(file.get(), &size)) {
+        result.status = ReadResult::Status::Error;
+        result.error = DescribeWin32Failure("GetFileSizeEx", {path}, GetLastError());
+        return result;
+    }
+    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+        result.status = ReadResult::Status::Error;
+        result.error = DescribeWin32Failure("ReadFile", {path}, ERROR_FILE_TOO_LARGE);
+        return result;
+    }
+    std::string bytes;
+    bytes.reserve(static_cast<std::size_t>(size.QuadPart));
+    // Read to the end rather than to the size seen above: the file may still be growing.
+    std::string chunk(64 * 1024, '\0');
+    for (;;) {
+        DWORD got = 0;
+        if (!ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+            result.status = ReadResult::Status::Error;
+            result.error = DescribeWin32Failure("ReadFile", {path}, GetLastError());
+            return result;
+        }
+        if (got == 0) {
+            break;
+        }
+        if (bytes.size() + got > kMaxReadBytes) {
+            result.status = ReadResult::Status::Error;
+            result.error = DescribeWin32Failure("ReadFile", {path}, ERROR_FILE_TOO_LARGE);
+            return result;
+        }
+        bytes.append(chunk.data(), got);
+    }
+    result.status = ReadResult::Status::Ok;
+    result.bytes = std::move(bytes);
+    return result;
+}
+
+std::unique_ptr<WritableFile> Win32FileStore::CreateNew(const std::string& path, IoResult& result) {
+    UniqueFile file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        result = IoResult::Fail(DescribeWin32Failure("CreateFileA", {path}, GetLastError()));
+        return nullptr;
+    }
+    result = IoResult::Ok();
+    return std::make_unique<Win32WritableFile>(std::move(file), path);
+}
+
+IoResult Win32FileStore::Replace(const std::string& from, const std::string& to) {
+    const DWORD attributes = GetFileAttributesA(to.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        // The user marked the file read-only: keep it, and say so the way MoveFileExA does.
+        return IoResult::Fail(DescribeWin32Failure("MoveFileExA", {from, to}, ERROR_ACCESS_DENIED));
+    }
+    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return IoResult::Fail(DescribeWin32Failure("MoveFileExA", {from, to}, GetLastError()));
+    }
+    return IoResult::Ok();
+}
+
+IoResult Win32FileStore::Remove(const std::string& path) {
+    if (!DeleteFileA(path.c_str())) {
+        const DWORD error = GetLastError();
+        if (IsAbsent(error)) {
+            return IoResult::Ok();
+        }
+        return IoResult::Fail(DescribeWin32Failure("DeleteFileA", {path}, error));
+    }
+    return IoResult::Ok();
+}
+
+}  // namespace rivo

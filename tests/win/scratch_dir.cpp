@@ -1,0 +1,159 @@
+#include "tests/win/scratch_dir.h"
+
+#include <windows.h>
+
+#include <cstdio>
+#include <vector>
+
+#include "ui/unique_handle.h"
+
+namespace rivo::test {
+
+namespace {
+
+void RemoveTree(const std::string& dir) {
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+    if (search != INVALID_HANDLE_VALUE) {
+        do {
+            const std::string name = found.cFileName;
+            if (name == "." || name == "..") {
+                continue;
+            }
+            const std::string path = dir + "\\" + name;
+            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(path);
+            } else {
+                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(path.c_str());
+            }
+        } while (FindNextFileA(search, &found));
+        FindClose(search);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+}  // namespace
+
+ScratchDir::ScratchDir(std::string_view tag) {
+    char temp[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathA(MAX_PATH, temp);
+    std::string base(temp, length);
+    if (!base.empty() && base.back() == '\\') {
+        base.pop_back();
+    }
+    for (unsigned attempt = 0;; ++attempt) {
+        char name[64];
+        std::snprintf(name, sizeof name, "\\rivo-%lu-%u-", GetCurrentProcessId(), attempt);
+        path_ = base + name + std::string(tag);
+        if (CreateDirectoryA(path_.c_str(), nullptr)) {
+            return;
+        }
+        if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 1000) {
+            std::fprintf(stderr, "cannot create scratch directory %s\n", path_.c_str());
+            return;
+        }
+    }
+}
+
+ScratchDir::~ScratchDir() {
+    RemoveTree(path_);
+}
+
+std::optional<std::string> ReadBytes(const std::string& path) {
+    ui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return std::nullopt;
+    }
+    std::string bytes;
+    char chunk[65536];
+    DWORD got = 0;
+    while (ReadFile(file.get(), chunk, sizeof chunk, &got, nullptr) && got != 0) {
+        bytes.append(chunk, got);
+    }
+    return bytes;
+}
+
+bool WriteBytes(const std::string& path, std::string_view bytes) {
+    ui::UniqueFile file(
+        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    DWORD written = 0;
+    return bytes.empty() ||
+           (WriteFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr) &&
+            written == bytes.size());
+}
+
+bool AgeFile(const std::string& path) {
+    ui::UniqueFile file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) {
+        return false;
+    }
+    FILETIME now;
+    GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER time;
+    time.LowPart = now.dwLowDateTime;
+    time.HighPart = now.dwHighDateTime;
+    time.QuadPart -= 3600ull * 10000000ull;
+    FILETIME old;
+    old.dwLowDateTime = time.LowPart;
+    old.dwHighDateTime = time.HighPart;
+    return SetFileTime(file.get(), nullptr, nullptr, &old) != FALSE;
+}
+
+bool FileExists(const std::string& path) {
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> ListFiles(const std::string& dir, std::string_view pattern) {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA((dir + "\\" + std::string(pattern)).c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) {
+        return names;
+    }
+    do {
+        if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            names.emplace_back(found.cFileName);
+        }
+    } while (FindNextFileA(search, &found));
+    FindClose(search);
+    return names;
+}
+
+std::string SourcePath(std::string_view relative) {
+    std::string path = RIVO_SOURCE_DIR;
+    if (!path.empty() && path.front() == '/') {
+        path = "Z:" + path;
+    }
+    path += '/';
+    path += relative;
+    for (char& c : path) {
+        if (c == '/') {
+            c = '\\';
+        }
+    }
+    return path;
+}
+
+std::string Printable(std::string_view bytes) {
+    std::string text;
+    for (unsigned char c : bytes) {
+        if (c >= 0x20 && c < 0x7F && c != '\\') {
+            text += static_cast<char>(c);
+        } else if (c == '\\') {
+            text += "\\\\";
+        } else {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "\\x%02X", c);
+            text += hex;
+        }
+    }
+    return text;
+}
+
+}  // namespace rivo::test

@@ -1,0 +1,44 @@
+// A scratch directory under %TEMP% for one test process, removed with everything in it, and the
+// file helpers the Windows tests share.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace rivo::test {
+
+class ScratchDir {
+public:
+    explicit ScratchDir(std::string_view tag);
+    ~ScratchDir();
+    ScratchDir(const ScratchDir&) = delete;
+    ScratchDir& operator=(const ScratchDir&) = delete;
+
+    const std::string& Path() const { return path_; }
+    std::string File(std::string_view name) const { return path_ + "\\" + std::string(name); }
+
+private:
+    std::string path_;
+};
+
+// The bytes of a file; nullopt when it cannot be opened.
+std::optional<std::string> ReadBytes(const std::string& path);
+// Replaces the file with `bytes`; false on any failure.
+bool WriteBytes(const std::string& path, std::string_view bytes);
+// Dates the file's last write an hour back. Wine's profile cache never trusts a file written in
+// the last two seconds and re-parses it on every call; an old file is parsed once per flush.
+bool AgeFile(const std::string& path);
+bool FileExists(const std::string& path);
+// Names of the files (not directories) in `dir` matching `pattern`, e.g. "*.ini".
+std::vector<std::string> ListFiles(const std::string& dir, std::string_view pattern);
+
+// A path of the source tree (RIVO_SOURCE_DIR, a Unix path under Wine) as Windows sees it: Wine
+// maps the Unix root to drive Z:.
+std::string SourcePath(std::string_view relative);
+
+// Bytes shown safely in a test message: printable ASCII as is, everything else as \xNN.
+std::string Printable(std::string_view bytes);
+
+}  // namespace rivo::test

@@ -1,0 +1,251 @@
+// The Win32 file store and code page the settings engine runs on in the Windows build.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+
+#include "core/code_page.h"
+#include "ui/unique_handle.h"
+#include "launcher/win32_code_page.h"
+#include "launcher/win32_file_store.h"
+#include "tests/win/scratch_dir.h"
+
+namespace rivo::test {
+namespace {
+
+class Win32FileStoreTest : public ::testing::Test {
+protected:
+    // Writes through the store's own CreateNew/Write/Flush/Close, as SaveProfile does.
+    IoResult WriteNew(const std::string& path, std::string_view bytes) {
+        IoResult result;
+        std::unique_ptr<WritableFile> file = store_.CreateNew(path, result);
+        if (!file)
+            return result;
+        if (IoResult r = file->Write(bytes); !r.ok)
+            return r;
+        if (IoResult r = file->Flush(); !r.ok)
+            return r;
+        return file->Close();
+    }
+
+    Win32FileStore store_;
+    ScratchDir scratch_{"store"};
+};
+
+struct ContentCase {
+    const char* name;
+    std::string bytes;
+};
+
+class Win32FileStoreContent : public Win32FileStoreTest, public ::testing::WithParamInterface<ContentCase> {};
+
+TEST_P(Win32FileStoreContent, WrittenBytesReadBackExactly) {
+    const std::string path = scratch_.File("content.bin");
+    const IoResult written = WriteNew(path, GetParam().bytes);
+    ASSERT_TRUE(written.ok) << written.error;
+    const ReadResult read = store_.Read(path);
+    ASSERT_EQ(read.status, ReadResult::Status::Ok) << read.error;
+    EXPECT_EQ(read.bytes.size(), GetParam().bytes.size());
+    EXPECT_TRUE(read.bytes == GetParam().bytes);
+    EXPECT_TRUE(ReadBytes(path) == GetParam().bytes) << "the store wrote other bytes than the system reads";
+}
+
+std::string Pattern(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i)
+        bytes[i] = static_cast<char>((i * 131 + i / 251) & 0xFF);
+    return bytes;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Bytes, Win32FileStoreContent,
+    ::testing::Values(ContentCase{"Empty", ""}, ContentCase{"CrLfAndCtrlZ", "[S]\r\nk=v\r\n\x1A"},
+                      ContentCase{"NulBytes", std::string("a\0b\0\0c", 6)},
+                      ContentCase{"ShiftJisTrailBytes", "[表]\r\nソ=ゾ\r\n"},
+                      ContentCase{"Utf16Mark", std::string("\xFF\xFE[\0S\0]\0", 8)},
+                      // Larger than one read and one write chunk, so the loops really loop.
+                      ContentCase{"ThreeMegabytes", Pattern(3 * 1024 * 1024 + 7)}),
+    [](const ::testing::TestParamInfo<ContentCase>& param) { return std::string(param.param.name); });
+
+TEST_F(Win32FileStoreTest, AbsentFilesAndDirectoriesReadAsMissing) {
+    for (const std::string& path : {scratch_.File("absent.ini"), scratch_.File("no-dir\\absent.ini")}) {
+        const ReadResult read = store_.Read(path);
+        EXPECT_EQ(read.status, ReadResult::Status::Missing) << path << ": " << read.error;
+        EXPECT_TRUE(read.bytes.empty());
+    }
+}
+
+TEST_F(Win32FileStoreTest, ReadingADirectoryIsAnErrorNamingIt) {
+    const ReadResult read = store_.Read(scratch_.Path());
+    EXPECT_EQ(read.status, ReadResult::Status::Error);
+    EXPECT_NE(read.error.find(scratch_.Path()), std::string::npos) << read.error;
+}
+
+TEST_F(Win32FileStoreTest, CreateNewRefusesAnExistingFileAndKeepsIt) {
+    const std::string path = scratch_.File("exists.ini");
+    ASSERT_TRUE(WriteBytes(path, "old"));
+    IoResult result;
+    EXPECT_EQ(store_.CreateNew(path, result), nullptr);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find("CreateFileA"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find(path), std::string::npos) << result.error;
+    EXPECT_EQ(ReadBytes(path), "old");
+}
+
+TEST_F(Win32FileStoreTest, MissingDirectoryFailsWithThePath) {
+    const std::string path = scratch_.File("no-such-dir\\Rivo.ini.tmp");
+    IoResult result;
+    EXPECT_EQ(store_.CreateNew(path, result), nullptr);
+    EXPECT_FALSE(result.ok);
+    EXPECT_NE(result.error.find(path), std::string::npos) << result.error;
+    EXPECT_GT(result.error.size(), path.size() + std::string("CreateFileA(\"\"): ").size())
+        << "no system reason in: " << result.error;
+
+    const std::string from = scratch_.File("from.tmp");
+    ASSERT_TRUE(WriteBytes(from, "new"));
+    const IoResult replaced = store_.Replace(from, scratch_.File("no-such-dir\\Rivo.ini"));
+    EXPECT_FALSE(replaced.ok);
+    EXPECT_NE(replaced.error.find("MoveFileExA"), std::string::npos) << replaced.error;
+    EXPECT_NE(replaced.error.find(scratch_.File("no-such-dir\\Rivo.ini")), std::string::npos)
+        << replaced.error;
+    EXPECT_EQ(ReadBytes(from), "new") << "a failed replace must leave the new file for the caller";
+}
+
+TEST_F(Win32FileStoreTest, ReplacePutsTheNewFileInPlaceOfTheOld) {
+    const std::string target = scratch_.File("Rivo.ini");
+    const std::string temp = target + ".tmp";
+    ASSERT_TRUE(WriteBytes(target, "[Rivo]\r\n0=old\r\n"));
+    const IoResult written = WriteNew(temp, "[Rivo]\r\n0=new\r\n");
+    ASSERT_TRUE(written.ok) << written.error;
+
+    const IoResult replaced = store_.Replace(temp, target);
+    ASSERT_TRUE(replaced.ok) << replaced.error;
+    EXPECT_EQ(ReadBytes(target), "[Rivo]\r\n0=new\r\n");
+    EXPECT_FALSE(FileExists(temp));
+
+    // And where there was no file yet.
+    const std::string fresh = scratch_.File("fresh.ini");
+    ASSERT_TRUE(WriteNew(temp, "x").ok);
+    ASSERT_TRUE(store_.Replace(temp, fresh).ok);
+    EXPECT_EQ(ReadBytes(fresh), "x");
+}
+
+TEST_F(Win32FileStoreTest, TargetHeldOpenWithoutSharingFailsAndKeepsBothFiles) {
+    const std::string target = scratch_.File("Rivo.ini");
+    const std::string temp = target + ".tmp";
+    ASSERT_TRUE(WriteBytes(target, "old"));
+    ASSERT_TRUE(WriteBytes(temp, "new"));
+    ui::UniqueFile holder(CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    ASSERT_TRUE(holder);
+
+    const IoResult replaced = store_.Replace(temp, target);
+    EXPECT_FALSE(replaced.ok);
+    EXPECT_NE(replaced.error.find(target), std::string::npos) << replaced.error;
+    holder.reset();
+    EXPECT_EQ(ReadBytes(target), "old");
+    EXPECT_EQ(ReadBytes(temp), "new");
+}
+
+// Windows refuses to replace a read-only file. Under Wine (whose file access runs with the
+// rights of a Unix user that may write anything) MoveFileExA replaces it all the same, so the
+// store checks the attribute itself: the user's read-only mark holds on both.
+TEST_F(Win32FileStoreTest, ReadOnlyTargetIsNotReplaced) {
+    const std::string target = scratch_.File("Rivo.ini");
+    const std::string temp = target + ".tmp";
+    ASSERT_TRUE(WriteBytes(target, "old"));
+    ASSERT_TRUE(WriteBytes(temp, "new"));
+    ASSERT_TRUE(SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    const IoResult replaced = store_.Replace(temp, target);
+    EXPECT_FALSE(replaced.ok);
+    EXPECT_NE(replaced.error.find("MoveFileExA"), std::string::npos) << replaced.error;
+    EXPECT_NE(replaced.error.find(target), std::string::npos) << replaced.error;
+    EXPECT_EQ(ReadBytes(target), "old");
+    EXPECT_NE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_EQ(ReadBytes(temp), "new");
+
+    // Reading a read-only file is fine.
+    const ReadResult read = store_.Read(target);
+    EXPECT_EQ(read.status, ReadResult::Status::Ok);
+    EXPECT_EQ(read.bytes, "old");
+    SetFileAttributesA(target.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
+TEST_F(Win32FileStoreTest, RemoveDeletesAndToleratesAnAbsentFile) {
+    const std::string path = scratch_.File("gone.tmp");
+    ASSERT_TRUE(WriteBytes(path, "x"));
+    const IoResult removed = store_.Remove(path);
+    EXPECT_TRUE(removed.ok) << removed.error;
+    EXPECT_FALSE(FileExists(path));
+    EXPECT_TRUE(store_.Remove(path).ok);
+    EXPECT_TRUE(store_.Remove(scratch_.File("no-dir\\gone.tmp")).ok);
+
+    const IoResult directory = store_.Remove(scratch_.Path());
+    EXPECT_FALSE(directory.ok) << "removing a directory as a file must fail";
+    EXPECT_NE(directory.error.find("DeleteFileA"), std::string::npos) << directory.error;
+}
+
+TEST_F(Win32FileStoreTest, ClosedFileRefusesFurtherWork) {
+    IoResult result;
+    std::unique_ptr<WritableFile> file = store_.CreateNew(scratch_.File("closed.tmp"), result);
+    ASSERT_TRUE(file) << result.error;
+    ASSERT_TRUE(file->Write("abc").ok);
+    ASSERT_TRUE(file->Close().ok);
+    EXPECT_FALSE(file->Write("more").ok);
+    EXPECT_FALSE(file->Flush().ok);
+    EXPECT_TRUE(file->Close().ok);
+    EXPECT_EQ(ReadBytes(scratch_.File("closed.tmp")), "abc");
+}
+
+TEST(Win32CodePageTest, LeadBytesAgreeWithTheCoreTable) {
+    const Win32CodePage codePage;
+    int leads = 0;
+    for (int byte = 0; byte < 256; ++byte) {
+        const auto b = static_cast<unsigned char>(byte);
+        EXPECT_EQ(codePage.IsLeadByte(b), IsCp932LeadByte(b)) << "byte 0x" << std::hex << byte;
+        leads += codePage.IsLeadByte(b) ? 1 : 0;
+    }
+    EXPECT_EQ(leads, (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1));
+}
+
+struct ConversionCase {
+    const char* name;
+    std::string narrow;
+    std::u16string wide;
+};
+
+class Win32CodePageConversion : public ::testing::TestWithParam<ConversionCase> {};
+
+TEST_P(Win32CodePageConversion, BothWays) {
+    const Win32CodePage codePage;
+    const std::optional<std::u16string> wide = codePage.ToUtf16(GetParam().narrow);
+    ASSERT_TRUE(wide);
+    EXPECT_TRUE(*wide == GetParam().wide);
+    const std::optional<std::string> narrow = codePage.FromUtf16(GetParam().wide);
+    ASSERT_TRUE(narrow);
+    EXPECT_EQ(Printable(*narrow), Printable(GetParam().narrow));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cp932, Win32CodePageConversion,
+    ::testing::Values(ConversionCase{"Empty", "", u""},
+                      ConversionCase{"Ascii", "C:\\Rivo.ini", u"C:\\Rivo.ini"},
+                      ConversionCase{"TrailBackslash", "\x95\x5C\x83\x5C", u"\u8868\u30BD"},
+                      ConversionCase{"TrailBracket", "[\x83\x5D]", u"[\u30BE]"},
+                      ConversionCase{"HalfWidthKana", "\xB1", u"\uFF71"},
+                      ConversionCase{"KanaNotFolded", "\x83\x41\x83\x61", u"\u30A2\u30C2"}),
+    [](const ::testing::TestParamInfo<ConversionCase>& param) { return std::string(param.param.name); });
+
+TEST(Win32CodePageTest, RefusesWhatCodePage932CannotHold) {
+    const Win32CodePage codePage;
+    EXPECT_FALSE(codePage.ToUtf16("abc\x83")) << "a lead byte without its trail byte";
+    EXPECT_FALSE(codePage.FromUtf16(u"caf\u00E9")) << "no code page 932 form, and no best-fit substitute";
+    EXPECT_FALSE(codePage.FromUtf16(std::u16string(1, char16_t{0xD800}))) << "an unpaired surrogate";
+    EXPECT_FALSE(codePage.FromUtf16(u"\U0001F600")) << "a character outside the code page";
+}
+
+}  // namespace
+}  // namespace rivo::test
