@@ -1,0 +1,65 @@
+#include "launcher/hook_binding.h"
+
+#include "launcher/names.h"
+#include "launcher/texts.h"
+
+namespace rivo {
+
+std::string JoinPath(const std::string& directory, const char* file) {
+    std::string path = directory;
+    if (path.empty() || path.back() != '\\') {
+        path += '\\';
+    }
+    path += file;
+    return path;
+}
+
+HookBinding::~HookBinding() {
+    // The library runs code on our thread; never leave it loaded past the binding.
+    if (!released_ && library_ != nullptr) {
+        if (auto release = LookUpHookExport<ReleaseHookFn>(library_, kReleaseHookExport)) release();
+        FreeLibrary(library_);
+    }
+}
+
+void HookBinding::Bind(const std::string& programDir, const HookRecord& record) {
+    const std::string path = JoinPath(programDir, name::kHookLibrary);
+    library_ = LoadLibraryA(path.c_str());
+    if (library_ == nullptr) {
+        report_(text::kDllNotFound);
+    }
+    // The look-ups are made even without the library, so the user learns what is missing.
+    if (auto setHook = LookUpHookExport<SetHookFn>(library_, kSetHookExport)) {
+        setHook();
+    } else {
+        report_(text::kSetHookNotFound);
+    }
+    setHandle_ = LookUpHookExport<SetHandleFn>(library_, kSetHandleExport);
+    if (setHandle_ != nullptr) {
+        setHandle_(&record);
+    } else {
+        report_(text::kSetHandleNotFound);
+    }
+}
+
+void HookBinding::SetHandle(const HookRecord& record) const {
+    if (setHandle_ != nullptr) {
+        setHandle_(&record);
+    }
+}
+
+void HookBinding::Release() {
+    released_ = true;
+    setHandle_ = nullptr;
+    if (auto release = LookUpHookExport<ReleaseHookFn>(library_, kReleaseHookExport)) {
+        release();
+    } else {
+        report_(text::kReleaseHookNotFound);
+    }
+    if (library_ == nullptr || FreeLibrary(library_) == FALSE) {
+        report_(text::kDllFreeFailed);
+    }
+    library_ = nullptr;
+}
+
+}  // namespace rivo

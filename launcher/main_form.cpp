@@ -1,0 +1,284 @@
+#include "launcher/main_form.h"
+
+#include <shellapi.h>
+#include <windowsx.h>
+
+#include "core/launcher_state.h"
+#include "core/settings_file.h"
+#include "core/window_geometry.h"
+#include "launcher/names.h"
+#include "launcher/program_dir.h"
+#include "launcher/texts.h"
+#include "launcher/win32_code_page.h"
+#include "launcher/win32_file_store.h"
+#include "ui/application.h"
+
+namespace rivo {
+
+TMainForm* MainForm = nullptr;
+HookRecord TheHookRecord{};
+
+namespace {
+
+constexpr UINT_PTR kTrayRetryTimer = 1;
+constexpr UINT kTrayRetryMilliseconds = 2000;
+constexpr int kTrayRetries = 15;
+
+ui::FormLayout MainLayout() {
+    ui::FormLayout layout;
+    layout.className = name::kMainWindowClass;
+    layout.caption = text::kMainCaption;
+    layout.clientWidth = 104;
+    layout.clientHeight = 53;
+    layout.border = ui::BorderStyle::None;
+    layout.topmost = true;
+    return layout;
+}
+
+void ShowMessage(const char* message) {
+    ui::Application().MessageBox(message, text::kMessageCaption, MB_OK);
+}
+
+}  // namespace
+
+TMainForm::TMainForm()
+    : ui::TForm(MainLayout()),
+      PopupMenu1(*this),
+      tray_(Handle(), name::kTrayIconId, name::kTrayCallbackMessage, text::kTrayTip),
+      hook_(ShowMessage) {
+    MainForm = this;
+    MainSet = std::make_unique<TRivoMainSet>();
+    DragAcceptFiles(Handle(), TRUE);
+    MainSet->Filter.fill(0);
+    BuildKeyNameTable(KeyNameTable);
+
+    PopupMenu1.Add(text::kMenuHelp, [this] { HelpViewClick(); });
+    PopupMenu1.Add("-");
+    PopupMenu1.Add(text::kMenuExit, [this] { Exit1Click(); });
+    SetPopupMenu(&PopupMenu1);
+
+    taskbarCreatedMessage_ = RegisterWindowMessageA(name::kTaskbarCreated);
+
+    OnCreate = [this] { FormCreate(); };
+    OnDestroy = [this] { FormDestroy(); };
+    OnPaint = [this](ui::TCanvas& canvas) { FormPaint(canvas); };
+    OnMouseDown = [this](ui::MouseButton, ui::ShiftState, int x, int y) { FormMouseDown(x, y); };
+    OnMouseMove = [this](ui::ShiftState, int x, int y) { FormMouseMove(x, y); };
+    OnMouseUp = [this](ui::MouseButton, ui::ShiftState, int x, int y) { FormMouseUp(x, y); };
+}
+
+TMainForm::~TMainForm() {
+    if (MainForm == this) MainForm = nullptr;
+}
+
+void TMainForm::FormCreate() {
+    const std::string exe = ExecutablePath();
+    const HINSTANCE instance = GetModuleHandleA(nullptr);
+    TrayIconNormal.reset(ExtractIconA(instance, exe.c_str(), 1));
+    TrayIconActive.reset(ExtractIconA(instance, exe.c_str(), 2));
+    AddTrayIcon();
+    TheHookRecord.MainWindow = WindowToRecord(Handle());
+    Dragging = 0;
+    ProgramDir = ExecutableDirectory();
+    for (auto& command : CommandTable) command.clear();
+    LoadSettings(ProgramDir);
+
+    TheHookRecord.Key1 = static_cast<std::uint32_t>(MainSet->Key1);
+    TheHookRecord.Key2 = static_cast<std::uint32_t>(MainSet->Key2);
+    TheHookRecord.StartForeground = WindowToRecord(GetForegroundWindow());
+    hook_.Bind(ProgramDir, TheHookRecord);
+
+    // Showing activates and hiding deactivates: both go through WMActivate, which leaves the
+    // window in the state of an inactive launcher.
+    ShowWindow(Handle(), SW_SHOW);
+    ShowWindow(Handle(), SW_HIDE);
+}
+
+void TMainForm::FormDestroy() {
+    SaveSettings(ProgramDir);
+    KillTimer(Handle(), kTrayRetryTimer);
+    tray_.Delete();
+    // Released only now: the hook must not outlive the window it activates, nor go before the
+    // settings are safe.
+    hook_.Release();
+}
+
+int TMainForm::LoadSettings(const std::string& directory) {
+    Win32FileStore files;
+    Win32CodePage codePage;
+    const std::string path = SettingsPath(directory);
+    LoadSettingsFile(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
+    return 1;
+}
+
+int TMainForm::SaveSettings(const std::string& directory) {
+    Win32FileStore files;
+    Win32CodePage codePage;
+    const std::string path = SettingsPath(directory);
+    const SettingsFileResult result =
+        SaveSettingsFile(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
+    if (!result.ok) {
+        ReportSaveFailure(result, path);
+    }
+    return 1;
+}
+
+void TMainForm::ReportSaveFailure(const SettingsFileResult&, const std::string& path) {
+    // The registrations stay in memory and go to the file at the next save that works.
+    ui::Application().MessageBox(std::string(text::kSaveFailed) + "\n" + path, text::kErrorCaption,
+                                 MB_OK | MB_ICONERROR);
+}
+
+std::int32_t TMainForm::WindowTop() const { return Top(); }
+std::int32_t TMainForm::WindowLeft() const { return Left(); }
+void TMainForm::MoveWindowTop(std::int32_t top) { SetTop(top); }
+void TMainForm::MoveWindowLeft(std::int32_t left) { SetLeft(left); }
+
+void TMainForm::AddTrayIcon() {
+    if (tray_.Add(shownTrayIcon_ ? shownTrayIcon_ : TrayIconActive.get())) {
+        KillTimer(Handle(), kTrayRetryTimer);
+        return;
+    }
+    // At logon the taskbar may not exist yet, and a busy Explorer answers with a time-out.
+    if (trayRetriesLeft_ == 0) {
+        trayRetriesLeft_ = kTrayRetries;
+        SetTimer(Handle(), kTrayRetryTimer, kTrayRetryMilliseconds, nullptr);
+    }
+}
+
+bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    switch (message) {
+        case WM_ACTIVATE:
+            WMActivate(wParam);
+            // Default handling gives the window the keyboard focus, so keys arrive as key-downs.
+            result = DefWindowProcA(Handle(), message, wParam, lParam);
+            return true;
+        case WM_CONTEXTMENU:
+            // From the keyboard (the menu key, Shift+F10) the key is the user's choice of a slot,
+            // not a request for the menu.
+            if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
+                result = 0;
+                return true;
+            }
+            return false;
+        case WM_TIMER:
+            if (wParam == kTrayRetryTimer) {
+                if (tray_.Added() || --trayRetriesLeft_ <= 0) {
+                    KillTimer(Handle(), kTrayRetryTimer);
+                    trayRetriesLeft_ = 0;
+                } else {
+                    AddTrayIcon();
+                }
+                result = 0;
+                return true;
+            }
+            return false;
+        default:
+            break;
+    }
+    if (message == name::kTrayCallbackMessage) {
+        WMTrayIcon(lParam);
+        result = 0;
+        return true;
+    }
+    if (message == taskbarCreatedMessage_ && message != 0) {
+        // Explorer restarted and its new taskbar has none of the old icons.
+        tray_.Forget();
+        AddTrayIcon();
+        result = 0;
+        return true;
+    }
+    return false;
+}
+
+void TMainForm::WMActivate(WPARAM state) {
+    const bool activated = (LOWORD(state) & 0xFF) != 0;
+    const HICON icon = activated ? TrayIconActive.get() : TrayIconNormal.get();
+    switch (WindowModeAction(MainSet->FormType, activated)) {
+        case ShowAction::Restore:
+            ShowWindow(Handle(), SW_RESTORE);
+            break;
+        case ShowAction::Minimize:
+            ShowWindow(Handle(), SW_MINIMIZE);
+            break;
+        case ShowAction::ShowAndPaint: {
+            ShowWindow(Handle(), SW_SHOW);
+            ui::TWindowCanvas canvas = Canvas();
+            FormPaint(canvas.Canvas());
+            break;
+        }
+        case ShowAction::Hide:
+            ShowWindow(Handle(), SW_HIDE);
+            break;
+        case ShowAction::None:
+            break;
+    }
+    shownTrayIcon_ = icon;
+    if (tray_.Added()) tray_.Modify(icon);
+}
+
+void TMainForm::FormPaint(ui::TCanvas& canvas) {
+    const int width = ClientWidth();
+    const int height = ClientHeight();
+    canvas.SetBrushStyle(ui::BrushStyle::Clear);
+    if (UsesStateColour(MainSet->FormType)) {
+        canvas.SetBrushColor(GetForegroundWindow() == Handle() ? ui::Color::Rgb(255, 0, 0) : ui::Color::Rgb(0, 0, 0));
+    }
+    canvas.FillRect(0, 0, width, height);
+    canvas.TextOut(Scale(15), Scale(20), text::kPushAnyKey);
+    canvas.TextOut(Scale(25), Scale(30), text::kMainVersion);
+    canvas.SetPenColor(ui::Color::System(COLOR_3DLIGHT));
+    canvas.Line(0, 0, width, 0);
+    canvas.Line(0, 0, 0, height);
+    canvas.SetPenColor(ui::Color::System(COLOR_3DDKSHADOW));
+    canvas.Line(0, height - 1, width - 1, height - 1);
+    canvas.Line(width - 1, 0, width - 1, height - 1);
+}
+
+void TMainForm::UpdateScreenLimits() {
+    ScreenRight = GetSystemMetrics(SM_CXFULLSCREEN);
+    ScreenBottom = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);
+}
+
+void TMainForm::FormMouseDown(int x, int y) {
+    UpdateScreenLimits();
+    DragX = x;
+    DragY = y;
+    Dragging = 1;
+}
+
+void TMainForm::FormMouseMove(int x, int y) {
+    if (Dragging != 1) return;
+    const Point moved = DragStep({Left(), Top()}, {Width(), Height()}, {x - DragX, y - DragY},
+                                 {ScreenRight, ScreenBottom});
+    SetTop(moved.y);
+    SetLeft(moved.x);
+    MainSet->Top = Top();
+    MainSet->Left = Left();
+}
+
+void TMainForm::FormMouseUp(int x, int y) {
+    DragX = x;
+    DragY = y;
+    Dragging = 0;
+}
+
+void TMainForm::WMTrayIcon(LPARAM mouseMessage) {
+    if (mouseMessage != WM_RBUTTONDOWN) return;
+    POINT cursor{};
+    GetCursorPos(&cursor);
+    // Activating the window is a call-up like the hook's, and the menu needs its owner in front.
+    SetForegroundWindow(Handle());
+    PopupMenu1.Popup(cursor.x, cursor.y);
+}
+
+void TMainForm::HelpViewClick() {
+    // SW_SHOWNORMAL: the browser must not start hidden.
+    ShellExecuteA(nullptr, nullptr, name::kHelpFile, nullptr, ProgramDir.c_str(), SW_SHOWNORMAL);
+}
+
+void TMainForm::Exit1Click() {
+    Close();
+}
+
+}  // namespace rivo

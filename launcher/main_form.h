@@ -1,0 +1,78 @@
+// The launcher's window: small, borderless, always on top, shown and hidden by activation.
+#pragma once
+
+#include <windows.h>
+
+#include <memory>
+#include <string>
+
+#include "core/key_dispatch.h"
+#include "core/rivo_main_set.h"
+#include "core/settings_file.h"
+#include "hook/hook_record.h"
+#include "launcher/hook_binding.h"
+#include "launcher/tray_icon.h"
+#include "ui/form.h"
+#include "ui/popup_menu.h"
+#include "ui/unique_handle.h"
+
+namespace rivo {
+
+class TMainForm : public ui::TForm, private WindowPosition {
+public:
+    TMainForm();
+    ~TMainForm() override;
+
+    ui::UniqueIcon TrayIconNormal;  // crossed out: the launcher is not called up
+    ui::UniqueIcon TrayIconActive;  // plain: called up, and right after start
+    int Dragging = 0;
+    int ScreenRight = 0;
+    int ScreenBottom = 0;
+    int DragX = 0;
+    int DragY = 0;
+    std::unique_ptr<TRivoMainSet> MainSet;
+
+    int LoadSettings(const std::string& directory);
+    int SaveSettings(const std::string& directory);
+
+    // Menu commands, also reached from the keyboard.
+    void HelpViewClick();
+    void Exit1Click();
+
+    ui::TPopupMenu PopupMenu1;
+
+protected:
+    bool WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
+
+private:
+    void FormCreate();
+    void FormDestroy();
+    void FormPaint(ui::TCanvas& canvas);
+    void FormMouseDown(int x, int y);
+    void FormMouseMove(int x, int y);
+    void FormMouseUp(int x, int y);
+    void UpdateScreenLimits();
+    void WMActivate(WPARAM state);
+    void WMTrayIcon(LPARAM mouseMessage);
+    void AddTrayIcon();
+    void ReportSaveFailure(const SettingsFileResult& result, const std::string& path);
+
+    // WindowPosition
+    std::int32_t WindowTop() const override;
+    std::int32_t WindowLeft() const override;
+    void MoveWindowTop(std::int32_t top) override;
+    void MoveWindowLeft(std::int32_t left) override;
+
+    TrayIcon tray_;
+    HookBinding hook_;
+    UINT taskbarCreatedMessage_ = 0;
+    int trayRetriesLeft_ = 0;
+    HICON shownTrayIcon_ = nullptr;  // the picture the tray icon shows now
+};
+
+// The one main window, while it exists.
+extern TMainForm* MainForm;
+// The record handed to the hook library at start; lives for the whole run.
+extern HookRecord TheHookRecord;
+
+}  // namespace rivo

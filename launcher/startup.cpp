@@ -1,0 +1,37 @@
+#include "launcher/startup.h"
+
+#include <windows.h>
+
+#include "launcher/main_form.h"
+#include "launcher/single_instance.h"
+#include "launcher/texts.h"
+#include "ui/application.h"
+
+namespace rivo {
+
+int RunLauncher() {
+    // Before anything can load a library.
+    RestrictDllSearchPath();
+
+    SingleInstance instance;
+    if (instance.AnotherIsRunning()) {
+        return 1;
+    }
+
+    ui::TApplication application;
+    application.SetTitle(text::kAppTitle);
+    try {
+        application.CreateForm<TMainForm>();
+        application.HideWindow();
+        application.SetShowMainForm(false);
+        application.Run();
+    } catch (...) {
+        application.ShowCurrentException();
+    }
+    // The windows are destroyed (and the settings saved) while the mutex is still held, so a
+    // launcher started meanwhile cannot read a file that is about to be replaced.
+    application.DestroyForms();
+    return 0;
+}
+
+}  // namespace rivo

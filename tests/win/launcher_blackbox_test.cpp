@@ -1,0 +1,211 @@
+// rivo.exe started as a user starts it, in a scratch directory of its own: single instance,
+// the settings file it writes, the messages about its hook library, its window after start.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/win/launcher_process.h"
+#include "tests/win/scratch_dir.h"
+
+namespace rivo::test {
+namespace {
+
+const std::vector<std::string> kLauncherFiles = {"rivo.exe", "rivo.dll", "help.html"};
+
+std::vector<std::string> Lines(const std::string& text) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find("\r\n", start);
+        if (end == std::string::npos) end = text.size();
+        lines.push_back(text.substr(start, end - start));
+        start = end + 2;
+    }
+    return lines;
+}
+
+class LauncherBlackBox : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(CopyBuiltFiles(dir_.Path(), kLauncherFiles)); }
+
+    std::string Exe() const { return dir_.File("rivo.exe"); }
+    std::string Ini() const { return dir_.File("Rivo.ini"); }
+
+    // Closes the launcher and answers OK to the messages it shows on the way out.
+    std::vector<std::string> CloseAndCollectMessages(LauncherProcess& launcher) {
+        std::vector<std::string> texts;
+        launcher.Close();
+        for (int i = 0; i < 10 && launcher.Running(); ++i) {
+            // Wine's stand-alone tray takes two seconds to remove an icon.
+            auto box = launcher.WaitForMessageBox(10000);
+            if (!box) break;
+            texts.push_back(box->caption + "|" + box->text);
+            PressButton(box->window, IDOK);
+            Sleep(200);
+        }
+        return texts;
+    }
+
+    ScratchDir dir_{"blackbox"};
+};
+
+TEST_F(LauncherBlackBox, SecondStartEndsWithCode1AndTheFirstRunsOn) {
+    LauncherProcess first(Exe(), dir_.Path());
+    ASSERT_NE(first.WaitForMainWindow(), nullptr);
+
+    LauncherProcess second(Exe(), dir_.Path());
+    ASSERT_TRUE(second.Started());
+    EXPECT_EQ(second.WaitForExit(10000), 1u);
+    EXPECT_TRUE(WindowsOfProcess(second.Id(), "#32770").empty());
+
+    EXPECT_TRUE(first.Running());
+    EXPECT_FALSE(WindowsOfProcess(first.Id(), "TMainForm").empty());
+    EXPECT_FALSE(first.HasMessageBox());
+
+    first.Close();
+    EXPECT_EQ(first.WaitForExit(), 0u);
+
+    // Once the first has ended, a new one starts normally.
+    LauncherProcess third(Exe(), dir_.Path());
+    EXPECT_NE(third.WaitForMainWindow(), nullptr);
+    third.Close();
+    EXPECT_EQ(third.WaitForExit(), 0u);
+}
+
+TEST_F(LauncherBlackBox, FreshStartThenCloseWritesAll775EntriesInOrder) {
+    ASSERT_FALSE(FileExists(Ini()));
+    LauncherProcess launcher(Exe(), "C:\\");
+    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    EXPECT_FALSE(launcher.HasMessageBox());
+    launcher.Close();
+    ASSERT_EQ(launcher.WaitForExit(), 0u);
+
+    const auto bytes = ReadBytes(Ini());
+    ASSERT_TRUE(bytes.has_value()) << "the settings file is beside the program, not in the current directory";
+    const std::vector<std::string> lines = Lines(*bytes);
+    ASSERT_EQ(lines.size(), 776u);
+    EXPECT_EQ(lines[0], "[Rivo]");
+    for (int k = 0; k < 256; ++k) {
+        const bool forced = k == 16 || k == 17 || k == 45 || k == 46;
+        ASSERT_EQ(lines[1 + 3 * k], std::to_string(k) + "=");
+        ASSERT_EQ(lines[2 + 3 * k], std::to_string(k + 300) + "=");
+        ASSERT_EQ(lines[3 + 3 * k], std::to_string(k + 600) + (forced ? "=1" : "=0"));
+    }
+    EXPECT_EQ(lines[769], "Top=0");
+    EXPECT_EQ(lines[770], "Left=0");
+    EXPECT_EQ(lines[771], "Key1=16");
+    EXPECT_EQ(lines[772], "Key2=17");
+    EXPECT_EQ(lines[773], "SetKey=45");
+    EXPECT_EQ(lines[774], "EndKey=46");
+    EXPECT_EQ(lines[775], "FormType=0");
+    EXPECT_FALSE(FileExists(Ini() + ".tmp"));
+}
+
+TEST_F(LauncherBlackBox, EndingSavesAndKeepsWhatItDoesNotKnow) {
+    ASSERT_TRUE(WriteBytes(Ini(), "[Rivo]\r\n65=C:\\Windows\\notepad.exe\r\n365=C:\\Windows\r\nMine=1\r\n"
+                                  "Top=40\r\nLeft=60\r\n[Other]\r\nx=y\r\n"));
+    LauncherProcess launcher(Exe(), dir_.Path());
+    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    launcher.Close();
+    ASSERT_EQ(launcher.WaitForExit(), 0u);
+    const std::string bytes = ReadBytes(Ini()).value_or("");
+    const std::vector<std::string> lines = Lines(bytes);
+    ASSERT_GE(lines.size(), 5u);
+    EXPECT_EQ(lines[1], "65=C:\\Windows\\notepad.exe");
+    EXPECT_EQ(lines[2], "365=C:\\Windows");
+    EXPECT_EQ(lines[3], "Mine=1");
+    EXPECT_EQ(lines[4], "Top=40") << "the window was placed from the file and saved from the window";
+    EXPECT_EQ(lines[5], "Left=60");
+    EXPECT_NE(bytes.find("[Other]\r\nx=y\r\n"), std::string::npos);
+}
+
+TEST_F(LauncherBlackBox, MissingLibraryShowsEachMessageInOrderAndTheLauncherRuns) {
+    ASSERT_TRUE(DeleteFileA(dir_.File("rivo.dll").c_str()));
+    LauncherProcess launcher(Exe(), dir_.Path());
+    const std::vector<std::string> expected = {"Message|rivo.dllが見つかりません。",
+                                               "Message|関数pSetHookが見つかりません。",
+                                               "Message|関数SetHandleが見つかりません。"};
+    for (const std::string& text : expected) {
+        auto box = launcher.WaitForMessageBox();
+        ASSERT_TRUE(box.has_value()) << "waiting for " << Printable(text);
+        EXPECT_EQ(box->caption + "|" + box->text, text) << Printable(box->text);
+        PressButton(box->window, IDOK);
+        Sleep(300);
+    }
+    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    Sleep(300);
+    EXPECT_FALSE(launcher.HasMessageBox());
+    EXPECT_TRUE(launcher.Running());
+
+    EXPECT_EQ(CloseAndCollectMessages(launcher),
+              (std::vector<std::string>{"Message|関数pReleaseHookが見つかりません。", "Message|rivo.dllの解放に失敗！"}));
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+    EXPECT_TRUE(FileExists(Ini())) << "the settings are saved before the library messages";
+}
+
+TEST_F(LauncherBlackBox, LibraryWithoutReleaseHookShowsOnlyThatMessageAtTheEnd) {
+    ASSERT_TRUE(CopyFileA(BuildTreeFile("tests/win/fake_hook/rivo.dll").c_str(), dir_.File("rivo.dll").c_str(), FALSE));
+    LauncherProcess launcher(Exe(), dir_.Path());
+    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    Sleep(300);
+    EXPECT_FALSE(launcher.HasMessageBox());
+    EXPECT_EQ(CloseAndCollectMessages(launcher),
+              (std::vector<std::string>{"Message|関数pReleaseHookが見つかりません。"}));
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+}
+
+TEST_F(LauncherBlackBox, FailedSaveShowsTheSaveMessageWithThePath) {
+    // A directory where the temporary file would go: the save cannot create it, as in a
+    // directory the user may not write to (which root under Wine can always write).
+    ASSERT_TRUE(CreateDirectoryA((Ini() + ".tmp").c_str(), nullptr));
+    ASSERT_TRUE(WriteBytes(Ini() + ".tmp\\keep", "x"));
+    ASSERT_TRUE(WriteBytes(Ini(), "[Rivo]\r\n65=a.exe\r\n"));
+    LauncherProcess launcher(Exe(), dir_.Path());
+    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    const std::vector<std::string> messages = CloseAndCollectMessages(launcher);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "エラー|設定ファイルを保存できませんでした。\n" + Ini()) << Printable(messages[0]);
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+    EXPECT_EQ(ReadBytes(Ini()).value_or(""), "[Rivo]\r\n65=a.exe\r\n") << "the old file is untouched";
+}
+
+struct ModeCase {
+    int formType;
+    bool visible;
+    bool iconic;
+};
+
+class LauncherWindowMode : public LauncherBlackBox, public ::testing::WithParamInterface<ModeCase> {};
+
+TEST_P(LauncherWindowMode, AfterStartTheWindowIsAsAnInactiveLauncher) {
+    const ModeCase& mode = GetParam();
+    ASSERT_TRUE(WriteBytes(Ini(), "[Rivo]\r\nFormType=" + std::to_string(mode.formType) + "\r\n"));
+    LauncherProcess launcher(Exe(), dir_.Path());
+    HWND window = launcher.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    Sleep(500);
+    EXPECT_EQ(IsWindowVisible(window) != FALSE, mode.visible);
+    EXPECT_EQ(IsIconic(window) != FALSE, mode.iconic);
+    char caption[16] = {};
+    GetWindowTextA(window, caption, sizeof caption);
+    EXPECT_STREQ(caption, "Rivo");
+    RECT client{};
+    GetClientRect(window, &client);
+    if (!mode.iconic) {
+        EXPECT_EQ(client.right, 104);
+        EXPECT_EQ(client.bottom, 53);
+    }
+    EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    launcher.Close();
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, LauncherWindowMode,
+                         ::testing::Values(ModeCase{0, true, true}, ModeCase{1, true, false},
+                                           ModeCase{2, false, false}));
+
+}  // namespace
+}  // namespace rivo::test

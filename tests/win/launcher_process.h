@@ -1,0 +1,66 @@
+// Starting the built rivo.exe as a user would, finding its windows and answering its message
+// boxes from outside the process.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace rivo::test {
+
+// A file of the build's launcher directory (rivo.exe, rivo.dll, help.html) as Windows sees it.
+std::string BuiltFile(const std::string& name);
+// A file of the build tree, relative to its top.
+std::string BuildTreeFile(const std::string& relative);
+
+// Copies `files` (built file names) into `directory`; false if any copy fails.
+bool CopyBuiltFiles(const std::string& directory, const std::vector<std::string>& files);
+
+struct MessageBoxInfo {
+    HWND window = nullptr;
+    std::string caption;
+    std::string text;
+};
+
+class LauncherProcess {
+public:
+    // Starts `exe` with `directory` as its current directory (the program must not depend on it).
+    LauncherProcess(const std::string& exe, const std::string& directory);
+    ~LauncherProcess();
+    LauncherProcess(const LauncherProcess&) = delete;
+    LauncherProcess& operator=(const LauncherProcess&) = delete;
+
+    bool Started() const { return process_ != nullptr; }
+    DWORD Id() const { return id_; }
+
+    // The launcher's main window, once it exists and start-up has gone idle (or a message box
+    // of start-up is waiting); null after `timeoutMs`.
+    HWND WaitForMainWindow(DWORD timeoutMs = 15000);
+    // The next visible message box of the process; nullopt after `timeoutMs`.
+    std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = 15000);
+    // Whether a message box of the process is open now.
+    bool HasMessageBox();
+    // Asks the main window to close (as the exit menu item does).
+    void Close();
+    // The exit code once the process has ended; nullopt after `timeoutMs`.
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs = 15000);
+    bool Running();
+
+private:
+    HANDLE process_ = nullptr;
+    DWORD id_ = 0;
+    HWND main_ = nullptr;
+};
+
+// Clicks the message box button with `id` (IDOK, IDYES, ...).
+void PressButton(HWND box, int id);
+
+// Top-level windows of a process with a class name (e.g. "#32770" for dialogs and message boxes).
+std::vector<HWND> WindowsOfProcess(DWORD processId, const char* className);
+
+// Handles this thread's queued messages for about `ms` milliseconds.
+void PumpMessagesFor(DWORD ms);
+
+}  // namespace rivo::test
