@@ -33,7 +33,8 @@ public:
     ChordDetector() = default;
     ChordDetector(std::uint32_t key1, std::uint32_t key2) { SetKeys(key1, key2); }
 
-    // New call-up keys take effect with the next event; a chord in progress is forgotten.
+    // New call-up keys take effect with the next event; a chord in progress is forgotten. A
+    // sided code among them (a hand-edited settings file) stands for either hand's key.
     void SetKeys(std::uint32_t key1, std::uint32_t key2);
     void Reset();
 

@@ -36,8 +36,10 @@ inline HWND RecordToWindow(std::uint32_t value) {
 
 // The exports, undecorated names (rivo.def), __stdcall (WINAPI) on i686; x86_64 has one calling
 // convention. Call them only through these types: a caller using __cdecl would unbalance the
-// stack on i686. Call all three from the thread that is to own the hook, the launcher's
-// user-interface thread; its message loop (modal loops included) runs the hook.
+// stack on i686. SetHook belongs on the thread that is to own the hook, the launcher's
+// user-interface thread: its message loop (modal loops included) runs the hook and the call-up.
+// SetHandle and ReleaseHook from another thread are handed to that thread, which must then be
+// pumping messages.
 //
 // SetHook: installs the keyboard hook on the calling thread; again while installed: no effect.
 // SetHandle: copies the record (a null pointer is ignored); new keys apply at once.

@@ -108,6 +108,7 @@ void HookSession::StopHere() noexcept {
 
 // The new hook is in place before the old one goes, so no key slips between them; an event
 // seen by both is harmless (a second down reads as auto-repeat, a second up as a stray up).
+// Stamped before trying, so that a failing installation is not retried on every watchdog tick.
 bool HookSession::Install() noexcept {
     lastInstall_ = GetTickCount();
     UniqueHook fresh(SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, Module(), 0));

@@ -153,7 +153,7 @@ TEST(ChordDetector, InProgressWhileACallUpKeyIsHeld) {
         const char* script;
         bool inProgress;
     } cases[] = {
-        {"A+", false},    {"LShift+", true}, {"A+", true},     {"A-", true},      {"LShift-", false},
+        {"A+", false},    {"LShift+", true}, {"A+", true},     {"A-", true},       {"LShift-", false},
         {"LCtrl+", true}, {"Shift+", true},  {"LCtrl-", true}, {"Shift-!", false}, {"LCtrl-", false},
     };
     for (const auto& c : cases) {

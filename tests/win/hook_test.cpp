@@ -119,22 +119,15 @@ bool PumpUntil(Done done, int rounds = 400) {
 }
 
 // Injects the keys followed by the sentinel and pumps until the sentinel has come through.
-bool Press(const std::vector<Key>& keys) {
-    std::vector<INPUT> inputs;
-    for (const Key& key : keys) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key.vk;
-        input.ki.dwFlags = key.down ? 0 : KEYEVENTF_KEYUP;
-        input.ki.dwExtraInfo = key.extraInfo;
-        inputs.push_back(input);
-    }
-    for (const Key& key : Tap({kSentinel})) {
-        INPUT input = {};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key.vk;
-        input.ki.dwFlags = key.down ? 0 : KEYEVENTF_KEYUP;
-        inputs.push_back(input);
+bool Press(std::vector<Key> keys) {
+    for (const Key& key : Tap({kSentinel}))
+        keys.push_back(key);
+    std::vector<INPUT> inputs(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        inputs[i].type = INPUT_KEYBOARD;
+        inputs[i].ki.wVk = keys[i].vk;
+        inputs[i].ki.dwFlags = keys[i].down ? 0 : KEYEVENTF_KEYUP;
+        inputs[i].ki.dwExtraInfo = keys[i].extraInfo;
     }
     if (SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) != inputs.size())
         return false;
@@ -142,11 +135,33 @@ bool Press(const std::vector<Key>& keys) {
         [](const MSG* msg) { return msg && msg->message == WM_KEYUP && msg->wParam == kSentinel; });
 }
 
+bool RunningUnderWine() {
+    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
+    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+}
+
+// Under Wine all programs of a prefix share one desktop, and with it the foreground window,
+// injected input and low-level hooks: a test running beside this one would steal its keys and
+// get them. A desktop of its own keeps this program apart. Windows injects input only into the
+// desktop the user sees, so there the test stays where it is. Once per process, before this
+// thread owns any window or hook; the desktop lives as long as the process.
+bool UsePrivateDesktopUnderWine() {
+    static const bool ready = [] {
+        if (!RunningUnderWine())
+            return true;
+        const std::string name = "RivoHookTest" + std::to_string(GetCurrentProcessId());
+        const HDESK desktop = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
+        return desktop && SetThreadDesktop(desktop);
+    }();
+    return ready;
+}
+
 class HookTest : public ::testing::Test {
 protected:
     // Shown windows live for the whole suite: under Wine without a window manager, hiding or
     // destroying a shown window waits seconds for an acknowledgement that never comes.
     static void SetUpTestSuite() {
+        ASSERT_TRUE(UsePrivateDesktopUnderWine()) << "error " << GetLastError();
         main_ = std::make_unique<TestWindow>(WS_OVERLAPPEDWINDOW);  // never shown
         other_ = std::make_unique<TestWindow>(WS_OVERLAPPEDWINDOW | WS_VISIBLE);
     }
@@ -158,7 +173,7 @@ protected:
     void SetUp() override {
         ASSERT_NE(library_->module, nullptr) << LibraryPath() << " error " << GetLastError();
         ASSERT_TRUE(library_->setHook && library_->setHandle && library_->releaseHook);
-        ASSERT_TRUE(main_->get() && other_->get());
+        ASSERT_TRUE(main_ && other_ && main_->get() && other_->get());
         ASSERT_NO_FATAL_FAILURE(FocusOther());
         main_->ForgetActivations();
     }
