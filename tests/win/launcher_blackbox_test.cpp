@@ -4,7 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "tests/win/launcher_process.h"
@@ -170,6 +172,98 @@ TEST_F(LauncherBlackBox, FailedSaveShowsTheSaveMessageWithThePath) {
     EXPECT_EQ(messages[0], "エラー|設定ファイルを保存できませんでした。\n" + Ini()) << Printable(messages[0]);
     EXPECT_EQ(launcher.WaitForExit(), 0u);
     EXPECT_EQ(ReadBytes(Ini()).value_or(""), "[Rivo]\r\n65=a.exe\r\n") << "the old file is untouched";
+}
+
+TEST_F(LauncherBlackBox, ProgramDirectoryAtADriveRootWorks) {
+    // The test tree maps RIVO_TEST_DRIVE to an empty directory of its own.
+    const std::string root = std::string(RIVO_TEST_DRIVE) + "\\";
+    for (const char* file : {"rivo.exe", "rivo.dll", "help.html", "Rivo.ini"}) DeleteFileA((root + file).c_str());
+    ASSERT_TRUE(CopyBuiltFiles(std::string(RIVO_TEST_DRIVE), kLauncherFiles));
+    ASSERT_TRUE(WriteBytes(root + "Rivo.ini", "[Rivo]\r\n66=b.exe\r\n"));
+    {
+        LauncherProcess launcher(root + "rivo.exe", dir_.Path());
+        ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+        EXPECT_FALSE(launcher.HasMessageBox()) << "rivo.dll is found at the root too";
+        launcher.Close();
+        ASSERT_EQ(launcher.WaitForExit(), 0u);
+    }
+    const std::string saved = ReadBytes(root + "Rivo.ini").value_or("");
+    EXPECT_NE(saved.find("\r\n66=b.exe\r\n"), std::string::npos) << "loaded from and saved to the root";
+    EXPECT_NE(saved.find("\r\nFormType=0\r\n"), std::string::npos);
+    for (const char* file : {"rivo.exe", "rivo.dll", "help.html", "Rivo.ini"}) DeleteFileA((root + file).c_str());
+}
+
+// A window of the test's own that has the focus, as the user's editor would.
+class FocusedWindow {
+public:
+    FocusedWindow() {
+        WNDCLASSA windowClass{};
+        windowClass.lpfnWndProc = DefWindowProcA;
+        windowClass.hInstance = GetModuleHandleA(nullptr);
+        windowClass.lpszClassName = "RivoTestEditor";
+        RegisterClassA(&windowClass);
+        window_ = CreateWindowExA(0, "RivoTestEditor", "editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 300, 200,
+                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        Activate();
+    }
+    ~FocusedWindow() { DestroyWindow(window_); }
+    HWND Handle() const { return window_; }
+    void Activate() {
+        SetForegroundWindow(window_);
+        SetFocus(window_);
+        PumpMessagesFor(300);
+    }
+
+private:
+    HWND window_ = nullptr;
+};
+
+void Inject(std::initializer_list<std::pair<WORD, bool>> keys) {
+    std::vector<INPUT> inputs;
+    for (auto [vk, down] : keys) {
+        INPUT input{};
+        input.type = INPUT_KEYBOARD;
+        input.ki.wVk = vk;
+        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+        inputs.push_back(input);
+    }
+    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+}
+
+// Waits, handling this thread's messages, until `window` is the foreground window.
+bool BecomesForeground(HWND window, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (GetTickCount() - start < timeoutMs) {
+        if (GetForegroundWindow() == window) return true;
+        PumpMessagesFor(20);
+    }
+    return GetForegroundWindow() == window;
+}
+
+TEST_F(LauncherBlackBox, CallUpChordBringsTheLauncherForwardButShortcutsDoNot) {
+    ASSERT_TRUE(WriteBytes(Ini(), "[Rivo]\r\nFormType=1\r\nTop=100\r\nLeft=100\r\n"));
+    LauncherProcess launcher(Exe(), dir_.Path());
+    HWND main = launcher.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    FocusedWindow editor;
+    ASSERT_TRUE(BecomesForeground(editor.Handle(), 3000));
+
+    // Ctrl+Shift+T is another program's shortcut: no call-up.
+    Inject({{VK_CONTROL, true}, {VK_SHIFT, true}, {'T', true}, {'T', false}, {VK_SHIFT, false}, {VK_CONTROL, false}});
+    PumpMessagesFor(1500);
+    EXPECT_EQ(GetForegroundWindow(), editor.Handle());
+
+    Inject({{VK_SHIFT, true}, {VK_CONTROL, true}, {VK_CONTROL, false}, {VK_SHIFT, false}});
+    EXPECT_TRUE(BecomesForeground(main, 5000)) << "the chord calls the launcher up";
+
+    // The other order of the two keys calls it up as well.
+    editor.Activate();
+    ASSERT_TRUE(BecomesForeground(editor.Handle(), 3000));
+    Inject({{VK_CONTROL, true}, {VK_SHIFT, true}, {VK_SHIFT, false}, {VK_CONTROL, false}});
+    EXPECT_TRUE(BecomesForeground(main, 5000));
+
+    launcher.Close();
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
 }
 
 struct ModeCase {
