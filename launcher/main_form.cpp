@@ -6,6 +6,7 @@
 #include "core/launcher_state.h"
 #include "core/settings_file.h"
 #include "core/window_geometry.h"
+#include "dialogs/option_form.h"
 #include "launcher/names.h"
 #include "launcher/program_dir.h"
 #include "launcher/texts.h"
@@ -52,6 +53,7 @@ TMainForm::TMainForm()
     MainSet->Filter.fill(0);
     BuildKeyNameTable(KeyNameTable);
 
+    PopupMenu1.Add(text::kMenuSettings, [this] { S1Click(); });
     PopupMenu1.Add(text::kMenuHelp, [this] { HelpViewClick(); });
     PopupMenu1.Add("-");
     PopupMenu1.Add(text::kMenuExit, [this] { Exit1Click(); });
@@ -65,6 +67,8 @@ TMainForm::TMainForm()
     OnMouseDown = [this](ui::MouseButton, ui::ShiftState, int x, int y) { FormMouseDown(x, y); };
     OnMouseMove = [this](ui::ShiftState, int x, int y) { FormMouseMove(x, y); };
     OnMouseUp = [this](ui::MouseButton, ui::ShiftState, int x, int y) { FormMouseUp(x, y); };
+    OnKeyDown = [this](WORD& key, ui::ShiftState) { FormKeyDown(key); };
+    OnKeyUp = [this](WORD& key, ui::ShiftState) { FormKeyUp(key); };
 }
 
 TMainForm::~TMainForm() {
@@ -107,7 +111,14 @@ int TMainForm::LoadSettings(const std::string& directory) {
     Win32FileStore files;
     Win32CodePage codePage;
     const std::string path = SettingsPath(directory);
-    LoadSettingsFile(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
+    const SettingsFileResult result =
+        LoadSettingsFile(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
+    if (!result.ok) {
+        // The file exists but cannot be read (locked, no permission): the launcher starts with the
+        // defaults, and no save will overwrite the file until it can be read again.
+        ui::Application().MessageBox(std::string(text::kLoadFailed) + "\n" + path, text::kErrorCaption,
+                                     MB_OK | MB_ICONERROR);
+    }
     return 1;
 }
 
@@ -148,11 +159,18 @@ void TMainForm::AddTrayIcon() {
 
 bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
-        case WM_ACTIVATE:
+        case WM_ACTIVATE: {
+            const unsigned serial = activationSerial_;
             WMActivate(wParam);
             // Default handling gives the window the keyboard focus, so keys arrive as key-downs.
-            result = DefWindowProcA(Handle(), message, wParam, lParam);
+            // Not when a deactivation came inside this activation (the window hid itself in
+            // mode 2): giving the hidden window the focus would activate it again.
+            result = activationSerial_ == serial + 1 ? DefWindowProcA(Handle(), message, wParam, lParam) : 0;
             return true;
+        }
+        case WM_DROPFILES:
+            WMDropFiles(reinterpret_cast<HDROP>(wParam));
+            return false;
         case WM_CONTEXTMENU:
             // From the keyboard (the menu key, Shift+F10) the key is the user's choice of a slot,
             // not a request for the menu.
@@ -194,25 +212,36 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 void TMainForm::WMActivate(WPARAM state) {
     const bool activated = (LOWORD(state) & 0xFF) != 0;
     const HICON icon = activated ? TrayIconActive.get() : TrayIconNormal.get();
+    const unsigned serial = ++activationSerial_;
+    const auto paintNow = [this] {
+        ui::TWindowCanvas canvas = Canvas();
+        FormPaint(canvas.Canvas());
+    };
     switch (WindowModeAction(MainSet->FormType, activated)) {
         case ShowAction::Restore:
-            ShowWindow(Handle(), SW_RESTORE);
+            // Restored without activating: the window is being activated already, and SW_RESTORE
+            // would activate it again at its end, taking the foreground back from a window the
+            // user switched to meanwhile.
+            ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+            paintNow();
             break;
         case ShowAction::Minimize:
             ShowWindow(Handle(), SW_MINIMIZE);
             break;
-        case ShowAction::ShowAndPaint: {
+        case ShowAction::ShowAndPaint:
             ShowWindow(Handle(), SW_SHOW);
-            ui::TWindowCanvas canvas = Canvas();
-            FormPaint(canvas.Canvas());
+            paintNow();
             break;
-        }
         case ShowAction::Hide:
             ShowWindow(Handle(), SW_HIDE);
             break;
         case ShowAction::None:
             break;
     }
+    // Hiding the active window (mode 2, at start and after the options dialog) deactivates it
+    // inside this call; that later message has set the picture, and this one must not undo it,
+    // or the tray would show a called-up launcher that is not.
+    if (serial != activationSerial_) return;
     shownTrayIcon_ = icon;
     if (tray_.Added()) tray_.Modify(icon);
 }
@@ -279,6 +308,26 @@ void TMainForm::HelpViewClick() {
 
 void TMainForm::Exit1Click() {
     Close();
+}
+
+void TMainForm::S1Click() {
+    // The tray menu stays reachable while the dialog is open; a second dialog on the same record
+    // would have the first one's OK overwrite what the second saved.
+    if (openOptions_) {
+        SetForegroundWindow(openOptions_->Handle());
+        return;
+    }
+    ui::FormPtr<TOptionForm> options = ui::MakeForm<TOptionForm>(Handle());
+    openOptions_ = options.get();
+    const ui::ScopeExit closed([this] { openOptions_ = nullptr; });
+    if (options->ShowOptions(*MainSet) == 1) {
+        hook_.SetHandle(HookRecord{WindowToRecord(Handle()), static_cast<std::uint32_t>(MainSet->Key1),
+                                   static_cast<std::uint32_t>(MainSet->Key2), 0});
+        SaveSettings(ProgramDir);
+    }
+    // Showing activates and hiding deactivates: the window ends in the inactive launcher's state.
+    ShowWindow(Handle(), SW_SHOW);
+    ShowWindow(Handle(), SW_HIDE);
 }
 
 }  // namespace rivo

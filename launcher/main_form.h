@@ -2,6 +2,7 @@
 #pragma once
 
 #include <windows.h>
+#include <shellapi.h>
 
 #include <memory>
 #include <string>
@@ -18,7 +19,9 @@
 
 namespace rivo {
 
-class TMainForm : public ui::TForm, private WindowPosition {
+class TOptionForm;
+
+class TMainForm : public ui::TForm, private KeyDispatchActions, private WindowPosition {
 public:
     TMainForm();
     ~TMainForm() override;
@@ -38,6 +41,8 @@ public:
     // Menu commands, also reached from the keyboard.
     void HelpViewClick();
     void Exit1Click();
+    // The Settings command: the options dialog (also the command key SetKey).
+    void S1Click();
 
     ui::TPopupMenu PopupMenu1;
 
@@ -51,11 +56,21 @@ private:
     void FormMouseDown(int x, int y);
     void FormMouseMove(int x, int y);
     void FormMouseUp(int x, int y);
+    void FormKeyDown(WORD& key);
+    void FormKeyUp(WORD& key);
+    void WMDropFiles(HDROP drop);
+    void RegisterFile(const std::string& path);
     void UpdateScreenLimits();
     void WMActivate(WPARAM state);
     void WMTrayIcon(LPARAM mouseMessage);
     void AddTrayIcon();
     void ReportSaveFailure(const SettingsFileResult& result, const std::string& path);
+
+    // KeyDispatchActions
+    void CloseMainWindow() override;
+    void OpenOptions() override;
+    LaunchOutcome Launch(std::uint8_t key) override;
+    void Register(std::uint8_t key) override;
 
     // WindowPosition
     std::int32_t WindowTop() const override;
@@ -63,11 +78,14 @@ private:
     void MoveWindowTop(std::int32_t top) override;
     void MoveWindowLeft(std::int32_t left) override;
 
+    KeyDispatcher dispatcher_;
     TrayIcon tray_;
     HookBinding hook_;
+    TOptionForm* openOptions_ = nullptr;  // while S1Click shows the options dialog
     UINT taskbarCreatedMessage_ = 0;
     int trayRetriesLeft_ = 0;
     HICON shownTrayIcon_ = nullptr;  // the picture the tray icon shows now
+    unsigned activationSerial_ = 0;  // counts WM_ACTIVATE, to spot one nested in another
 };
 
 // The one main window, while it exists.

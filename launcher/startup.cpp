@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "dialogs/setting_form.h"
 #include "launcher/main_form.h"
 #include "launcher/single_instance.h"
 #include "launcher/texts.h"
@@ -22,6 +23,8 @@ int RunLauncher() {
     application.SetTitle(text::kAppTitle);
     try {
         application.CreateForm<TMainForm>();
+        // Beside the main form (which it must not become): reused for every key registration.
+        SettingForm = &application.CreateForm<TSettingForm>();
         application.HideWindow();
         application.SetShowMainForm(false);
         application.Run();

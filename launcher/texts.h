@@ -21,6 +21,7 @@ inline constexpr char kDllFreeFailed[] = "rivo.dllの解放に失敗！";
 // Launching (caption "エラー").
 inline constexpr char kErrorCaption[] = "エラー";
 inline constexpr char kSaveFailed[] = "設定ファイルを保存できませんでした。";
+inline constexpr char kLoadFailed[] = "設定ファイルを読み込めませんでした。";
 inline constexpr char kCurrentDirFailed[] = "カレントディレクトリの設定に失敗。\n続けますか？";
 inline constexpr char kOutOfMemory[] = "メモリまたはリソース不足です。";
 inline constexpr char kFileNotFound[] = "指定されたファイルが見つかりません。";

@@ -14,7 +14,7 @@ std::string StandardFontFace() {
 }
 
 std::vector<std::string> StandardFontFallbacks() {
-    return {"MS PGothic", "MS UI Gothic"};
+    return {"MS PGothic", "MS UI Gothic", "IPAPGothic"};
 }
 
 namespace {

@@ -14,7 +14,8 @@ namespace rivo::ui {
 
 // "ＭＳ Ｐゴシック" in code page 932.
 std::string StandardFontFace();
-// The same family under its other names, then the system's Japanese user-interface face.
+// The same family under its English name, the Japanese user-interface face, then the free
+// proportional Gothic that stands in for both where neither is installed (Wine).
 std::vector<std::string> StandardFontFallbacks();
 
 struct FontSpec {

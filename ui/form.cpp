@@ -51,14 +51,6 @@ WindowStyles StylesOf(const FormLayout& layout) {
     return styles;
 }
 
-ShiftState KeyShiftState(LPARAM keyData) {
-    ShiftState state;
-    state.shift = ::GetKeyState(VK_SHIFT) < 0;
-    state.ctrl = ::GetKeyState(VK_CONTROL) < 0;
-    state.alt = (keyData & (1 << 29)) != 0;  // the context code: Alt held with this key
-    return state;
-}
-
 ShiftState MouseShiftState(WPARAM keys) {
     ShiftState state;
     state.shift = (keys & MK_SHIFT) != 0;
@@ -82,6 +74,16 @@ POINT WorkspaceOffset(HWND window) {
     return {info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top};
 }
 
+}  // namespace
+
+ShiftState KeyShiftState(LPARAM keyData) {
+    ShiftState state;
+    state.shift = ::GetKeyState(VK_SHIFT) < 0;
+    state.ctrl = ::GetKeyState(VK_CONTROL) < 0;
+    state.alt = (keyData & (1 << 29)) != 0;  // the context code: Alt held with this key
+    return state;
+}
+
 void ReportCallbackException() noexcept {
     if (TApplication* app = ApplicationOrNull()) {
         app->ShowCurrentException();
@@ -90,9 +92,9 @@ void ReportCallbackException() noexcept {
     }
 }
 
-}  // namespace
+TForm::TForm(const FormLayout& layout) : TForm(layout, nullptr) {}
 
-TForm::TForm(const FormLayout& layout)
+TForm::TForm(const FormLayout& layout, HWND owner)
     : dpi_(Application().Dpi()),
       color_(layout.color),
       fontColor_(layout.font.color),
@@ -116,7 +118,7 @@ TForm::TForm(const FormLayout& layout)
     const HWND created =
         ::CreateWindowExA(styles.exStyle, layout.className.c_str(), layout.caption.c_str(), styles.style,
                           layout.left, layout.top, outer.right - outer.left, outer.bottom - outer.top,
-                          app.Handle(), nullptr, ::GetModuleHandleA(nullptr), this);
+                          owner ? owner : app.Handle(), nullptr, ::GetModuleHandleA(nullptr), this);
     if (!created)
         throw Win32Error("CreateWindowExA");
     unregister.Dismiss();
@@ -142,6 +144,8 @@ TForm::~TForm() {
     OnMouseMove = nullptr;
     OnMouseUp = nullptr;
     OnPaint = nullptr;
+    OnShow = nullptr;
+    OnResize = nullptr;
     popupMenu_ = nullptr;
     if (handle_)
         ::DestroyWindow(handle_);
@@ -231,11 +235,14 @@ bool TForm::WndProcHook(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
-bool TForm::PreTranslateMessage(MSG&) {
-    return false;
+bool TForm::PreTranslateMessage(MSG& msg) {
+    return HandleDialogKey(msg);
 }
 
 LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT routed = 0;
+    if (RouteToControl(message, wParam, lParam, routed))
+        return routed;
     switch (message) {
         case WM_CLOSE:
             // Not DefWindowProc, which would destroy the window: closing ends the loop or hides.
@@ -258,10 +265,24 @@ LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
             EraseBackground(reinterpret_cast<HDC>(wParam));
             return 1;
 
+        case WM_ACTIVATE:
+            // DefWindowProc would give the focus to the form itself, away from its controls.
+            if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && !controls_.empty()) {
+                RestoreFocus();
+                if (::GetFocus() != handle_ && ::GetFocus())
+                    return 0;
+            }
+            break;
+
+        case WM_SIZE:
+            if (OnResize)
+                OnResize();
+            break;
+
         case WM_PAINT: {
             PAINTSTRUCT paint;
             HDC dc = ::BeginPaint(handle_, &paint);
-            // Ended on every path: an unended paint would come back at once, with its error box.
+            // Ended on every path, or the paint DC would leak with each failing paint.
             ScopeExit endPaint([this, &paint] { ::EndPaint(handle_, &paint); });
             Paint(dc);
             return 0;
@@ -353,11 +374,14 @@ LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcA(handle_, message, wParam, lParam);
 }
 
+HBRUSH TForm::BackgroundBrush() const noexcept {
+    return ownBackground_ ? ownBackground_.get() : ::GetSysColorBrush(color_.SystemIndex());
+}
+
 void TForm::EraseBackground(HDC dc) const {
     RECT client;
     ::GetClientRect(handle_, &client);
-    HBRUSH brush = ownBackground_ ? ownBackground_.get() : ::GetSysColorBrush(color_.SystemIndex());
-    ::FillRect(dc, &client, brush);
+    ::FillRect(dc, &client, BackgroundBrush());
 }
 
 void TForm::Paint(HDC dc) {
@@ -369,7 +393,9 @@ void TForm::Paint(HDC dc) {
 
 void TForm::Close() {
     TApplication* app = ApplicationOrNull();
-    if (app && app->IsMainForm(this)) {
+    if (modal_) {
+        SetModalResult(kModalCancel);
+    } else if (app && app->IsMainForm(this)) {
         app->Terminate();
     } else {
         Hide();
@@ -377,6 +403,8 @@ void TForm::Close() {
 }
 
 void TForm::Show(int showCommand) {
+    if (showCommand != SW_HIDE && !Visible() && OnShow)
+        OnShow();
     ::ShowWindow(handle_, showCommand);
 }
 

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "ui/canvas.h"
 #include "ui/color.h"
@@ -18,6 +19,12 @@
 namespace rivo::ui {
 
 class TPopupMenu;
+class TControl;
+
+// Modal results: what ShowModal returns (and the close box of a modal form gives Cancel).
+inline constexpr int kModalNone = 0;
+inline constexpr int kModalOk = 1;
+inline constexpr int kModalCancel = 2;
 
 enum class BorderStyle {
     None,               // no frame, no caption, no border icons
@@ -51,9 +58,19 @@ struct ShiftState {
 
 enum class MouseButton { Left, Right, Middle };
 
+// The modifiers of a key message (its lParam): Shift and Ctrl from the key state, Alt from the
+// message's context code.
+ShiftState KeyShiftState(LPARAM keyData);
+
+// Shows the exception being handled in the application's error box (or the debugger output
+// without an application); for the catch blocks of window procedures.
+void ReportCallbackException() noexcept;
+
 class TForm {
 public:
     explicit TForm(const FormLayout& layout);
+    // `owner` null: owned by the application's hidden window, like every form by default.
+    TForm(const FormLayout& layout, HWND owner);
     virtual ~TForm();
     TForm(const TForm&) = delete;
     TForm& operator=(const TForm&) = delete;
@@ -73,8 +90,28 @@ public:
     std::function<void(MouseButton button, ShiftState shift, int x, int y)> OnMouseUp;
     // On WM_PAINT (after the background has been erased in the form's colour) and WM_PRINTCLIENT.
     std::function<void(TCanvas& canvas)> OnPaint;
+    // Right before Show or ShowModal makes the hidden window visible.
+    std::function<void()> OnShow;
+    // WM_SIZE.
+    std::function<void()> OnResize;
+
+    // When true, OnKeyDown sees every key-down of the form's controls first (before the
+    // control's own OnKeyDown; setting the key to 0 consumes it). Tab, Shift+Tab and Enter on a
+    // push button are dialog keys and reach neither; Alt+letter reaches both, and its character
+    // (WM_SYSCHAR) then triggers the control with that access key.
+    bool KeyPreview = false;
+
+    // Disables the owner and the thread's other enabled top-level windows, shows the form and
+    // handles messages until a modal result is set; then enables them again, hides the form and
+    // returns the result. A WM_QUIT during the loop ends it with kModalCancel and is re-posted.
+    int ShowModal();
+    int ModalResult() const noexcept { return modalResult_; }
+    // A non-zero result ends a running ShowModal once the current message has been handled.
+    void SetModalResult(int result);
+    bool InModalLoop() const noexcept { return modal_; }
 
     HWND Handle() const noexcept { return handle_; }
+    HWND Owner() const noexcept;
 
     // The main form ends the application's message loop; any other form is hidden.
     void Close();
@@ -96,6 +133,11 @@ public:
     void SetLeft(int left);
     void SetTop(int top);
     RECT BoundsRect() const;
+    // Outer size in real pixels.
+    void SetOuterSize(int width, int height);
+    // On the primary screen's full-screen client area (SM_CXFULLSCREEN x SM_CYFULLSCREEN), each
+    // halving truncating: Top first, then Left.
+    void CentreOnFullScreen();
 
     // Pixels at 96 DPI to pixels at the DPI this form was built for.
     int Scale(int pixelsAt96) const;
@@ -105,6 +147,8 @@ public:
     const std::string& FontFace() const noexcept { return font_.face; }
     Color FontColor() const noexcept { return fontColor_; }
     Color BackgroundColor() const noexcept { return color_; }
+    // The brush the background is erased with (owned by the form or the system).
+    HBRUSH BackgroundBrush() const noexcept;
 
     // A canvas on the window's DC, for painting outside WM_PAINT.
     TWindowCanvas Canvas() const;
@@ -118,11 +162,28 @@ public:
 
     // Called by the application's message loop for every message queued for this form or one
     // of its child windows, before TranslateMessage/DispatchMessage; returning true drops it.
-    // The place for dialog-key routing of modal forms.
+    // The base handles the dialog keys of a form with controls (Tab, Shift+Tab, Enter on a push
+    // button, Alt+access key); an override calls it for the keys it does not take itself.
     virtual bool PreTranslateMessage(MSG& msg);
 
     // Runs OnCreate; used by MakeForm and TApplication::CreateForm.
     void FireCreate() noexcept;
+
+    // Child controls register themselves here (TControl does it); creation order is the tab
+    // order unless SetTabOrder gives one.
+    void AddControl(TControl* control);
+    void RemoveControl(TControl* control) noexcept;
+    const std::vector<TControl*>& Controls() const noexcept { return controls_; }
+    void SetTabOrder(std::vector<TControl*> order);
+    // The WS_TABSTOP controls in tab order (whether or not they can take the focus now).
+    std::vector<TControl*> TabOrder() const;
+    // Moves the focus to the next (or previous) enabled, visible tab stop, wrapping around.
+    void SelectNext(bool forward);
+    // The control that has the focus, or had it when the form was last deactivated.
+    TControl* ActiveControl() const noexcept { return activeControl_; }
+    // The control that gets the focus when the form is activated next; controls set it when
+    // they get the focus (or are given it while the form is hidden or inactive).
+    void SetActiveControl(TControl* control) noexcept { activeControl_ = control; }
 
 protected:
     // Sees every message first. Return true to consume it (`result` is then the window
@@ -138,6 +199,9 @@ private:
     void EraseBackground(HDC dc) const;
     void Paint(HDC dc);
     bool HandlesKeys() const noexcept { return OnKeyDown || OnKeyUp; }
+    bool HandleDialogKey(const MSG& msg);
+    bool RouteToControl(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
+    void RestoreFocus();
     void FixClientSize(int width, int height);
     void MoveTo(int left, int top);
 
@@ -150,6 +214,11 @@ private:
     TPopupMenu* popupMenu_ = nullptr;
     bool destroyFired_ = false;
     bool inDestructor_ = false;
+    int modalResult_ = kModalNone;
+    bool modal_ = false;
+    std::vector<TControl*> controls_;
+    std::vector<TControl*> tabOrder_;  // empty: creation order
+    TControl* activeControl_ = nullptr;
 };
 
 // Destroys a form the way its events expect: OnDestroy runs while the whole object still exists.

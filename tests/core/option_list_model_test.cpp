@@ -119,5 +119,48 @@ TEST(ControlsToSettings, SameKeyInTwoCombosIsAccepted) {
     EXPECT_EQ(m.settings.Key2, 16);
 }
 
+struct StoredKeyCase {
+    const char* name;
+    std::int32_t stored;  // SetKey as read from the file
+    int shownKey;         // the key its combo box shows, -1 for none
+    std::int32_t saved;   // SetKey after OK without touching the combo box
+};
+
+TEST(ControlsToSettings, KeysOutsideTheTableAreShownAndStoredByTheirLowEightBits) {
+    const StoredKeyCase cases[] = {
+        {"named key", 0x41, 0x41, 0x41},
+        {"257 has the low byte 1, which has no name", 257, -1, 1},
+        {"256 + A shows A", 256 + 0x41, 0x41, 0x41},
+        {"a negative value ends up inside the table", -1, -1, 255},
+        {"unnamed key inside the table is kept", 0xE0, -1, 0xE0},
+    };
+    for (const StoredKeyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Model m;
+        m.settings.SetKey = c.stored;
+        const OptionControls controls = SettingsToControls(m.rows, m.settings);
+        EXPECT_EQ(controls.comboIndex[2], c.shownKey < 0 ? -1 : m.RowOf(c.shownKey));
+        ControlsToSettings(m.rows, controls, m.settings);
+        EXPECT_EQ(m.settings.SetKey, c.saved);
+        EXPECT_EQ(m.settings.Filter[static_cast<std::uint8_t>(c.saved)], 1) << "the command key is filtered";
+    }
+}
+
+TEST(ControlsToSettings, AKeyThatStopsBeingACallUpKeyKeepsItsFlagUnlessUnselected) {
+    for (bool unselect : {false, true}) {
+        SCOPED_TRACE(unselect ? "unselected" : "left selected");
+        Model m;
+        OptionControls c = SettingsToControls(m.rows, m.settings);
+        ASSERT_TRUE(c.filterSelected[m.RowOf(16)]);
+        c.comboIndex[0] = m.RowOf(0x20);
+        if (unselect)
+            c.filterSelected[m.RowOf(16)] = false;
+        ControlsToSettings(m.rows, c, m.settings);
+        EXPECT_EQ(m.settings.Key1, 0x20);
+        EXPECT_EQ(m.settings.Filter[16], unselect ? 0 : 1);
+        EXPECT_EQ(m.settings.Filter[0x20], 1);
+    }
+}
+
 }  // namespace
 }  // namespace rivo

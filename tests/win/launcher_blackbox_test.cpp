@@ -266,6 +266,22 @@ TEST_F(LauncherBlackBox, CallUpChordBringsTheLauncherForwardButShortcutsDoNot) {
     EXPECT_EQ(launcher.WaitForExit(), 0u);
 }
 
+TEST_F(LauncherBlackBox, UnreadableSettingsFileIsReportedAndNeverOverwritten) {
+    // A directory where the file should be: it exists but cannot be read as a file.
+    ASSERT_TRUE(CreateDirectoryA(Ini().c_str(), nullptr));
+    LauncherProcess launcher(Exe(), dir_.Path());
+    auto box = launcher.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->caption + "|" + box->text, "エラー|設定ファイルを読み込めませんでした。\n" + Ini()) << Printable(box->text);
+    PressButton(box->window, IDOK);
+    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    const std::vector<std::string> messages = CloseAndCollectMessages(launcher);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "エラー|設定ファイルを保存できませんでした。\n" + Ini()) << Printable(messages[0]);
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+    EXPECT_TRUE(GetFileAttributesA(Ini().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
 struct ModeCase {
     int formType;
     bool visible;

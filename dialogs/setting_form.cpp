@@ -1,0 +1,171 @@
+#include "dialogs/setting_form.h"
+
+#include <initializer_list>
+#include <stdexcept>
+
+#include "core/key_choice.h"
+#include "core/launcher_state.h"
+#include "core/path_utils.h"
+#include "dialogs/dialog_texts.h"
+#include "ui/open_file_dialog.h"
+
+namespace rivo {
+
+TSettingForm* SettingForm = nullptr;
+
+namespace {
+
+ui::FormLayout SettingLayout() {
+    ui::FormLayout layout;
+    layout.className = "TSettingForm";
+    layout.caption = dialog_text::kSettingCaption;
+    layout.clientWidth = 233;
+    layout.clientHeight = 205;
+    layout.left = 8;  // the design position; FormCreate centres the dialog
+    layout.top = 50;
+    layout.border = ui::BorderStyle::Dialog;
+    return layout;
+}
+
+bool IsLeadByte(unsigned char byte) {
+    return ::IsDBCSLeadByte(byte) != FALSE;
+}
+
+const ui::Color kInactiveBorder = ui::Color::System(COLOR_INACTIVEBORDER);
+const ui::Color kWindow = ui::Color::System(COLOR_WINDOW);
+
+}  // namespace
+
+TSettingForm::TSettingForm(HWND owner)
+    : ui::TForm(SettingLayout(), owner),
+      CommandEdit(*this, Handle(), {22, 83, 125, 20}),
+      Label1(*this, Handle(), dialog_text::kCommandLabel, {11, 59, 63, 12}),
+      Browse(*this, Handle(), dialog_text::kBrowseButton, {149, 82, 75, 25}),
+      OKButton(*this, Handle(), dialog_text::kSettingOkButton, {60, 173, 75, 25}, ui::kModalOk),
+      CancelButton(*this, Handle(), dialog_text::kSettingCancelButton, {149, 173, 75, 25}, ui::kModalCancel),
+      Label2(*this, Handle(), dialog_text::kKeyLabel, {11, 18, 68, 12}),
+      KeyEdit(*this, Handle(), {112, 16, 85, 20}, true),
+      Label3(*this, Handle(), dialog_text::kWorkDirLabel, {13, 109, 81, 12}),
+      PathEdit(*this, Handle(), {22, 133, 124, 20}) {
+    SetTabOrder({&CommandEdit, &KeyEdit, &Browse, &PathEdit, &OKButton, &CancelButton});
+    OKButton.SetEnabled(false);
+
+    OnCreate = [this] { FormCreate(); };
+    OnShow = [this] { FormShow(); };
+    OnKeyDown = [this](WORD& key, ui::ShiftState) { FormKeyDown(key); };
+    KeyEdit.OnChange = [this] { KeyEditChange(); };
+    KeyEdit.OnKeyDown = [this](WORD& key, ui::ShiftState) { KeyEditKeyDown(key); };
+    Browse.OnClick = [this] { BrowseClick(); };
+    // CommandEditKeyDown, PathEditKeyDown and the buttons' key-downs: Enter and Esc only.
+    const std::initializer_list<ui::TControl*> others{&CommandEdit, &PathEdit, &Browse, &OKButton, &CancelButton};
+    for (ui::TControl* control : others) {
+        control->OnKeyDown = [this](WORD& key, ui::ShiftState) { CheckDialogKey(key); };
+    }
+}
+
+TSettingForm::~TSettingForm() {
+    if (SettingForm == this)
+        SettingForm = nullptr;
+}
+
+int TSettingForm::ShowRegistration(TSetCommand& request, int mode) {
+    if (mode != KeyMode && mode != FileMode)
+        throw std::invalid_argument("ShowRegistration: unknown mode " + std::to_string(mode));
+    Request = &request;
+    Mode = mode;
+    ui::ScopeExit release([this] { Request = nullptr; });
+    RequestToControls();
+    if (ShowModal() == ui::kModalCancel)
+        return 0;
+    ControlsToRequest();
+    return 1;
+}
+
+void TSettingForm::RequestToControls() {
+    CommandEdit.SetText(Request->Command);
+    PathEdit.SetText(Request->WorkDir);
+    if (Mode == KeyMode) {
+        KeyEdit.SetText(KeyDisplayText(Request->KeyCode, KeyNameTable));
+        KeyEdit.SetColor(kInactiveBorder);
+        KeyEdit.SetEnabled(false);
+        CommandEdit.SetColor(kWindow);
+        PathEdit.SetEnabled(true);
+        OKButton.SetEnabled(true);
+        Browse.SetEnabled(true);
+    } else {
+        Request->KeyCode = kNoKeyChosen;
+        KeyEdit.SetText("");  // KeyEditChange disables OKButton until a key is chosen
+        KeyEdit.SetColor(kWindow);
+        KeyEdit.SetEnabled(true);
+        CommandEdit.SetColor(kInactiveBorder);
+        Browse.SetEnabled(false);
+        PathEdit.SetEnabled(false);
+    }
+}
+
+void TSettingForm::ControlsToRequest() {
+    Request->Command = CommandEdit.Text();
+    Request->WorkDir = PathEdit.Text();
+    if (Request->Command.empty()) {
+        Request->WorkDir.clear();
+    }
+}
+
+void TSettingForm::CheckDialogKey(std::uint16_t key) {
+    switch (rivo::CheckDialogKey(key)) {
+        case DialogKey::Cancel:
+            SetModalResult(ui::kModalCancel);
+            break;
+        case DialogKey::Confirm:
+            if (Mode == FileMode && !(Request && Request->HasKey())) {
+                ::MessageBeep(MB_OK);
+                break;
+            }
+            SetModalResult(ui::kModalOk);
+            break;
+        case DialogKey::None:
+            break;
+    }
+}
+
+void TSettingForm::FormCreate() {
+    CentreOnFullScreen();
+}
+
+void TSettingForm::FormShow() {
+    ui::TEdit& first = Mode == FileMode ? KeyEdit : CommandEdit;
+    // Named before the activation, which focuses the active control: otherwise it would focus
+    // whichever field had the focus last (and select and scroll its text) on the way.
+    SetActiveControl(&first);
+    // The launcher runs in the background: the dialog has to take the foreground itself.
+    ::SetForegroundWindow(Handle());
+    first.SetFocus();
+}
+
+void TSettingForm::FormKeyDown(WORD& key) {
+    CheckDialogKey(key);
+}
+
+void TSettingForm::KeyEditKeyDown(WORD& key) {
+    // In KeyMode the field is disabled and the key fixed.
+    if (Mode != FileMode || !Request || ChooseKey(key) == KeyChoice::Ignore)
+        return;
+    // The key is stored before Enter is judged, so that Enter is the chosen key and confirms.
+    Request->KeyCode = key;
+    KeyEdit.SetText(KeyDisplayText(key, KeyNameTable));
+    CheckDialogKey(key);
+}
+
+void TSettingForm::KeyEditChange() {
+    OKButton.SetEnabled(!KeyEdit.Text().empty());
+}
+
+void TSettingForm::BrowseClick() {
+    const std::optional<std::string> path = ui::OpenFileDialog(Handle());
+    if (!path)
+        return;
+    CommandEdit.SetText(*path);
+    PathEdit.SetText(FolderOfPath(*path, IsLeadByte));
+}
+
+}  // namespace rivo

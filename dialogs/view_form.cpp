@@ -1,0 +1,154 @@
+#include "dialogs/view_form.h"
+
+#include <algorithm>
+
+#include "core/command_list_rows.h"
+#include "dialogs/dialog_texts.h"
+#include "ui/application.h"
+
+namespace rivo {
+
+namespace {
+
+// The window keeps this outer height whatever the user drags; only its width follows.
+constexpr int kOuterHeight = 422;
+// What the list and the buttons are narrower than the window.
+constexpr int kFrameAllowance = 8;
+
+ui::FormLayout ViewLayout() {
+    ui::FormLayout layout;
+    layout.className = "TViewForm";
+    layout.caption = dialog_text::kViewCaption;
+    layout.clientWidth = 389;
+    layout.clientHeight = 395;
+    layout.left = 714;
+    layout.top = 481;
+    layout.border = ui::BorderStyle::SizeableNoSysMenu;
+    layout.topmost = true;
+    return layout;
+}
+
+}  // namespace
+
+TViewForm::TViewForm(HWND owner)
+    : ui::TForm(ViewLayout(), owner),
+      KeyListView(*this, Handle(), {0, 0, 389, 349}),
+      DelButton(*this, Handle(), dialog_text::kDeleteButton, {0, 354, 389, 19}),
+      CloseButton(*this, Handle(), dialog_text::kCloseButton, {0, 374, 389, 19}) {
+    KeyListView.AddColumn(dialog_text::kKeyColumn, 50);
+    KeyListView.AddColumn(dialog_text::kCommandColumn, 330);
+    SetTabOrder({&KeyListView, &CloseButton, &DelButton});
+
+    KeyPreview = true;
+    OnKeyDown = [this](WORD& key, ui::ShiftState) { FormKeyDown(key); };
+    OnResize = [this] { FormResize(); };
+    KeyListView.OnDblClick = [this] { KeyListViewDblClick(); };
+    DelButton.OnClick = [this] { DelButtonClick(); };
+    CloseButton.OnClick = [this] { CloseButtonClick(); };
+
+    // The size changed while the window was made, before OnResize was bound.
+    FormResize();
+    OnCreate = [this] { CentreOnFullScreen(); };
+}
+
+TViewForm::~TViewForm() {
+    OnResize = nullptr;
+    OnKeyDown = nullptr;
+}
+
+void TViewForm::ShowList(KeyStringTable& commands, KeyStringTable& workDirs) {
+    Commands = &commands;
+    WorkDirs = &workDirs;
+    ClearList();
+    FillList(commands);
+    ShowModal();
+}
+
+void TViewForm::FillList(const KeyStringTable& commands) {
+    for (const CommandRow& row : BuildCommandRows(commands, KeyNameTable)) {
+        auto data = std::make_unique<TKeyListData>();
+        data->KeyName = row.keyName;
+        data->Command = row.command;
+        data->KeyCode = row.keyCode;
+        KeyListView.AddRow(row.keyName, row.command, data.get());
+        rowData_.push_back(std::move(data));
+    }
+}
+
+void TViewForm::ClearList() {
+    KeyListView.BeginUpdate();
+    // The rows go before the data they point to.
+    KeyListView.Clear();
+    rowData_.clear();
+    KeyListView.EndUpdate();
+}
+
+void TViewForm::DelButtonClick() {
+    const int row = KeyListView.Selected();
+    if (row < 0) {
+        ui::Application().MessageBox(dialog_text::kSelectItem, dialog_text::kMessageCaption, MB_OK);
+        return;
+    }
+    const auto* data = static_cast<const TKeyListData*>(KeyListView.RowData(row));
+    if (!data || !Commands || !WorkDirs || data->KeyCode < 0 || data->KeyCode >= kKeyCount)
+        return;
+    const std::int32_t key = data->KeyCode;
+    const std::string question = std::string(dialog_text::kDeleteQuestionHead) + (*Commands)[key] + "\n" +
+                                 dialog_text::kDeleteQuestionTail;
+    // Only an explicit Yes deletes: a box that could not be shown (0) must not count as consent.
+    if (ui::Application().MessageBox(question, dialog_text::kConfirmCaption, MB_YESNO) != IDYES)
+        return;
+    DeleteRegistration(*Commands, *WorkDirs, key);
+    ClearList();
+    FillList(*Commands);
+}
+
+void TViewForm::CloseButtonClick() {
+    ClearList();
+    Close();
+}
+
+void TViewForm::FormKeyDown(WORD key) {
+    if (key == VK_DELETE) {
+        DelButton.Click();
+    } else if (key == VK_RETURN || key == VK_ESCAPE) {
+        CloseButton.Click();
+    }
+}
+
+void TViewForm::FormResize() {
+    if (!Handle() || ::IsIconic(Handle()))
+        return;
+    const int width = std::max(0, Width() - Scale(kFrameAllowance));
+    for (ui::TControl* control :
+         {static_cast<ui::TControl*>(&KeyListView), static_cast<ui::TControl*>(&CloseButton),
+          static_cast<ui::TControl*>(&DelButton)}) {
+        const RECT bounds = control->BoundsRect();
+        control->SetBounds(bounds.left, bounds.top, width, bounds.bottom - bounds.top);
+    }
+    if (Height() != Scale(kOuterHeight))
+        SetOuterSize(Width(), Scale(kOuterHeight));
+}
+
+void TViewForm::KeyListViewDblClick() {
+    // A double-click on a row has no effect.
+}
+
+bool TViewForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    if (message == WM_SIZING && lParam) {
+        // Dragging an edge keeps the height from the start, instead of drawing a height that
+        // FormResize then takes back.
+        RECT& dragged = *reinterpret_cast<RECT*>(lParam);
+        const int height = Scale(kOuterHeight);
+        if (wParam == WMSZ_TOP || wParam == WMSZ_TOPLEFT || wParam == WMSZ_TOPRIGHT) {
+            dragged.top = dragged.bottom - height;
+        } else {
+            dragged.bottom = dragged.top + height;
+        }
+        result = TRUE;
+        return true;
+    }
+    return ui::TForm::WndProcHook(message, wParam, lParam, result);
+}
+
+}  // namespace rivo

@@ -1,0 +1,63 @@
+// TMainForm: what a key pressed in the called-up launcher does.
+#include <windows.h>
+#include <shellapi.h>
+
+#include "core/key_dispatch.h"
+#include "core/launcher_state.h"
+#include "core/set_command.h"
+#include "dialogs/setting_form.h"
+#include "launcher/launch_messages.h"
+#include "launcher/main_form.h"
+#include "launcher/texts.h"
+#include "ui/application.h"
+
+namespace rivo {
+
+void TMainForm::FormKeyDown(WORD& key) {
+    dispatcher_.FormKeyDown(key, *MainSet, CommandTable, *this);
+}
+
+void TMainForm::FormKeyUp(WORD& key) {
+    dispatcher_.FormKeyUp(key, *MainSet);
+}
+
+void TMainForm::CloseMainWindow() {
+    Close();
+}
+
+void TMainForm::OpenOptions() {
+    S1Click();
+}
+
+LaunchOutcome TMainForm::Launch(std::uint8_t key) {
+    const std::string directory = CurrentDirectoryForLaunch(WorkDirTable[key]);
+    if (!SetCurrentDirectoryA(directory.c_str())) {
+        if (ui::Application().MessageBox(text::kCurrentDirFailed, text::kErrorCaption, MB_OKCANCEL) == IDCANCEL) {
+            return LaunchOutcome::Cancelled;
+        }
+    }
+    const auto result = reinterpret_cast<std::intptr_t>(
+        ShellExecuteA(nullptr, nullptr, CommandTable[key].c_str(), nullptr, WorkDirTable[key].c_str(), SW_SHOWDEFAULT));
+    const ShellStartError error = ClassifyShellExecuteResult(result);
+    if (error == ShellStartError::None) {
+        return LaunchOutcome::Started;
+    }
+    ui::Application().MessageBox(ShellStartMessage(error), text::kErrorCaption, MB_OK);
+    return LaunchOutcome::Failed;
+}
+
+void TMainForm::Register(std::uint8_t key) {
+    TSetCommand request;
+    request.KeyCode = key;
+    request.Command = CommandTable[key];
+    request.WorkDir = WorkDirTable[key];
+    if (SettingForm->ShowRegistration(request, KeyMode) != 1 || !request.HasKey()) {
+        return;
+    }
+    // A confirmed empty command clears the slot; both tables change together.
+    CommandTable[request.KeyCode] = request.Command;
+    WorkDirTable[request.KeyCode] = request.WorkDir;
+    SaveSettings(ProgramDir);
+}
+
+}  // namespace rivo

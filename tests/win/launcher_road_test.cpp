@@ -1,0 +1,701 @@
+// rivo.exe end to end, started as a user starts it: called up with the chord typed on the
+// keyboard, a key pressed, a program started in its working directory; and what every other
+// kind of key press in the launcher window does, seen from outside (started programs, dialogs,
+// message boxes, the settings file on disk).
+//
+// The program the launcher starts is launch_probe.exe, which writes its current directory and
+// command line beside itself. Keys of the road go through SendInput; the other cases post their
+// keys to the launcher's window, which does not depend on who has the focus.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "tests/win/launcher_driver.h"
+#include "tests/win/launcher_process.h"
+#include "tests/win/scratch_dir.h"
+
+namespace rivo::test {
+namespace {
+
+const std::vector<std::string> kLauncherFiles = {"rivo.exe", "rivo.dll", "help.html"};
+constexpr char kProbeExe[] = "launch_probe.exe";
+// ソ is 0x83 0x5C in code page 932: a trail byte that looks like a backslash.
+constexpr char kWorkName[] = "作業 ソフト";
+constexpr char kOtherName[] = "other";
+constexpr char kSentinelName[] = "sentinel";
+constexpr WORD kSentinelKey = 'Z';
+
+constexpr char kRegistrationCaption[] = "登録ダイアログ";
+constexpr char kOptionsCaption[] = "設定";
+constexpr char kErrorCaption[] = "エラー";
+
+// One key action, posted to the launcher's window.
+struct Step {
+    enum Kind { Down, Up, Tap } kind;
+    WORD vk;
+};
+Step Down(WORD vk) {
+    return {Step::Down, vk};
+}
+Step Up(WORD vk) {
+    return {Step::Up, vk};
+}
+Step Tap(WORD vk) {
+    return {Step::Tap, vk};
+}
+
+std::string Replaced(std::string text, const std::string& token, const std::string& value) {
+    for (std::size_t at = text.find(token); at != std::string::npos;
+         at = text.find(token, at + value.size())) {
+        text.replace(at, token.size(), value);
+    }
+    return text;
+}
+
+std::size_t LineCount(const std::string& bytes) {
+    std::size_t lines = 0;
+    for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2))
+        ++lines;
+    return lines;
+}
+
+class LauncherRoad : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(CopyBuiltFiles(dir_.Path(), kLauncherFiles));
+        ASSERT_TRUE(
+            CopyFileA(BuildTreeFile(std::string("tests/win/") + kProbeExe).c_str(), Probe().c_str(), FALSE));
+        for (const char* name : {kWorkName, kOtherName, kSentinelName}) {
+            ASSERT_TRUE(CreateDirectoryA(dir_.File(name).c_str(), nullptr)) << name;
+        }
+        ASSERT_EQ(ProcessesNamed(kProbeExe), 0) << "a probe of an earlier test is still running";
+    }
+
+    void TearDown() override {
+        if (launcher_ && launcher_->Running()) {
+            launcher_->Close();
+            EndLauncher();
+        }
+    }
+
+    // Waits for the launcher to end while this thread handles its messages: its exit may wait for
+    // the windows of this test to answer, as it would for any program on the desktop. Messages
+    // that a failed case left open are answered so they do not hold up the exit.
+    bool EndLauncher() {
+        return WaitUntil(
+            [&] {
+                if (launcher_->HasMessageBox()) {
+                    if (auto box = launcher_->WaitForMessageBox(1000))
+                        PressButton(box->window, IDOK);
+                }
+                return !launcher_->Running();
+            },
+            30000);
+    }
+
+    std::string Probe() const { return dir_.File(kProbeExe); }
+    std::string Ini() const { return dir_.File("Rivo.ini"); }
+
+    // Tokens of the tables: the probe, the three directories, a missing program and directory,
+    // and the root of the drive that the scratch directory is on.
+    std::string Expand(const std::string& text) const {
+        std::string out = text;
+        out = Replaced(out, "{probe}", Probe());
+        out = Replaced(out, "{work}", dir_.File(kWorkName));
+        out = Replaced(out, "{other}", dir_.File(kOtherName));
+        out = Replaced(out, "{sentinel}", dir_.File(kSentinelName));
+        out = Replaced(out, "{missing}", dir_.File("no such program.exe"));
+        out = Replaced(out, "{missingdir}", dir_.File("no such directory"));
+        out = Replaced(out, "{scratchroot}", dir_.Path().substr(0, 3));
+        return out;
+    }
+
+    // Starts the launcher on a settings file of `entries` (INI lines after the section line,
+    // table tokens expanded) plus the sentinel key, with `currentDir` as its current directory.
+    void Start(const std::string& entries, const std::string& currentDir = "") {
+        written_ = Expand("[Rivo]\r\n" + entries + "90={probe}\r\n390={sentinel}\r\n");
+        ASSERT_TRUE(WriteBytes(Ini(), written_));
+        launcher_ = std::make_unique<LauncherProcess>(dir_.File("rivo.exe"),
+                                                      currentDir.empty() ? dir_.Path() : currentDir);
+        ASSERT_TRUE(launcher_->Started());
+        main_ = launcher_->WaitForMainWindow();
+        ASSERT_NE(main_, nullptr);
+        ASSERT_FALSE(launcher_->HasMessageBox());
+    }
+
+    void Perform(const std::vector<Step>& steps) const {
+        for (const Step& step : steps) {
+            if (step.kind != Step::Up)
+                PostKeyDown(main_, step.vk);
+            if (step.kind != Step::Down)
+                PostKeyUp(main_, step.vk);
+        }
+    }
+
+    // Where the probes started so far ran, once every probe has written its report.
+    std::vector<std::string> ProbeDirectoriesOnceSettled() {
+        EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(kProbeExe) == 0; })) << "a probe does not end";
+        std::vector<std::string> directories;
+        for (const ProbeReport& report : ProbeReports(dir_.Path())) {
+            std::string rest;
+            EXPECT_TRUE(SamePath(ProgramOfCommandLine(report.commandLine, &rest), Probe()))
+                << report.commandLine;
+            EXPECT_EQ(rest, "") << "the command carries no arguments: " << report.commandLine;
+            directories.push_back(report.directory);
+        }
+        return directories;
+    }
+
+    // Presses the sentinel key and waits for its probe: every key posted before it has then been
+    // handled, or is waiting in a dialog or message box that the answer shows. The answer holds
+    // the directories of all other probes started so far, and the captions of the launcher's
+    // visible windows other than its main window.
+    struct Outcome {
+        std::vector<std::string> probeDirectories;
+        std::vector<std::string> windows;
+    };
+    Outcome Observe() {
+        const std::string sentinel = dir_.File(kSentinelName);
+        const auto sentinelSeen = [&] {
+            for (const ProbeReport& report : ProbeReports(dir_.Path())) {
+                if (SamePath(report.directory, sentinel))
+                    return true;
+            }
+            return false;
+        };
+        EXPECT_FALSE(sentinelSeen());
+        Perform({Tap(kSentinelKey)});
+        EXPECT_TRUE(WaitUntil(sentinelSeen)) << "the sentinel key started nothing";
+        Outcome outcome;
+        outcome.probeDirectories = ProbeDirectoriesOnceSettled();
+        const auto found = std::find_if(outcome.probeDirectories.begin(), outcome.probeDirectories.end(),
+                                        [&](const std::string& d) { return SamePath(d, sentinel); });
+        if (found != outcome.probeDirectories.end())
+            outcome.probeDirectories.erase(found);
+        for (HWND window : VisibleWindowsOf(launcher_->Id())) {
+            if (window != main_)
+                outcome.windows.push_back(TextOfWindow(window));
+        }
+        // Every report goes, so that the next observation sees only what happens after it.
+        for (const std::string& name : ListFiles(dir_.Path(), "probe-*.txt"))
+            DeleteFileA(dir_.File(name).c_str());
+        return outcome;
+    }
+
+    std::vector<std::string> Expanded(const std::vector<std::string>& texts) const {
+        std::vector<std::string> out;
+        for (const std::string& text : texts)
+            out.push_back(Expand(text));
+        return out;
+    }
+
+    static void ExpectSameDirectories(std::vector<std::string> actual, std::vector<std::string> expected) {
+        ASSERT_EQ(actual.size(), expected.size());
+        // Each expected directory matched by one started probe, in any order.
+        for (const std::string& want : expected) {
+            const auto found = std::find_if(actual.begin(), actual.end(),
+                                            [&](const std::string& got) { return SamePath(got, want); });
+            ASSERT_NE(found, actual.end()) << "no probe ran in " << Printable(want);
+            actual.erase(found);
+        }
+    }
+
+    // The registration dialog once it is open, with its three edits top to bottom: the key, the
+    // command and the working directory.
+    struct Registration {
+        HWND window = nullptr;
+        std::vector<HWND> edits;
+        std::string Key() const { return TextOfWindow(edits[0]); }
+        std::string Command() const { return TextOfWindow(edits[1]); }
+        std::string WorkDir() const { return TextOfWindow(edits[2]); }
+    };
+    Registration WaitForRegistration() {
+        Registration dialog;
+        WaitUntil([&] {
+            return (dialog.window = VisibleWindowWithCaption(launcher_->Id(), kRegistrationCaption));
+        });
+        if (dialog.window != nullptr)
+            dialog.edits = ChildrenOfClass(dialog.window, "Edit");
+        return dialog;
+    }
+
+    // Clicks a button of a dialog and waits for the dialog to go.
+    void Answer(HWND dialog, const std::string& button) {
+        const HWND target = ButtonWithCaption(dialog, button);
+        ASSERT_NE(target, nullptr) << "no button " << Printable(button);
+        ClickButton(target);
+        EXPECT_TRUE(WaitUntil([&] { return !IsWindowVisible(dialog); })) << "the dialog stays open";
+    }
+
+    std::string OnDisk() const { return ReadBytes(Ini()).value_or(""); }
+
+    // Ends the launcher as the exit menu item does and returns the settings file it saved.
+    std::string CloseAndReadSaved() {
+        launcher_->Close();
+        EXPECT_TRUE(WaitUntil([&] { return !launcher_->Running(); }, 30000)) << "the launcher does not end";
+        EXPECT_EQ(launcher_->WaitForExit(0), 0u);
+        return OnDisk();
+    }
+
+    ScratchDir dir_{"road"};
+    std::unique_ptr<LauncherProcess> launcher_;
+    HWND main_ = nullptr;
+    std::string written_;
+};
+
+// --- Keys that start the command of their slot -------------------------------------------------
+
+struct LaunchCase {
+    const char* name;
+    const char* entries;
+    bool startOnDriveZ;  // the launcher's own current directory is on another drive than its files
+    std::vector<Step> steps;
+    std::vector<std::string> probeDirectories;
+};
+void PrintTo(const LaunchCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LauncherLaunches : public LauncherRoad, public ::testing::WithParamInterface<LaunchCase> {};
+
+TEST_P(LauncherLaunches, StartsTheProbeInTheWorkingDirectory) {
+    const LaunchCase& c = GetParam();
+    // Wine maps the Unix root to Z:, so the build tree is a directory on another drive than C:.
+    ASSERT_NO_FATAL_FAILURE(Start(c.entries, c.startOnDriveZ ? BuildTreeFile("") : ""));
+    Perform(c.steps);
+    const Outcome outcome = Observe();
+    ExpectSameDirectories(outcome.probeDirectories, Expanded(c.probeDirectories));
+    EXPECT_EQ(outcome.windows, std::vector<std::string>{}) << "a launch opens no dialog";
+    EXPECT_EQ(OnDisk(), written_) << "a launch writes nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, LauncherLaunches,
+    ::testing::Values(
+        LaunchCase{"LetterWithACommand", "69={probe}\r\n369={work}\r\n", false, {Tap('E')}, {"{work}"}},
+        LaunchCase{"RepeatedPressesStartItEachTime",
+                   "69={probe}\r\n369={work}\r\n",
+                   false,
+                   {Tap('E'), Tap('E')},
+                   {"{work}", "{work}"}},
+        // Key1 moved elsewhere: Shift is an ordinary key and its slot starts like any other.
+        LaunchCase{"ShiftWithACommandWhenKey1IsAnotherKey",
+                   "Key1=120\r\n16={probe}\r\n316={work}\r\n616=0\r\n",
+                   false,
+                   {Tap(VK_SHIFT)},
+                   {"{work}"}},
+        // A code from 240 up never counts as Key1 held, so the letter after it starts.
+        LaunchCase{"Code241AsKey1IsNeverHeld",
+                   "Key1=241\r\n69={probe}\r\n369={work}\r\n",
+                   false,
+                   {Down(241), Tap('E')},
+                   {"{work}"}},
+        LaunchCase{"Key1ReleasedBeforeTheKey",
+                   "69={probe}\r\n369={work}\r\n",
+                   false,
+                   {Down(VK_SHIFT), Up(VK_SHIFT), Tap('E')},
+                   {"{work}"}},
+        LaunchCase{
+            "EmptyWorkDirIsTheRootOfTheCurrentDrive", "70={probe}\r\n370=\r\n", true, {Tap('F')}, {"Z:\\"}},
+        // The current directory stays where the last launch put it: after E, the root is the
+        // one of E's drive.
+        LaunchCase{"EmptyWorkDirAfterALaunchIsTheRootOfItsDrive",
+                   "69={probe}\r\n369={work}\r\n70={probe}\r\n",
+                   true,
+                   {Tap('E'), Tap('F')},
+                   {"{work}", "{scratchroot}"}}),
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
+
+// --- Keys that do nothing at all ----------------------------------------------------------------
+
+struct NothingCase {
+    const char* name;
+    const char* entries;
+    std::vector<Step> steps;
+};
+void PrintTo(const NothingCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LauncherIgnores : public LauncherRoad, public ::testing::WithParamInterface<NothingCase> {};
+
+TEST_P(LauncherIgnores, StartsNothingOpensNothingWritesNothing) {
+    const NothingCase& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(Start(c.entries));
+    Perform(c.steps);
+    const Outcome outcome = Observe();
+    EXPECT_EQ(outcome.probeDirectories, std::vector<std::string>{});
+    EXPECT_EQ(outcome.windows, std::vector<std::string>{});
+    EXPECT_EQ(OnDisk(), written_);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, LauncherIgnores,
+    ::testing::Values(
+        NothingCase{"Code240WithACommand", "240={probe}\r\n540={other}\r\n", {Tap(240)}},
+        NothingCase{"Code255WithAnEmptySlot", "", {Tap(255)}},
+        NothingCase{"FilteredKeyWithACommand", "70={probe}\r\n370={other}\r\n670=1\r\n", {Tap('F')}},
+        NothingCase{"FilteredKeyWithAnEmptySlot", "671=1\r\n", {Tap('G')}},
+        NothingCase{"Key1WithACommand", "16={probe}\r\n316={other}\r\n616=0\r\n", {Tap(VK_SHIFT)}},
+        NothingCase{"Key2WithAnEmptySlot", "", {Tap(VK_CONTROL)}},
+        NothingCase{"ShiftWithAnEmptySlotWhenKey1IsAnotherKey", "Key1=120\r\n616=0\r\n", {Tap(VK_SHIFT)}},
+        NothingCase{"KeyUpsAlone", "69={probe}\r\n369={other}\r\n", {Up('E'), Up('Q')}}),
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
+
+// --- Keys that open the registration dialog, cancelled -----------------------------------------
+
+struct DialogCase {
+    const char* name;
+    const char* entries;
+    std::vector<Step> open;
+    const char* message;  // shown before the dialog (caption エラー), or null
+    const char* keyText;
+    const char* command;
+    const char* workDir;
+    int key;
+    std::vector<Step> after;  // once the dialog is cancelled
+    std::vector<std::string> afterProbeDirectories;
+};
+void PrintTo(const DialogCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LauncherRegistersCancelled : public LauncherRoad, public ::testing::WithParamInterface<DialogCase> {};
+
+TEST_P(LauncherRegistersCancelled, OpensTheDialogForTheKeyAndCancelChangesNothing) {
+    const DialogCase& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(Start(c.entries));
+    Perform(c.open);
+    if (c.message != nullptr) {
+        auto box = launcher_->WaitForMessageBox();
+        ASSERT_TRUE(box.has_value());
+        EXPECT_EQ(box->caption, kErrorCaption);
+        EXPECT_EQ(box->text, c.message) << Printable(box->text);
+        PressButton(box->window, IDOK);
+    }
+    const Registration dialog = WaitForRegistration();
+    ASSERT_NE(dialog.window, nullptr) << "no registration dialog";
+    ASSERT_EQ(dialog.edits.size(), 3u);
+    EXPECT_EQ(dialog.Key(), c.keyText);
+    EXPECT_EQ(dialog.Command(), Expand(c.command));
+    EXPECT_EQ(dialog.WorkDir(), Expand(c.workDir));
+    EXPECT_FALSE(launcher_->HasMessageBox());
+    ASSERT_NO_FATAL_FAILURE(Answer(dialog.window, "取消(&C)"));
+
+    Perform(c.after);
+    const Outcome outcome = Observe();
+    ExpectSameDirectories(outcome.probeDirectories, Expanded(c.afterProbeDirectories));
+    EXPECT_EQ(outcome.windows, std::vector<std::string>{});
+    EXPECT_EQ(OnDisk(), written_) << "a cancelled registration writes nothing";
+    const std::string saved = CloseAndReadSaved();
+    EXPECT_EQ(IniValue(saved, std::to_string(c.key)), Expand(c.command)) << "the slot kept its command";
+    EXPECT_EQ(IniValue(saved, std::to_string(c.key + 300)), Expand(c.workDir));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, LauncherRegistersCancelled,
+    ::testing::Values(
+        DialogCase{"EmptySlotOpensAnEmptyDialog", "", {Tap('Q')}, nullptr, "Q", "", "", 'Q', {}, {}},
+        // The change key: held, the key opens its registration; released, the same key starts.
+        DialogCase{"Key1HeldOpensTheCurrentCommand",
+                   "69={probe}\r\n369={work}\r\n",
+                   {Down(VK_SHIFT), Tap('E')},
+                   nullptr,
+                   "E",
+                   "{probe}",
+                   "{work}",
+                   'E',
+                   {Up(VK_SHIFT), Tap('E')},
+                   {"{work}"}},
+        DialogCase{"MissingFileIsReportedThenOpensFilledIn",
+                   "77={missing}\r\n377={work}\r\n",
+                   {Tap('M')},
+                   "指定されたファイルが見つかりません。",
+                   "M",
+                   "{missing}",
+                   "{work}",
+                   'M',
+                   {},
+                   {}}),
+    [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
+
+// --- Registration by key, confirmed ------------------------------------------------------------
+
+struct ConfirmCase {
+    const char* name;
+    const char* entries;
+    std::vector<Step> open;
+    int key;
+    const char* newCommand;
+    const char* newWorkDir;
+    const char* storedCommand;
+    const char* storedWorkDir;
+    std::vector<Step> after;
+    std::vector<std::string> afterProbeDirectories;
+};
+void PrintTo(const ConfirmCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class LauncherRegistersConfirmed : public LauncherRoad, public ::testing::WithParamInterface<ConfirmCase> {};
+
+TEST_P(LauncherRegistersConfirmed, StoresTheSlotOnDiskAtOnce) {
+    const ConfirmCase& c = GetParam();
+    ASSERT_NO_FATAL_FAILURE(Start(c.entries));
+    Perform(c.open);
+    const Registration dialog = WaitForRegistration();
+    ASSERT_NE(dialog.window, nullptr) << "no registration dialog";
+    ASSERT_EQ(dialog.edits.size(), 3u);
+    ASSERT_TRUE(SetTextOfWindow(dialog.edits[1], Expand(c.newCommand)));
+    ASSERT_TRUE(SetTextOfWindow(dialog.edits[2], Expand(c.newWorkDir)));
+    ASSERT_NO_FATAL_FAILURE(Answer(dialog.window, "確定(&O)"));
+
+    const std::string command = std::to_string(c.key);
+    const std::string workDir = std::to_string(c.key + 300);
+    EXPECT_TRUE(WaitUntil([&] {
+        const std::string bytes = OnDisk();
+        return IniValue(bytes, command) == Expand(c.storedCommand) &&
+               IniValue(bytes, workDir) == Expand(c.storedWorkDir);
+    })) << "the registration is not on disk while the launcher runs:\n"
+        << Printable(OnDisk());
+    EXPECT_EQ(LineCount(OnDisk()), 776u) << "the whole settings file is written";
+
+    Perform(c.after);
+    const Outcome outcome = Observe();
+    ExpectSameDirectories(outcome.probeDirectories, Expanded(c.afterProbeDirectories));
+    EXPECT_EQ(outcome.windows, std::vector<std::string>{});
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, LauncherRegistersConfirmed,
+                         ::testing::Values(ConfirmCase{"EmptySlotRegisteredThenStarts",
+                                                       "",
+                                                       {Tap('H')},
+                                                       'H',
+                                                       "{probe}",
+                                                       "{work}",
+                                                       "{probe}",
+                                                       "{work}",
+                                                       {Tap('H')},
+                                                       {"{work}"}},
+                                           ConfirmCase{"Key1ChangesABrokenCommand",
+                                                       "69={missing}\r\n369={other}\r\n",
+                                                       {Down(VK_SHIFT), Tap('E')},
+                                                       'E',
+                                                       "{probe}",
+                                                       "{work}",
+                                                       "{probe}",
+                                                       "{work}",
+                                                       {Up(VK_SHIFT), Tap('E')},
+                                                       {"{work}"}},
+                                           // An emptied command clears the slot, its directory with it.
+                                           ConfirmCase{"EmptiedCommandClearsTheSlot",
+                                                       "69={probe}\r\n369={work}\r\n",
+                                                       {Down(VK_SHIFT), Tap('E')},
+                                                       'E',
+                                                       "",
+                                                       "{work}",
+                                                       "",
+                                                       "",
+                                                       {Up(VK_SHIFT)},
+                                                       {}}),
+                         [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
+
+// --- The directory question, the command keys ---------------------------------------------------
+
+TEST_F(LauncherRoad, CancelOnTheDirectoryQuestionStartsNothingAndOpensNoDialog) {
+    ASSERT_NO_FATAL_FAILURE(Start("68={probe}\r\n368={missingdir}\r\n"));
+    Perform({Tap('D')});
+    auto box = launcher_->WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    EXPECT_EQ(box->caption, kErrorCaption);
+    EXPECT_EQ(box->text, "カレントディレクトリの設定に失敗。\n続けますか？") << Printable(box->text);
+    PressButton(box->window, IDCANCEL);
+    const Outcome outcome = Observe();
+    EXPECT_EQ(outcome.probeDirectories, std::vector<std::string>{});
+    EXPECT_EQ(outcome.windows, std::vector<std::string>{});
+    EXPECT_EQ(OnDisk(), written_);
+}
+
+struct OptionsCase {
+    const char* button;
+    bool saves;
+};
+void PrintTo(const OptionsCase& c, std::ostream* os) {
+    *os << Printable(c.button);
+}
+
+class LauncherSetKey : public LauncherRoad, public ::testing::WithParamInterface<OptionsCase> {};
+
+TEST_P(LauncherSetKey, OpensTheOptionsDialogAndOnlyOkSaves) {
+    ASSERT_NO_FATAL_FAILURE(Start("69={probe}\r\n369={work}\r\n"));
+    Perform({Tap(VK_INSERT)});
+    HWND options = nullptr;
+    ASSERT_TRUE(WaitUntil([&] {
+        return (options = VisibleWindowWithCaption(launcher_->Id(), kOptionsCaption));
+    })) << "no options dialog";
+    EXPECT_EQ(OnDisk(), written_) << "nothing is written while the dialog is open";
+    ASSERT_NO_FATAL_FAILURE(Answer(options, GetParam().button));
+    if (GetParam().saves) {
+        EXPECT_TRUE(WaitUntil([&] { return LineCount(OnDisk()) == 776; })) << Printable(OnDisk());
+        EXPECT_EQ(IniValue(OnDisk(), "69"), Probe());
+    }
+    // The launcher takes keys again afterwards.
+    const Outcome outcome = Observe();
+    EXPECT_EQ(outcome.probeDirectories, std::vector<std::string>{});
+    EXPECT_EQ(outcome.windows, std::vector<std::string>{});
+    if (!GetParam().saves) {
+        EXPECT_EQ(OnDisk(), written_);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Buttons, LauncherSetKey,
+                         ::testing::Values(OptionsCase{"取消(&C)", false}, OptionsCase{"確定(&O)", true}),
+                         [](const auto& paramInfo) {
+                             return std::string(paramInfo.param.saves ? "Ok" : "Cancel");
+                         });
+
+TEST_F(LauncherRoad, EndKeyEndsTheProgramAndSavesTheFile) {
+    ASSERT_NO_FATAL_FAILURE(Start("69={probe}\r\n369={work}\r\nMine=kept\r\n"));
+    Perform({Tap(VK_DELETE)});
+    ASSERT_TRUE(WaitUntil([&] { return !launcher_->Running(); }, 30000)) << "the launcher does not end";
+    ASSERT_EQ(launcher_->WaitForExit(0), 0u);
+    const std::string saved = OnDisk();
+    EXPECT_EQ(LineCount(saved), 777u) << "all 775 entries and the unknown one";
+    EXPECT_EQ(IniValue(saved, "69"), Probe());
+    EXPECT_EQ(IniValue(saved, "369"), Expand("{work}"));
+    EXPECT_EQ(IniValue(saved, "Mine"), "kept");
+    EXPECT_EQ(ProcessesNamed(kProbeExe), 0) << "ending starts nothing";
+}
+
+// --- The whole road, on typed keys --------------------------------------------------------------
+
+// A plain visible window of the test's own, standing for the program the user works in. It
+// lives for the whole suite: under Wine without a window manager, hiding or destroying a shown
+// window waits seconds for an answer that never comes.
+class UserWindow {
+public:
+    UserWindow() {
+        WNDCLASSA wc = {};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.hInstance = GetModuleHandleA(nullptr);
+        wc.lpszClassName = "RivoRoadUserWindow";
+        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
+        RegisterClassA(&wc);
+        handle_ = CreateWindowExA(0, wc.lpszClassName, "user", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 300,
+                                  300, 200, nullptr, nullptr, wc.hInstance, nullptr);
+    }
+    ~UserWindow() {
+        if (handle_)
+            DestroyWindow(handle_);
+    }
+    UserWindow(const UserWindow&) = delete;
+    UserWindow& operator=(const UserWindow&) = delete;
+    HWND get() const { return handle_; }
+
+private:
+    HWND handle_ = nullptr;
+};
+
+COLORREF ScreenPixelOfClient(HWND window, int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+struct ModeCase {
+    int formType;
+    bool visibleWhenCalled;  // and not minimised
+    COLORREF colourWhenCalled;
+    bool visibleWhenDismissed;
+    bool iconicWhenDismissed;
+    COLORREF colourWhenDismissed;
+};
+void PrintTo(const ModeCase& c, std::ostream* os) {
+    *os << "FormType " << c.formType;
+}
+constexpr COLORREF kNoColour = CLR_INVALID;
+
+class LauncherRoadTyped : public LauncherRoad, public ::testing::WithParamInterface<ModeCase> {
+protected:
+    static void SetUpTestSuite() { user_ = std::make_unique<UserWindow>(); }
+    static void TearDownTestSuite() { user_.reset(); }
+
+    void FocusUser() const {
+        SetForegroundWindow(user_->get());
+        ASSERT_TRUE(WaitUntil([] { return GetForegroundWindow() == user_->get(); }, 5000))
+            << "the test cannot take the foreground; it is " << GetForegroundWindow() << ", the launcher is "
+            << main_ << " (visible " << IsWindowVisible(main_) << ", iconic " << IsIconic(main_) << ")";
+    }
+
+    static inline std::unique_ptr<UserWindow> user_;
+};
+
+TEST_P(LauncherRoadTyped, CallUpKeyLaunchDismiss) {
+    const ModeCase& mode = GetParam();
+    ASSERT_NE(user_->get(), nullptr);
+    ASSERT_NO_FATAL_FAILURE(
+        Start("69={probe}\r\n369={work}\r\nFormType=" + std::to_string(mode.formType) + "\r\n"));
+    ASSERT_NO_FATAL_FAILURE(FocusUser());
+
+    // The call-up: typed anywhere, it makes the launcher the foreground window.
+    ASSERT_TRUE(InjectCallUpChord());
+    ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main_; }))
+        << "the chord did not call the launcher up";
+    EXPECT_TRUE(WaitUntil([&] {
+        const bool shown = IsWindowVisible(main_) && !IsIconic(main_);
+        if (shown != mode.visibleWhenCalled)
+            return false;
+        return mode.colourWhenCalled == kNoColour ||
+               ScreenPixelOfClient(main_, 5, 5) == mode.colourWhenCalled;
+    })) << "called up: visible "
+        << IsWindowVisible(main_) << " iconic " << IsIconic(main_) << " colour " << std::hex
+        << ScreenPixelOfClient(main_, 5, 5);
+
+    // The next typed key starts its command in its working directory.
+    ASSERT_TRUE(InjectTap('E'));
+    ASSERT_TRUE(WaitUntil([&] { return !ProbeReports(dir_.Path()).empty(); })) << "E started nothing";
+    ExpectSameDirectories(ProbeDirectoriesOnceSettled(), {Expand("{work}")});
+    EXPECT_FALSE(launcher_->HasMessageBox());
+    EXPECT_EQ(VisibleWindowWithCaption(launcher_->Id(), kRegistrationCaption), nullptr);
+
+    // The launcher neither hides nor hands the focus back by itself; another window taking the
+    // foreground dismisses it.
+    ASSERT_NO_FATAL_FAILURE(FocusUser());
+    EXPECT_TRUE(WaitUntil([&] {
+        if ((IsWindowVisible(main_) != FALSE) != mode.visibleWhenDismissed)
+            return false;
+        if ((IsIconic(main_) != FALSE) != mode.iconicWhenDismissed)
+            return false;
+        return mode.colourWhenDismissed == kNoColour ||
+               ScreenPixelOfClient(main_, 5, 5) == mode.colourWhenDismissed;
+    })) << "dismissed: visible "
+        << IsWindowVisible(main_) << " iconic " << IsIconic(main_) << " colour " << std::hex
+        << ScreenPixelOfClient(main_, 5, 5);
+
+    // A second call-up brings it back the same way.
+    ASSERT_TRUE(InjectCallUpChord());
+    EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main_; })) << "the second call-up failed";
+    EXPECT_TRUE(
+        WaitUntil([&] { return (IsWindowVisible(main_) && !IsIconic(main_)) == mode.visibleWhenCalled; }));
+    ASSERT_NO_FATAL_FAILURE(FocusUser());
+}
+
+INSTANTIATE_TEST_SUITE_P(Modes, LauncherRoadTyped,
+                         ::testing::Values(ModeCase{0, true, kNoColour, true, true, kNoColour},
+                                           ModeCase{1, true, RGB(255, 0, 0), true, false, RGB(0, 0, 0)},
+                                           ModeCase{2, false, kNoColour, false, false, kNoColour}),
+                         [](const auto& paramInfo) {
+                             return "FormType" + std::to_string(paramInfo.param.formType);
+                         });
+
+}  // namespace
+}  // namespace rivo::test

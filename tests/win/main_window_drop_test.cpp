@@ -1,0 +1,388 @@
+// Files dropped on the running launcher's window, as the shell delivers them (WM_DROPFILES with a
+// drop handle), through every question and the registration dialog they open, up to the settings
+// file written at the next save.
+#include <windows.h>
+#include <shellapi.h>
+#include <shlobj.h>
+
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/win/running_launcher.h"
+
+namespace rivo::test {
+namespace {
+
+using namespace outside;
+
+// The registration dialog opened for a drop: its edits, top to bottom, are the key, the command
+// and the working directory.
+struct RegistrationDialog {
+    HWND window = nullptr;
+    HWND keyEdit = nullptr;
+    HWND commandEdit = nullptr;
+    HWND pathEdit = nullptr;
+    HWND ok = nullptr;
+    HWND cancel = nullptr;
+};
+
+std::optional<RegistrationDialog> WaitForRegistration(DWORD processId) {
+    RegistrationDialog dialog;
+    if (!WaitUntil([&] { return (dialog.window = VisibleWindowOf(processId, "TSettingForm")) != nullptr; })) {
+        return std::nullopt;
+    }
+    const std::vector<HWND> edits = ChildrenOfClass(dialog.window, "Edit");
+    if (edits.size() != 3)
+        return std::nullopt;
+    dialog.keyEdit = edits[0];
+    dialog.commandEdit = edits[1];
+    dialog.pathEdit = edits[2];
+    dialog.ok = ButtonCaptioned(dialog.window, "確定(&O)");
+    dialog.cancel = ButtonCaptioned(dialog.window, "取消(&C)");
+    if (!dialog.ok || !dialog.cancel)
+        return std::nullopt;
+    return dialog;
+}
+
+// Posts WM_DROPFILES with a DROPFILES block of `paths` placed in the launcher's own memory. A
+// block from GlobalAlloc here would be a handle of this process, meaningless in the launcher:
+// Wine's DragQueryFile there reads whatever lies at that address (a count of 8 files, seen).
+// A page written into the launcher is what a fixed global block is, a plain address; DragFinish
+// fails to free it, harmlessly. It is left to go with the process, since the launcher reads it
+// until its handler returns.
+bool PostDrop(DWORD processId, HWND window, const std::vector<std::string>& paths) {
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.fWide = FALSE;
+    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+    for (const std::string& path : paths) {
+        block += path;
+        block += '\0';
+    }
+    block += '\0';
+    ui::UniqueKernelHandle process(
+        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE, processId));
+    if (!process)
+        return false;
+    void* remote =
+        VirtualAllocEx(process.get(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    if (!remote || !WriteProcessMemory(process.get(), remote, block.data(), block.size(), nullptr))
+        return false;
+    return PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
+}
+
+// A shortcut file written through the shell-link object, as the shell writes one.
+bool CreateShortcut(const std::string& file, const std::string& target, const std::string& workDir) {
+    ui::ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(link.put())))) {
+        return false;
+    }
+    if (FAILED(link->SetPath(target.c_str())))
+        return false;
+    if (!workDir.empty() && FAILED(link->SetWorkingDirectory(workDir.c_str())))
+        return false;
+    ui::ComPtr<IPersistFile> persist;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()))))
+        return false;
+    std::wstring wide(file.size() + 1, L'\0');
+    const int length =
+        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
+    if (length <= 0)
+        return false;
+    return SUCCEEDED(persist->Save(wide.c_str(), TRUE));
+}
+
+class ComScope {
+public:
+    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
+    ~ComScope() {
+        if (ok_)
+            CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool ok_;
+};
+
+const char kDropCaption[] = "メッセージ from rivo";
+const char kOneFileOnly[] = "ドラッグできるファイルは、\n今のところひとつです。";
+const char kShortcutQuestion[] =
+    "ファイルはショートカットです。実際のファイルを登録しますか？\n"
+    "(「いいえ」を選ぶとショートカット自体が登録されます。普段は、「はい」をお勧めします。)";
+const char kReplaceQuestion[] = "そのキーは既に使われています。\n置き換えますか？";
+
+enum class ShortcutAnswer { NotAsked, Yes, No };
+// How the registration dialog is left, and how the replacement question is answered if it comes.
+enum class Ending { Confirm, Cancel };
+enum class Replace { NotAsked, Yes, EnterForNo };
+
+struct DropCase {
+    const char* name;
+    std::vector<std::string> paths;
+    ShortcutAnswer shortcut;
+    std::string shownCommand;  // what the dialog shows
+    std::string shownWorkDir;
+    std::string typedCommand;  // replaces the command before confirming, when not "-"
+    WORD key;
+    Ending ending;
+    Replace replace;
+};
+
+class Drops : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(launcher_.Window() != nullptr);
+        ASSERT_TRUE(CreateDirectoryA(dir_.File("apps").c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryA(dir_.File("work").c_str(), nullptr));
+        ASSERT_TRUE(CreateDirectoryA(dir_.File("links").c_str(), nullptr));
+        ASSERT_TRUE(WriteBytes(Target(), "not really a program"));
+    }
+
+    std::string Target() const { return dir_.File("apps\\tool.exe"); }
+    std::string WorkDir() const { return dir_.File("work"); }
+    std::string Link(const char* name) const { return dir_.File("links\\") + name; }
+
+    // Runs one drop through every window it opens; what the launcher showed goes into failures.
+    void RunDrop(const DropCase& c) {
+        SCOPED_TRACE(c.name);
+        LauncherProcess& process = launcher_.Process();
+        ASSERT_TRUE(PostDrop(process.Id(), launcher_.Window(), c.paths));
+        if (c.paths.size() != 1) {
+            const std::optional<MessageBoxInfo> box = process.WaitForMessageBox();
+            ASSERT_TRUE(box.has_value());
+            EXPECT_EQ(box->caption, kDropCaption);
+            EXPECT_EQ(box->text, kOneFileOnly) << Printable(box->text);
+            PressButton(box->window, IDOK);
+            ASSERT_TRUE(WaitUntil([&] { return !process.HasMessageBox(); }));
+            PumpMessagesFor(500);
+            EXPECT_EQ(VisibleWindowOf(process.Id(), "TSettingForm"), nullptr) << "nothing is registered";
+            return;
+        }
+        if (c.shortcut != ShortcutAnswer::NotAsked) {
+            const std::optional<MessageBoxInfo> box = process.WaitForMessageBox();
+            ASSERT_TRUE(box.has_value());
+            EXPECT_EQ(box->caption, kDropCaption);
+            EXPECT_EQ(box->text, kShortcutQuestion) << Printable(box->text);
+            PressButton(box->window, c.shortcut == ShortcutAnswer::Yes ? IDYES : IDNO);
+        }
+        const std::optional<RegistrationDialog> dialog = WaitForRegistration(process.Id());
+        ASSERT_TRUE(dialog.has_value()) << "the registration dialog opens";
+        EXPECT_FALSE(process.HasMessageBox()) << "no message on the way";
+        EXPECT_EQ(TextOfControl(dialog->commandEdit), c.shownCommand)
+            << Printable(TextOfControl(dialog->commandEdit));
+        EXPECT_EQ(TextOfControl(dialog->pathEdit), c.shownWorkDir)
+            << Printable(TextOfControl(dialog->pathEdit));
+        EXPECT_EQ(TextOfControl(dialog->keyEdit), "");
+        if (c.typedCommand != "-") {
+            SendMessageTimeoutA(dialog->commandEdit, WM_SETTEXT, 0,
+                                reinterpret_cast<LPARAM>(c.typedCommand.c_str()), SMTO_ABORTIFHUNG, 5000,
+                                nullptr);
+        }
+        PostKey(dialog->keyEdit, c.key);
+        EXPECT_TRUE(WaitUntil([&] {
+            return TextOfControl(dialog->keyEdit) == std::string(1, static_cast<char>(c.key));
+        })) << "the key is chosen in the dialog";
+        Click(c.ending == Ending::Confirm ? dialog->ok : dialog->cancel);
+        if (c.replace != Replace::NotAsked) {
+            const std::optional<MessageBoxInfo> box = process.WaitForMessageBox();
+            ASSERT_TRUE(box.has_value()) << "the replacement question";
+            EXPECT_EQ(box->caption, "確認");
+            EXPECT_EQ(box->text, kReplaceQuestion) << Printable(box->text);
+            if (c.replace == Replace::Yes) {
+                PressButton(box->window, IDYES);
+            } else {
+                // Enter as the user presses it: on the focused button, the default one.
+                HWND focus = FocusInThreadOf(box->window);
+                ASSERT_NE(focus, nullptr);
+                PostKey(focus, VK_RETURN);
+            }
+        }
+        ASSERT_TRUE(WaitUntil([&] {
+            return VisibleWindowOf(process.Id(), "TSettingForm") == nullptr && !process.HasMessageBox();
+        })) << "every window of the drop has closed";
+        PumpMessagesFor(300);
+        EXPECT_FALSE(process.HasMessageBox()) << "no question after the dialog";
+    }
+
+    ComScope com_;
+    RunningLauncher launcher_{
+        "drop", IniWith("73=C:\\old\\old.exe\r\n373=C:\\old\r\nTop=200\r\nLeft=300\r\nFormType=1\r\n")};
+    ScratchDir dir_{"dropped"};
+};
+
+TEST_F(Drops, RegisterTheOneFileDroppedAndReachTheFileAtTheNextSave) {
+    const std::string before = ReadBytes(launcher_.Ini()).value_or("?");
+    ASSERT_TRUE(CreateShortcut(Link("tool.LNK"), Target(), WorkDir()));
+    ASSERT_TRUE(CreateShortcut(Link("nodir.LNK"), Target(), ""));
+    ASSERT_TRUE(WriteBytes(Link("broken.Lnk"), "this is no shortcut"));
+    std::string longFolder = "C:\\";
+    while (longFolder.size() < 290)
+        longFolder += "folder-of-a-long-path\\";
+    longFolder.pop_back();
+    const std::string longPath = longFolder + "\\long.exe";
+    ASSERT_GT(longPath.size(), 255u);
+    // 表 and ソ end in the byte of a backslash in code page 932.
+    const std::string japanese = "C:\\ソフト\\表.exe";
+
+    const DropCase cases[] = {
+        {"one file",
+         {"C:\\Tools\\edit.exe"},
+         ShortcutAnswer::NotAsked,
+         "C:\\Tools\\edit.exe",
+         "C:\\Tools",
+         "-",
+         'A',
+         Ending::Confirm,
+         Replace::NotAsked},
+        {"two files",
+         {"C:\\Tools\\a.exe", "C:\\Tools\\b.exe"},
+         ShortcutAnswer::NotAsked,
+         "",
+         "",
+         "-",
+         0,
+         Ending::Confirm,
+         Replace::NotAsked},
+        {"a folder",
+         {"C:\\Data"},
+         ShortcutAnswer::NotAsked,
+         "C:\\Data",
+         "C:\\",
+         "-",
+         'B',
+         Ending::Confirm,
+         Replace::NotAsked},
+        {"a file at a drive root",
+         {"C:\\edit.exe"},
+         ShortcutAnswer::NotAsked,
+         "C:\\edit.exe",
+         "C:\\",
+         "-",
+         'C',
+         Ending::Confirm,
+         Replace::NotAsked},
+        {"a path longer than 255 bytes",
+         {longPath},
+         ShortcutAnswer::NotAsked,
+         longPath,
+         longFolder,
+         "-",
+         'D',
+         Ending::Confirm,
+         Replace::NotAsked},
+        {"double-byte names",
+         {japanese},
+         ShortcutAnswer::NotAsked,
+         japanese,
+         "C:\\ソフト",
+         "-",
+         'K',
+         Ending::Confirm,
+         Replace::NotAsked},
+        {"a shortcut registered as itself",
+         {Link("tool.LNK")},
+         ShortcutAnswer::No,
+         Link("tool.LNK"),
+         dir_.File("links"),
+         "-",
+         'E',
+         Ending::Confirm,
+         Replace::NotAsked},
+        {"a shortcut resolved, with a working directory",
+         {Link("tool.LNK")},
+         ShortcutAnswer::Yes,
+         Target(),
+         WorkDir(),
+         "-",
+         'F',
+         Ending::Confirm,
+         Replace::NotAsked},
+        {"a shortcut resolved, without a working directory",
+         {Link("nodir.LNK")},
+         ShortcutAnswer::Yes,
+         Target(),
+         "",
+         "-",
+         'G',
+         Ending::Confirm,
+         Replace::NotAsked},
+        {"a broken shortcut",
+         {Link("broken.Lnk")},
+         ShortcutAnswer::Yes,
+         Link("broken.Lnk"),
+         dir_.File("links"),
+         "-",
+         'H',
+         Ending::Confirm,
+         Replace::NotAsked},
+        {"a used key, Enter at the question",
+         {"C:\\Other\\new.exe"},
+         ShortcutAnswer::NotAsked,
+         "C:\\Other\\new.exe",
+         "C:\\Other",
+         "-",
+         'A',
+         Ending::Confirm,
+         Replace::EnterForNo},
+        {"an emptied command on a used key, Yes",
+         {"C:\\Other\\gone.exe"},
+         ShortcutAnswer::NotAsked,
+         "C:\\Other\\gone.exe",
+         "C:\\Other",
+         "",
+         'I',
+         Ending::Confirm,
+         Replace::Yes},
+        {"cancelled",
+         {"C:\\Other\\never.exe"},
+         ShortcutAnswer::NotAsked,
+         "C:\\Other\\never.exe",
+         "C:\\Other",
+         "-",
+         'J',
+         Ending::Cancel,
+         Replace::NotAsked},
+    };
+    for (const DropCase& c : cases) {
+        RunDrop(c);
+        if (HasFatalFailure())
+            return;
+    }
+
+    EXPECT_EQ(ReadBytes(launcher_.Ini()).value_or("?"), before)
+        << "a drop registration waits for the next save";
+    ASSERT_EQ(launcher_.Stop(), 0u);
+    const std::string ini = ReadBytes(launcher_.Ini()).value_or("");
+    struct Stored {
+        int key;
+        std::string command;
+        std::string workDir;
+    };
+    const Stored stored[] = {
+        {'A', "C:\\Tools\\edit.exe", "C:\\Tools"},  // kept: the question was answered No
+        {'B', "C:\\Data", "C:\\"},
+        {'C', "C:\\edit.exe", "C:\\"},
+        {'D', longPath, longFolder},
+        {'E', Link("tool.LNK"), dir_.File("links")},
+        {'F', Target(), WorkDir()},
+        {'G', Target(), ""},
+        {'H', Link("broken.Lnk"), dir_.File("links")},
+        {'I', "", ""},  // removed by confirming an empty command
+        {'J', "", ""},
+        {'K', japanese, "C:\\ソフト"},
+    };
+    for (const Stored& s : stored) {
+        SCOPED_TRACE(std::string("key ") + static_cast<char>(s.key));
+        EXPECT_EQ(IniValue(ini, std::to_string(s.key)).value_or("?"), s.command);
+        EXPECT_EQ(IniValue(ini, std::to_string(s.key + 300)).value_or("?"), s.workDir);
+    }
+}
+
+}  // namespace
+}  // namespace rivo::test

@@ -1,0 +1,588 @@
+// The running launcher's main window, driven from outside the way the system and the user drive
+// it: activated and deactivated by another program's window, its painting read back from the
+// screen, dragged with mouse messages, called through its tray callback, its menu opened and
+// closed, the options dialog reached from it.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/win/running_launcher.h"
+
+namespace rivo::test {
+namespace {
+
+using namespace outside;
+
+constexpr int kClientWidth = 104;
+constexpr int kClientHeight = 53;
+
+// ---------------------------------------------------------------------------------------------
+// Activation and deactivation in each window mode.
+
+enum class Fill { NotChecked, FormColour, Red, Black };
+
+const char* Name(Fill fill) {
+    switch (fill) {
+        case Fill::NotChecked:
+            return "not checked";
+        case Fill::FormColour:
+            return "form colour";
+        case Fill::Red:
+            return "red";
+        case Fill::Black:
+            return "black";
+    }
+    return "?";
+}
+
+COLORREF ColourOf(Fill fill) {
+    switch (fill) {
+        case Fill::FormColour:
+            return GetSysColor(COLOR_BTNFACE);
+        case Fill::Red:
+            return RGB(255, 0, 0);
+        case Fill::Black:
+            return RGB(0, 0, 0);
+        case Fill::NotChecked:
+            break;
+    }
+    return CLR_INVALID;
+}
+
+// Points of the client area that neither text nor frame touches.
+constexpr POINT kBackgroundPoints[] = {{52, 8}, {8, 46}, {52, 48}, {96, 10}, {4, 4}};
+
+bool ShowsFill(HWND window, Fill fill) {
+    if (fill == Fill::NotChecked)
+        return true;
+    const std::optional<Picture> picture = CaptureClient(window);
+    if (!picture || picture->width != kClientWidth || picture->height != kClientHeight)
+        return false;
+    return std::all_of(std::begin(kBackgroundPoints), std::end(kBackgroundPoints),
+                       [&](POINT p) { return picture->At(p.x, p.y) == ColourOf(fill); });
+}
+
+// The frame, drawn with lines that leave out their end points, and the two texts in the
+// window-text colour over the fill.
+void ExpectFrameAndTexts(const Picture& picture, COLORREF fill) {
+    const COLORREF light = GetSysColor(COLOR_3DLIGHT);
+    const COLORREF dark = GetSysColor(COLOR_3DDKSHADOW);
+    ASSERT_NE(light, dark);
+    ASSERT_NE(light, fill);
+    ASSERT_NE(dark, fill);
+    const int w = picture.width;
+    const int h = picture.height;
+    struct Expected {
+        POINT at;
+        COLORREF colour;
+        const char* what;
+    };
+    const Expected frame[] = {
+        {{0, 0}, light, "top-left corner: both light lines start there"},
+        {{w / 2, 0}, light, "top line"},
+        {{w - 2, 0}, light, "top line near its end"},
+        {{0, h / 2}, light, "left line"},
+        {{0, h - 2}, light, "left line near its end"},
+        {{0, h - 1}, dark, "bottom-left: the dark bottom line is drawn after the light left one"},
+        {{w / 2, h - 1}, dark, "bottom line"},
+        {{w - 2, h - 1}, dark, "bottom line's last pixel"},
+        {{w - 1, 0}, dark, "top-right: the dark right line is drawn after the light top one"},
+        {{w - 1, h / 2}, dark, "right line"},
+        {{w - 1, h - 2}, dark, "right line's last pixel"},
+        {{w - 1, h - 1}, fill, "bottom-right: both dark lines leave out their end point"},
+    };
+    for (const Expected& e : frame) {
+        EXPECT_EQ(Hex(picture.At(e.at.x, e.at.y)), Hex(e.colour))
+            << e.what << " at " << e.at.x << "," << e.at.y;
+    }
+
+    // Text pixels: anything in the interior that is not the fill.
+    int firstRow = h;
+    int firstColumn = w;
+    int pushPixels = 0;     // where only the "P" of "Push any key" at 15,20 can be
+    int versionPixels = 0;  // rows only "Rivo Ver 1.18" at 25,30 reaches
+    int darkPixels = 0;
+    for (int y = 1; y < h - 1; ++y) {
+        for (int x = 1; x < w - 1; ++x) {
+            const COLORREF c = picture.At(x, y);
+            if (c == fill)
+                continue;
+            firstRow = std::min(firstRow, y);
+            firstColumn = std::min(firstColumn, x);
+            if (y >= 20 && y <= 29 && x >= 15 && x <= 23)
+                ++pushPixels;
+            if (y >= 36 && y <= 44 && x >= 25)
+                ++versionPixels;
+            if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 0x50)
+                ++darkPixels;
+        }
+    }
+    EXPECT_GE(firstRow, 20) << "nothing is written above the first text";
+    EXPECT_GE(firstColumn, 15) << "nothing is written left of the first text";
+    EXPECT_GT(pushPixels, 0) << "\"Push any key\" at 15,20";
+    EXPECT_GT(versionPixels, 0) << "\"Rivo Ver 1.18\" at 25,30";
+    EXPECT_GT(darkPixels, 0) << "the texts are in the window-text colour";
+}
+
+struct WindowState {
+    bool visible;
+    bool iconic;
+    Fill fill;
+};
+
+struct ModeCase {
+    int formType;
+    WindowState inactive;
+    WindowState active;
+};
+
+void PrintTo(const ModeCase& mode, std::ostream* out) {
+    *out << "FormType=" << mode.formType;
+}
+
+class WindowModes : public ::testing::TestWithParam<ModeCase> {
+protected:
+    // Waits for the whole expected state, then checks each part on its own for the message.
+    static void ExpectState(HWND window, const WindowState& want, TrayPicture tray, const char* when) {
+        SCOPED_TRACE(when);
+        const bool checkTray = UnderWine();
+        WaitUntil([&] {
+            return (IsWindowVisible(window) != FALSE) == want.visible &&
+                   (IsIconic(window) != FALSE) == want.iconic && ShowsFill(window, want.fill) &&
+                   (!checkTray || TrayIconPicture() == tray);
+        });
+        EXPECT_EQ(IsWindowVisible(window) != FALSE, want.visible);
+        EXPECT_EQ(IsIconic(window) != FALSE, want.iconic);
+        if (want.fill != Fill::NotChecked) {
+            const std::optional<Picture> picture = CaptureClient(window);
+            ASSERT_TRUE(picture.has_value());
+            ASSERT_EQ(picture->width, kClientWidth);
+            ASSERT_EQ(picture->height, kClientHeight);
+            for (POINT p : kBackgroundPoints) {
+                EXPECT_EQ(Hex(picture->At(p.x, p.y)), Hex(ColourOf(want.fill)))
+                    << Name(want.fill) << " expected at " << p.x << "," << p.y;
+            }
+            if (want.fill != Fill::Black)
+                ExpectFrameAndTexts(*picture, ColourOf(want.fill));
+        }
+        if (checkTray) {
+            EXPECT_STREQ(Name(TrayIconPicture()), Name(tray));
+        }
+    }
+};
+
+TEST_P(WindowModes, ActivationAndDeactivationApplyTheModeAndSwitchTheTrayIcon) {
+    const ModeCase& mode = GetParam();
+    OtherWindow other;
+    ASSERT_NE(other.Handle(), nullptr);
+    RunningLauncher launcher(
+        "modes", IniWith("Top=200\r\nLeft=300\r\nFormType=" + std::to_string(mode.formType) + "\r\n"));
+    const HWND window = launcher.Window();
+    ASSERT_NE(window, nullptr);
+
+    ExpectState(window, mode.inactive, TrayPicture::CrossedOut, "after start");
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE("round " + std::to_string(round));
+        ASSERT_TRUE(BringLauncherForward(window));
+        ExpectState(window, mode.active, TrayPicture::Plain, "activated");
+        ASSERT_TRUE(other.TakeForeground());
+        ExpectState(window, mode.inactive, TrayPicture::CrossedOut, "deactivated");
+    }
+    EXPECT_EQ(launcher.Stop(), 0u);
+    // Shown again at its saved place, wherever the mode kept it meanwhile.
+    const std::string ini = ReadBytes(launcher.Ini()).value_or("");
+    EXPECT_EQ(IniValue(ini, "Top").value_or("?"), "200");
+    EXPECT_EQ(IniValue(ini, "Left").value_or("?"), "300");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Modes, WindowModes,
+    ::testing::Values(
+        // minimised while not in use, restored in the form colour when called up
+        ModeCase{0, {true, true, Fill::NotChecked}, {true, false, Fill::FormColour}},
+        // always shown: black while another window is in front, red while the launcher is
+        ModeCase{1, {true, false, Fill::Black}, {true, false, Fill::Red}},
+        // always hidden: only the tray icon tells the states apart
+        ModeCase{2, {false, false, Fill::NotChecked}, {false, false, Fill::NotChecked}},
+        // a value the options dialog never writes: the window is left as start-up left it
+        ModeCase{7, {false, false, Fill::NotChecked}, {false, false, Fill::NotChecked}}),
+    [](const ::testing::TestParamInfo<ModeCase>& param) {
+        return "FormType" + std::to_string(param.param.formType);
+    });
+
+// ---------------------------------------------------------------------------------------------
+// Dragging: the window follows the pointer and sticks to an edge that the wanted position comes
+// within 7 pixels of, inside or outside the screen; at 8 pixels it does not stick.
+
+struct DragCase {
+    const char* name;
+    POINT start;   // window's top-left before the drag
+    POINT wanted;  // top-left the pointer asks for
+    POINT result;  // where the window must end up
+};
+
+class Dragging : public ::testing::Test {
+protected:
+    static POINT WindowTopLeft(HWND window) {
+        RECT r{};
+        GetWindowRect(window, &r);
+        return {r.left, r.top};
+    }
+
+    // Presses the left button at `grab` (client coordinates), moves the pointer by `delta` with
+    // the button held and releases it there, as posted mouse messages.
+    static void Drag(HWND window, POINT grab, POINT delta) {
+        const LPARAM moved =
+            MAKELPARAM(static_cast<WORD>(grab.x + delta.x), static_cast<WORD>(grab.y + delta.y));
+        PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
+        PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, moved);
+        PostMessageA(window, WM_LBUTTONUP, 0, moved);
+    }
+};
+
+TEST_F(Dragging, SticksWithin7PixelsOfEachEdgeAndSavesThePlace) {
+    RunningLauncher launcher("drag", IniWith("Top=300\r\nLeft=400\r\nFormType=1\r\n"));
+    const HWND window = launcher.Window();
+    ASSERT_NE(window, nullptr);
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    const int w = bounds.right - bounds.left;
+    const int h = bounds.bottom - bounds.top;
+    ASSERT_EQ(w, kClientWidth) << "no frame";
+    ASSERT_EQ(h, kClientHeight);
+    // The limits the launcher takes when a button goes down.
+    const int right = GetSystemMetrics(SM_CXFULLSCREEN);
+    const int bottom = GetSystemMetrics(SM_CYFULLSCREEN) + GetSystemMetrics(SM_CYCAPTION);
+
+    const DragCase cases[] = {
+        {"left edge, 7 inside", {100, 300}, {7, 310}, {0, 310}},
+        {"left edge, 8 inside", {100, 300}, {8, 310}, {8, 310}},
+        {"left edge, 7 outside", {100, 300}, {-7, 310}, {0, 310}},
+        {"left edge, 8 outside", {100, 300}, {-8, 310}, {-8, 310}},
+        {"top edge, 7 inside", {400, 100}, {410, 7}, {410, 0}},
+        {"top edge, 8 inside", {400, 100}, {410, 8}, {410, 8}},
+        {"top edge, 7 outside", {400, 100}, {410, -7}, {410, 0}},
+        {"top edge, 8 outside", {400, 100}, {410, -8}, {410, -8}},
+        {"right edge, 7 inside", {400, 300}, {right - w - 7, 310}, {right - w, 310}},
+        {"right edge, 8 inside", {400, 300}, {right - w - 8, 310}, {right - w - 8, 310}},
+        {"right edge, 7 outside", {400, 300}, {right - w + 7, 310}, {right - w, 310}},
+        {"right edge, 8 outside", {400, 300}, {right - w + 8, 310}, {right - w + 8, 310}},
+        {"bottom edge, 7 inside", {400, 300}, {410, bottom - h - 7}, {410, bottom - h}},
+        {"bottom edge, 8 inside", {400, 300}, {410, bottom - h - 8}, {410, bottom - h - 8}},
+        {"bottom edge, 7 outside", {400, 300}, {410, bottom - h + 7}, {410, bottom - h}},
+        {"bottom edge, 8 outside", {400, 300}, {410, bottom - h + 8}, {410, bottom - h + 8}},
+        {"top-left corner", {200, 200}, {3, -5}, {0, 0}},
+        {"bottom-right corner", {400, 300}, {right - w + 1, bottom - h - 6}, {right - w, bottom - h}},
+        // Only an axis that moves is tested against its edges.
+        {"vertical move near the left edge", {3, 300}, {3, 340}, {3, 340}},
+        {"horizontal move near the top edge", {400, 5}, {450, 5}, {450, 5}},
+        {"free move", {400, 300}, {520, 410}, {520, 410}},
+    };
+    for (const DragCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        SetWindowPos(window, nullptr, c.start.x, c.start.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == c.start.x; }));
+        Drag(window, {10, 12}, {c.wanted.x - c.start.x, c.wanted.y - c.start.y});
+        WaitUntil([&] {
+            const POINT p = WindowTopLeft(window);
+            return p.x == c.result.x && p.y == c.result.y;
+        });
+        const POINT p = WindowTopLeft(window);
+        EXPECT_EQ(p.x, c.result.x) << p.x << "," << p.y;
+        EXPECT_EQ(p.y, c.result.y) << p.x << "," << p.y;
+    }
+
+    // The pointer stays over the point it grabbed: once stuck, the window leaves the edge only
+    // when the pointer has gone 8 pixels past the sticking distance, in one drag.
+    SetWindowPos(window, nullptr, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 300; }));
+    const POINT grab{20, 20};
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x - 296, grab.y));  // wants left 4: stuck
+    ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 0; }));
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x + 7, grab.y));  // wants 7: stays
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x + 8, grab.y));  // wants 8: leaves
+    ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 8; }));
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x + 30, grab.y));  // follows
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(grab.x + 30, grab.y));
+    EXPECT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 38; })) << WindowTopLeft(window).x;
+    // After the release, moves do nothing.
+    PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(grab.x + 90, grab.y + 90));
+    PumpMessagesFor(300);
+    EXPECT_EQ(WindowTopLeft(window).x, 38);
+    EXPECT_EQ(WindowTopLeft(window).y, 300);
+
+    // The right button drags too, and its release opens the menu at the pointer, which the
+    // window has followed back over the point it grabbed.
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 12));
+    PostMessageA(window, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(static_cast<WORD>(-10), 52));
+    ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 18 && WindowTopLeft(window).y == 340; }));
+    PostMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(10, 12));
+    ASSERT_TRUE(WaitUntil([&] { return launcher.Menu() != nullptr; }));
+    RECT menu{};
+    GetWindowRect(launcher.Menu(), &menu);
+    EXPECT_EQ(menu.left, 18 + 10);
+    EXPECT_EQ(menu.top, 340 + 12);
+    launcher.CloseMenus();
+    ASSERT_TRUE(WaitUntil([&] { return launcher.Menu() == nullptr; }));
+
+    EXPECT_EQ(launcher.Stop(), 0u);
+    const std::string ini = ReadBytes(launcher.Ini()).value_or("");
+    EXPECT_EQ(IniValue(ini, "Top").value_or("?"), "340");
+    EXPECT_EQ(IniValue(ini, "Left").value_or("?"), "18");
+}
+
+// ---------------------------------------------------------------------------------------------
+// The tray callback: only a right button press calls the launcher up and opens the menu.
+
+class TrayCallback : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_NE(other_.Handle(), nullptr);
+        ASSERT_NE(launcher_.Window(), nullptr);
+        ASSERT_TRUE(other_.TakeForeground());
+        ASSERT_TRUE(WaitUntil([&] { return ShowsFill(launcher_.Window(), Fill::Black); }));
+    }
+
+    // Posts the right button press on the tray icon with the pointer at `at`; the menu window.
+    HWND OpenMenuAt(POINT at) {
+        SetCursorPos(at.x, at.y);
+        PostMessageA(launcher_.Window(), kTrayCallback, kTrayIconId, WM_RBUTTONDOWN);
+        HWND menu = nullptr;
+        WaitUntil([&] { return (menu = launcher_.Menu()) != nullptr; });
+        return menu;
+    }
+
+    OtherWindow other_;
+    RunningLauncher launcher_{"tray", IniWith("Top=200\r\nLeft=300\r\nFormType=1\r\n")};
+};
+
+TEST_F(TrayCallback, OtherMouseMessagesDoNothing) {
+    const HWND window = launcher_.Window();
+    const LPARAM messages[] = {WM_LBUTTONDOWN,   WM_LBUTTONUP,   WM_LBUTTONDBLCLK, WM_RBUTTONUP,
+                               WM_RBUTTONDBLCLK, WM_MBUTTONDOWN, WM_MOUSEMOVE};
+    for (LPARAM message : messages) {
+        SCOPED_TRACE("mouse message " + std::to_string(message));
+        DWORD_PTR answer = 0;
+        // Sent, not posted: when it returns, the launcher has handled it.
+        ASSERT_NE(
+            SendMessageTimeoutA(window, kTrayCallback, kTrayIconId, message, SMTO_ABORTIFHUNG, 5000, &answer),
+            0);
+        PumpMessagesFor(100);
+        EXPECT_EQ(launcher_.Menu(), nullptr);
+        EXPECT_EQ(GetForegroundWindow(), other_.Handle());
+        EXPECT_TRUE(ShowsFill(window, Fill::Black));
+    }
+    if (UnderWine()) {
+        EXPECT_STREQ(Name(TrayIconPicture()), Name(TrayPicture::CrossedOut));
+    }
+}
+
+TEST_F(TrayCallback, RightButtonCallsUpAndOpensTheMenuThatEscapeOrAClickElsewhereCloses) {
+    const HWND window = launcher_.Window();
+    struct Closing {
+        const char* name;
+        POINT pointer;
+        bool byClick;
+    };
+    const Closing ways[] = {{"Escape", {400, 300}, false}, {"a click elsewhere", {420, 250}, true}};
+    for (const Closing& way : ways) {
+        SCOPED_TRACE(way.name);
+        HWND menu = OpenMenuAt(way.pointer);
+        ASSERT_NE(menu, nullptr);
+        RECT r{};
+        GetWindowRect(menu, &r);
+        EXPECT_EQ(r.left, way.pointer.x) << "the menu opens at the pointer";
+        EXPECT_EQ(r.top, way.pointer.y);
+        // Called up like the call-up keys do it: in front, red, the plain tray picture.
+        EXPECT_EQ(GetForegroundWindow(), window);
+        EXPECT_TRUE(WaitUntil([&] { return ShowsFill(window, Fill::Red); }));
+        if (UnderWine()) {
+            EXPECT_TRUE(WaitUntil([] { return TrayIconPicture() == TrayPicture::Plain; }));
+        }
+
+        if (way.byClick) {
+            const POINT elsewhere = other_.Inside();
+            SetCursorPos(elsewhere.x, elsewhere.y);
+            INPUT click[2] = {};
+            click[0].type = click[1].type = INPUT_MOUSE;
+            click[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+            click[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+            ASSERT_EQ(SendInput(2, click, sizeof(INPUT)), 2u);
+        } else {
+            PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        }
+        EXPECT_TRUE(WaitUntil([&] { return launcher_.Menu() == nullptr; })) << "the menu closed";
+        // Nothing was chosen: no dialog, the launcher runs on.
+        PumpMessagesFor(300);
+        EXPECT_TRUE(launcher_.Process().Running());
+        EXPECT_TRUE(WindowsOfProcess(launcher_.Process().Id(), "#32770").empty());
+        ASSERT_TRUE(other_.TakeForeground());
+        EXPECT_TRUE(WaitUntil([&] { return ShowsFill(window, Fill::Black); }));
+    }
+    EXPECT_EQ(launcher_.Stop(), 0u);
+}
+
+// Makes a program the opener of .html files for as long as it lives, and puts back what was there.
+// The shell reads associations from the machine's classes (Wine does not merge the user's).
+class HtmlOpener {
+public:
+    explicit HtmlOpener(const std::string& program) {
+        HKEY extension = nullptr;
+        DWORD disposition = 0;
+        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".html", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &extension,
+                            &disposition) != ERROR_SUCCESS) {
+            return;
+        }
+        createdExtension_ = disposition == REG_CREATED_NEW_KEY;
+        char old[256] = {};
+        LONG size = sizeof old;
+        if (!createdExtension_ && RegQueryValueA(extension, nullptr, old, &size) == ERROR_SUCCESS)
+            oldClass_ = old;
+        const bool set = RegSetValueA(extension, nullptr, REG_SZ, kClass, sizeof kClass - 1) == ERROR_SUCCESS;
+        RegCloseKey(extension);
+        const std::string command = "\"" + program + "\" \"%1\"";
+        ok_ =
+            set && RegSetValueA(HKEY_CLASSES_ROOT, (std::string(kClass) + "\\shell\\open\\command").c_str(),
+                                REG_SZ, command.c_str(), static_cast<DWORD>(command.size())) == ERROR_SUCCESS;
+    }
+    ~HtmlOpener() {
+        RegDeleteTreeA(HKEY_CLASSES_ROOT, kClass);
+        RegDeleteKeyA(HKEY_CLASSES_ROOT, kClass);
+        if (createdExtension_) {
+            RegDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
+        } else if (!oldClass_.empty()) {
+            RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, oldClass_.c_str(),
+                         static_cast<DWORD>(oldClass_.size()));
+        }
+    }
+    HtmlOpener(const HtmlOpener&) = delete;
+    HtmlOpener& operator=(const HtmlOpener&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    static constexpr char kClass[] = "RivoTestHelpPage";
+    bool ok_ = false;
+    bool createdExtension_ = false;
+    std::string oldClass_;
+};
+
+TEST_F(TrayCallback, TheMenuHoldsSettingsHelpAndExitInThisOrder) {
+    const DWORD id = launcher_.Process().Id();
+    const std::string probe = launcher_.Dir().File("show_probe.exe");
+    ASSERT_TRUE(CopyFileA(BuildTreeFile("tests/win/show_probe.exe").c_str(), probe.c_str(), FALSE));
+    HtmlOpener opener(probe);
+    ASSERT_TRUE(opener.Ok());
+    // Items are reached with the arrow keys from the top, the separator being skipped.
+    const auto choose = [&](int downs) {
+        HWND menu = OpenMenuAt({400, 300});
+        ASSERT_NE(menu, nullptr);
+        for (int i = 0; i < downs; ++i)
+            PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    };
+
+    {
+        SCOPED_TRACE("first item: the options dialog");
+        choose(1);
+        HWND options = nullptr;
+        ASSERT_TRUE(WaitUntil([&] { return (options = VisibleWindowOf(id, "TOptionForm")) != nullptr; }));
+        Click(ButtonCaptioned(options, "取消(&C)"));
+        ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOf(id, "TOptionForm") == nullptr; }));
+    }
+    {
+        SCOPED_TRACE("second item: the help page, opened through the shell and shown normally");
+        choose(2);
+        std::vector<std::string> reports;
+        ASSERT_TRUE(
+            WaitUntil([&] { return !(reports = ListFiles(launcher_.Dir().Path(), "shown-*.txt")).empty(); }));
+        std::string report;
+        ASSERT_TRUE(WaitUntil([&] {
+            report = ReadBytes(launcher_.Dir().File(reports.front())).value_or("");
+            return report.find("\r\n") != std::string::npos && report.back() == '\n';
+        }));
+        EXPECT_EQ(report.substr(0, report.find("\r\n")), std::to_string(SW_SHOWNORMAL))
+            << "a help page opened hidden is never seen";
+        const std::string page = launcher_.Dir().File("help.html");
+        EXPECT_NE(CharLowerA(report.data()), nullptr);
+        std::string lowerPage = page;
+        CharLowerA(lowerPage.data());
+        EXPECT_NE(report.find(lowerPage), std::string::npos) << report;
+        EXPECT_TRUE(launcher_.Process().Running());
+        EXPECT_FALSE(launcher_.Process().HasMessageBox());
+    }
+    {
+        SCOPED_TRACE("third item: exit, which saves");
+        ASSERT_TRUE(DeleteFileA(launcher_.Ini().c_str()));
+        choose(3);
+        EXPECT_EQ(launcher_.Process().WaitForExit(), 0u);
+        EXPECT_TRUE(FileExists(launcher_.Ini()));
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The options dialog from the menu: Cancel saves nothing, and the window is shown and hidden
+// again, leaving it as the mode wants an inactive launcher.
+
+TEST(OptionsFromTheMenu, CancelSavesNothingOkSavesAndTheWindowEndsAsAnInactiveLauncher) {
+    OtherWindow other;
+    // Mode 2: the show and hide after the dialog must end with the crossed-out tray icon.
+    RunningLauncher launcher("options", IniWith("Top=200\r\nLeft=300\r\nFormType=2\r\n"));
+    ASSERT_NE(launcher.Window(), nullptr);
+    // A file the launcher never wrote: any save would replace it with all 775 entries.
+    const std::string marker = "[Rivo]\r\nTop=200\r\nLeft=300\r\nFormType=2\r\n;marker\r\n";
+    ASSERT_TRUE(WriteBytes(launcher.Ini(), marker));
+
+    SetCursorPos(400, 300);
+    PostMessageA(launcher.Window(), kTrayCallback, kTrayIconId, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (menu = launcher.Menu()) != nullptr; }));
+    // The first item is the settings command.
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    HWND options = nullptr;
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (options = VisibleWindowOf(launcher.Process().Id(), "TOptionForm")) != nullptr; }));
+    EXPECT_EQ(TextOfControl(options), "設定");
+    HWND cancel = ButtonCaptioned(options, "取消(&C)");
+    ASSERT_NE(cancel, nullptr);
+    Click(cancel);
+    ASSERT_TRUE(
+        WaitUntil([&] { return VisibleWindowOf(launcher.Process().Id(), "TOptionForm") == nullptr; }));
+    if (UnderWine()) {
+        EXPECT_TRUE(WaitUntil([] { return TrayIconPicture() == TrayPicture::CrossedOut; }))
+            << Name(TrayIconPicture());
+    }
+    PumpMessagesFor(500);
+    EXPECT_FALSE(IsWindowVisible(launcher.Window()));
+    EXPECT_FALSE(launcher.Process().HasMessageBox());
+    EXPECT_EQ(ReadBytes(launcher.Ini()).value_or("?"), marker) << "cancelling saved nothing";
+    EXPECT_TRUE(launcher.Process().Running());
+
+    // The same way with OK does save, at once.
+    PostMessageA(launcher.Window(), kTrayCallback, kTrayIconId, WM_RBUTTONDOWN);
+    ASSERT_TRUE(WaitUntil([&] { return (menu = launcher.Menu()) != nullptr; }));
+    PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
+    ASSERT_TRUE(WaitUntil(
+        [&] { return (options = VisibleWindowOf(launcher.Process().Id(), "TOptionForm")) != nullptr; }));
+    HWND ok = ButtonCaptioned(options, "確定(&O)");
+    ASSERT_NE(ok, nullptr);
+    Click(ok);
+    std::string saved;
+    EXPECT_TRUE(WaitUntil([&] {
+        saved = ReadBytes(launcher.Ini()).value_or("");
+        return IniValue(saved, "Key1").has_value();
+    })) << Printable(saved);
+    EXPECT_NE(saved.find(";marker"), std::string::npos) << "what the launcher does not know stays";
+    EXPECT_EQ(IniValue(saved, "FormType").value_or("?"), "2");
+    EXPECT_EQ(launcher.Stop(), 0u);
+}
+
+}  // namespace
+}  // namespace rivo::test

@@ -1,0 +1,248 @@
+#include "tests/win/running_launcher.h"
+
+#include <algorithm>
+#include <cstdio>
+
+namespace rivo::test::outside {
+
+namespace {
+
+const std::vector<std::string> kLauncherFiles = {"rivo.exe", "rivo.dll", "help.html"};
+
+constexpr int kOtherLeft = 760;
+constexpr int kOtherTop = 600;
+constexpr int kOtherWidth = 240;
+constexpr int kOtherHeight = 160;
+
+struct Child {
+    HWND handle;
+    std::string className;
+    RECT rect;
+};
+
+BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    RECT rect{};
+    GetWindowRect(child, &rect);
+    reinterpret_cast<std::vector<Child>*>(param)->push_back({child, className, rect});
+    return TRUE;
+}
+
+}  // namespace
+
+bool UnderWine() {
+    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+std::string Hex(COLORREF colour) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%02X%02X%02X", GetRValue(colour), GetGValue(colour), GetBValue(colour));
+    return text;
+}
+
+std::optional<Picture> CaptureClient(HWND window) {
+    RECT client{};
+    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
+        return std::nullopt;
+    Picture picture;
+    picture.width = client.right;
+    picture.height = client.bottom;
+    HDC source = GetDC(window);
+    if (!source)
+        return std::nullopt;
+    ui::ScopeExit release([&] { ReleaseDC(window, source); });
+    ui::UniqueMemoryDC memory(CreateCompatibleDC(source));
+    BITMAPINFO info{};
+    info.bmiHeader.biSize = sizeof info.bmiHeader;
+    info.bmiHeader.biWidth = picture.width;
+    info.bmiHeader.biHeight = -picture.height;  // top-down rows
+    info.bmiHeader.biPlanes = 1;
+    info.bmiHeader.biBitCount = 32;
+    info.bmiHeader.biCompression = BI_RGB;
+    void* bits = nullptr;
+    ui::UniqueBitmap bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    if (!memory || !bitmap)
+        return std::nullopt;
+    const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
+    const BOOL copied = BitBlt(memory.get(), 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY);
+    GdiFlush();
+    SelectObject(memory.get(), old);
+    if (!copied)
+        return std::nullopt;
+    const auto* quads = static_cast<const RGBQUAD*>(bits);
+    picture.pixels.reserve(static_cast<size_t>(picture.width * picture.height));
+    for (int i = 0; i < picture.width * picture.height; ++i) {
+        picture.pixels.push_back(RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue));
+    }
+    return picture;
+}
+
+const char* Name(TrayPicture picture) {
+    switch (picture) {
+        case TrayPicture::Missing:
+            return "missing";
+        case TrayPicture::Plain:
+            return "plain";
+        case TrayPicture::CrossedOut:
+            return "crossed out";
+    }
+    return "?";
+}
+
+TrayPicture TrayIconPicture() {
+    HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
+    if (!tray || !IsWindowVisible(tray))
+        return TrayPicture::Missing;
+    const std::optional<Picture> picture = CaptureClient(tray);
+    if (!picture)
+        return TrayPicture::Missing;
+    int red = 0;
+    int black = 0;
+    for (COLORREF c : picture->pixels) {
+        if (GetRValue(c) >= 0xC0 && GetGValue(c) < 0x60 && GetBValue(c) < 0x60)
+            ++red;
+        if (c == RGB(0, 0, 0))
+            ++black;
+    }
+    if (black == 0)
+        return TrayPicture::Missing;
+    return red > 0 ? TrayPicture::CrossedOut : TrayPicture::Plain;
+}
+
+OtherWindow::OtherWindow() {
+    window_.reset(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "other program",
+                                  WS_POPUP | WS_VISIBLE | SS_WHITERECT, kOtherLeft, kOtherTop, kOtherWidth,
+                                  kOtherHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
+}
+
+POINT OtherWindow::Inside() const {
+    return {kOtherLeft + kOtherWidth / 2, kOtherTop + kOtherHeight / 2};
+}
+
+bool OtherWindow::TakeForeground() {
+    SetForegroundWindow(window_.get());
+    return WaitUntil([&] { return GetForegroundWindow() == window_.get(); });
+}
+
+bool BringLauncherForward(HWND window) {
+    AllowSetForegroundWindow(ASFW_ANY);
+    SetForegroundWindow(window);
+    return WaitUntil([&] { return GetForegroundWindow() == window; });
+}
+
+std::optional<std::string> IniValue(const std::string& bytes, const std::string& key) {
+    const std::string needle = "\r\n" + key + "=";
+    const size_t at = bytes.find(needle);
+    if (at == std::string::npos)
+        return std::nullopt;
+    const size_t start = at + needle.size();
+    return bytes.substr(start, bytes.find("\r\n", start) - start);
+}
+
+RunningLauncher::RunningLauncher(std::string_view tag, const std::string& ini) : dir_(tag) {
+    if (!CopyBuiltFiles(dir_.Path(), kLauncherFiles) || !WriteBytes(Ini(), ini))
+        return;
+    process_.emplace(dir_.File("rivo.exe"), dir_.Path());
+    window_ = process_->WaitForMainWindow();
+    // The window exists before start-up has loaded the settings and placed it; start-up ends by
+    // deactivating the launcher, which crosses the tray icon out.
+    if (window_ && UnderWine()) {
+        WaitUntil([] { return TrayIconPicture() == TrayPicture::CrossedOut; }, 15000);
+    }
+}
+
+RunningLauncher::~RunningLauncher() {
+    CloseMenus();
+}
+
+HWND RunningLauncher::Menu() {
+    if (!process_)
+        return nullptr;
+    return VisibleWindowOf(process_->Id(), "#32768");
+}
+
+void RunningLauncher::CloseMenus() {
+    for (int i = 0; i < 5; ++i) {
+        HWND menu = Menu();
+        if (!menu)
+            return;
+        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        WaitUntil([&] { return !IsWindowVisible(menu); }, 2000);
+    }
+}
+
+std::optional<DWORD> RunningLauncher::Stop() {
+    CloseMenus();
+    process_->Close();
+    return process_->WaitForExit();
+}
+
+std::string IniWith(const std::string& entries) {
+    return "[Rivo]\r\n" + entries;
+}
+
+std::string TextOfControl(HWND control) {
+    DWORD_PTR length = 0;
+    if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return "?";
+    std::string text(length + 1, '\0');
+    DWORD_PTR copied = 0;
+    SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                        SMTO_ABORTIFHUNG, 5000, &copied);
+    text.resize(copied);
+    return text;
+}
+
+std::vector<HWND> ChildrenOfClass(HWND parent, const char* className) {
+    std::vector<Child> children;
+    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
+    std::vector<Child> matching;
+    for (const Child& c : children) {
+        if (_stricmp(c.className.c_str(), className) == 0)
+            matching.push_back(c);
+    }
+    std::stable_sort(matching.begin(), matching.end(), [](const Child& a, const Child& b) {
+        return a.rect.top != b.rect.top ? a.rect.top < b.rect.top : a.rect.left < b.rect.left;
+    });
+    std::vector<HWND> handles;
+    for (const Child& c : matching)
+        handles.push_back(c.handle);
+    return handles;
+}
+
+HWND ButtonCaptioned(HWND parent, const std::string& caption) {
+    for (HWND button : ChildrenOfClass(parent, "Button")) {
+        if (TextOfControl(button) == caption)
+            return button;
+    }
+    return nullptr;
+}
+
+void Click(HWND button) {
+    PostMessageA(button, BM_CLICK, 0, 0);
+}
+
+void PostKey(HWND window, WORD key) {
+    const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
+    PostMessageA(window, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
+    PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
+}
+
+HWND FocusInThreadOf(HWND window) {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
+        return nullptr;
+    return info.hwndFocus;
+}
+
+HWND VisibleWindowOf(DWORD processId, const char* className) {
+    for (HWND window : WindowsOfProcess(processId, className)) {
+        if (IsWindowVisible(window))
+            return window;
+    }
+    return nullptr;
+}
+
+}  // namespace rivo::test::outside

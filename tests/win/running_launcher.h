@@ -1,0 +1,122 @@
+// rivo.exe started in a scratch directory of its own and seen from outside, as other programs
+// and the user see it: its windows, what they show on the screen, its tray icon, the controls of
+// its dialogs.
+#pragma once
+
+#include <windows.h>
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "tests/win/launcher_process.h"
+#include "tests/win/scratch_dir.h"
+#include "ui/unique_handle.h"
+
+namespace rivo::test::outside {
+
+inline constexpr UINT kTrayCallback = WM_USER + 1;
+inline constexpr WPARAM kTrayIconId = 100;
+
+bool UnderWine();
+
+// Polls `condition` while handling this thread's messages; false when it never held within
+// `timeoutMs`. The caller asserts on the state itself, never on how long it took.
+template <class Condition>
+bool WaitUntil(Condition condition, DWORD timeoutMs = 5000) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        if (condition())
+            return true;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        PumpMessagesFor(20);
+    }
+}
+
+// "RRGGBB", for messages.
+std::string Hex(COLORREF colour);
+
+// What a window shows on the screen, read through a DC of the window as any program can.
+struct Picture {
+    int width = 0;
+    int height = 0;
+    std::vector<COLORREF> pixels;
+    COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
+};
+std::optional<Picture> CaptureClient(HWND window);
+
+// The picture of the launcher's tray icon, seen in Wine's stand-alone notification area (a
+// window of its own when no desktop tray runs): the crossed-out icon has red in it, the plain
+// one has not.
+enum class TrayPicture { Missing, Plain, CrossedOut };
+const char* Name(TrayPicture picture);
+TrayPicture TrayIconPicture();
+
+// A window of the test's own, to take the foreground from the launcher the way another program
+// does when the user switches to it.
+class OtherWindow {
+public:
+    OtherWindow();
+    HWND Handle() const { return window_.get(); }
+    // A point inside it, in screen coordinates.
+    POINT Inside() const;
+    bool TakeForeground();
+
+private:
+    ui::UniqueWindow window_;
+};
+
+// Makes `window` the foreground window as the hook library does on the call-up keys.
+bool BringLauncherForward(HWND window);
+
+// The value of the first "key=" line of a settings file's bytes.
+std::optional<std::string> IniValue(const std::string& bytes, const std::string& key);
+// A settings file of the section "Rivo" with these entries (CR LF separated).
+std::string IniWith(const std::string& entries);
+
+// rivo.exe, rivo.dll and help.html copied into a scratch directory with a prepared settings
+// file, and started there. The constructor returns once start-up has finished.
+class RunningLauncher {
+public:
+    RunningLauncher(std::string_view tag, const std::string& ini);
+    ~RunningLauncher();
+    RunningLauncher(const RunningLauncher&) = delete;
+    RunningLauncher& operator=(const RunningLauncher&) = delete;
+
+    // Null when it did not start.
+    HWND Window() const { return window_; }
+    LauncherProcess& Process() { return *process_; }
+    std::string Ini() const { return dir_.File("Rivo.ini"); }
+    const ScratchDir& Dir() const { return dir_; }
+
+    // Its open popup menu (class "#32768"), if one is shown.
+    HWND Menu();
+    void CloseMenus();
+    // Ends it as its exit command does; its exit code.
+    std::optional<DWORD> Stop();
+
+private:
+    ScratchDir dir_;
+    std::optional<LauncherProcess> process_;
+    HWND window_ = nullptr;
+};
+
+// Controls of another process's windows.
+
+// The text of a window or control: WM_GETTEXT, which an edit answers with its contents.
+std::string TextOfControl(HWND control);
+// Children of `parent` of one window class, top to bottom, then left to right.
+std::vector<HWND> ChildrenOfClass(HWND parent, const char* className);
+HWND ButtonCaptioned(HWND parent, const std::string& caption);
+// A push button's click, posted: it may end a modal loop, and this thread must not wait in it.
+void Click(HWND button);
+// A key press as the focused control gets it: WM_KEYDOWN then WM_KEYUP, posted.
+void PostKey(HWND window, WORD key);
+// The control that has the keyboard focus in the thread that owns `window`.
+HWND FocusInThreadOf(HWND window);
+// The first visible top-level window of the process with this class.
+HWND VisibleWindowOf(DWORD processId, const char* className);
+
+}  // namespace rivo::test::outside

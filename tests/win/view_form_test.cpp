@@ -1,0 +1,502 @@
+// The command list window, shown modally on the test thread and driven from a second thread
+// with posted keys and clicks; its message boxes are read and answered like a user would.
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "core/launcher_state.h"
+#include "dialogs/view_form.h"
+#include "tests/win/modal_driver.h"
+#include "ui/application.h"
+
+namespace rivo {
+namespace {
+
+const std::string kCaption = "コマンド一覧";
+const std::string kMessageCaption = "Message";
+const std::string kConfirmCaption = "確認";
+const std::string kSelectItem = "項目を選択してください。";
+
+struct Row {
+    std::string key;
+    std::string command;
+    std::int32_t keyCode;
+    bool operator==(const Row&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Row& row) {
+    return out << "{" << row.keyCode << " '" << row.key << "' '" << row.command << "'}";
+}
+
+// The rows as the list shows them, with the key code of the data each row carries.
+std::vector<Row> RowsOf(const TViewForm& view) {
+    std::vector<Row> rows;
+    for (int r = 0; r < view.KeyListView.RowCount(); ++r) {
+        const auto* data = static_cast<const TKeyListData*>(view.KeyListView.RowData(r));
+        rows.push_back(
+            {view.KeyListView.RowText(r, 0), view.KeyListView.RowText(r, 1), data ? data->KeyCode : -1});
+        if (data) {
+            EXPECT_EQ(data->KeyName, rows.back().key);
+            EXPECT_EQ(data->Command, rows.back().command);
+        }
+    }
+    return rows;
+}
+
+class ViewFormTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        BuildKeyNameTable(KeyNameTable);
+        app.emplace();
+        ASSERT_EQ(app->Dpi(), 96) << "the layout is checked at 96 DPI";
+        invoker.emplace();
+    }
+    void TearDown() override {
+        invoker.reset();
+        app.reset();
+    }
+
+    void Register(int key, const std::string& command, const std::string& workDir = "") {
+        commands[key] = command;
+        workDirs[key] = workDir;
+    }
+
+    // Runs ShowList on this thread while `script` drives the window from another; false when
+    // the script left the window open and it had to be closed for it.
+    bool ShowAndDrive(TViewForm& view, const std::function<void(HWND window)>& script) {
+        modal_test::Driver driver(
+            [&] {
+                HWND window = modal_test::WaitForWindow("TViewForm", kCaption);
+                if (!window) {
+                    ADD_FAILURE() << "the command list did not appear";
+                    return;
+                }
+                script(window);
+            },
+            {kCaption});
+        view.ShowList(commands, workDirs);
+        return driver.Finish();
+    }
+
+    // Runs `step` on the window's thread and returns its result.
+    template <class F>
+    auto OnUi(F step) {
+        std::optional<decltype(step())> result;
+        invoker->Run([&] { result = step(); });
+        return *result;
+    }
+    void DoOnUi(const std::function<void()>& step) { invoker->Run(step); }
+
+    std::optional<ui::TApplication> app;
+    std::optional<modal_test::UiInvoker> invoker;
+    KeyStringTable commands{};
+    KeyStringTable workDirs{};
+};
+
+// ---------------------------------------------------------------------------------------------
+// What the list shows
+
+struct ContentCase {
+    const char* name;
+    std::vector<std::pair<int, std::string>> registered;
+    std::vector<Row> expected;
+};
+
+TEST_F(ViewFormTest, ListsEveryRegisteredKeyInKeyOrderWithItsName) {
+    const ContentCase cases[] = {
+        {"nothing registered", {}, {}},
+        {"one letter", {{0x41, "a.exe"}}, {{"A", "a.exe", 0x41}}},
+        {"names from the table, the character for 48-90, nothing for unnamed keys",
+         {{0x70, "f1.exe"},
+          {0xBA, "colon.exe"},
+          {28, "conv.exe"},
+          {58, "c58.exe"},
+          {0x41, "C:\\ソフト\\表.exe"},
+          {0xFF, "last.exe"},
+          {48, "zero.exe"},
+          {90, "z.exe"},
+          {47, "help.exe"}},
+         {{"", "conv.exe", 28},
+          {"Help", "help.exe", 47},
+          {"0", "zero.exe", 48},
+          {":", "c58.exe", 58},
+          {"A", "C:\\ソフト\\表.exe", 0x41},
+          {"Z", "z.exe", 90},
+          {"F1", "f1.exe", 0x70},
+          {":", "colon.exe", 0xBA},
+          {"", "last.exe", 0xFF}}},
+    };
+    for (const ContentCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        commands = {};
+        workDirs = {};
+        for (const auto& [key, command] : c.registered) {
+            Register(key, command, "C:\\dir" + std::to_string(key));
+        }
+        auto view = ui::MakeForm<TViewForm>();
+        std::vector<Row> shown;
+        int selected = 0;
+        const bool clean = ShowAndDrive(*view, [&](HWND window) {
+            shown = OnUi([&] { return RowsOf(*view); });
+            selected = OnUi([&] { return view->KeyListView.Selected(); });
+            modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
+            EXPECT_TRUE(modal_test::WaitUntilHidden(window));
+        });
+        EXPECT_TRUE(clean);
+        EXPECT_EQ(shown, c.expected);
+        EXPECT_EQ(selected, -1) << "the list opens without a selection";
+        EXPECT_EQ(view->KeyListView.RowCount(), 0) << "closing empties the list";
+        for (const auto& [key, command] : c.registered) {
+            EXPECT_EQ(commands[key], command) << "closing changes nothing";
+        }
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Deleting
+
+enum class Trigger { DeleteKey, ButtonClick };
+
+struct NoSelectionCase {
+    const char* name;
+    bool registered;
+    Trigger trigger;
+};
+
+TEST_F(ViewFormTest, DeletingWithoutASelectedRowAsksForOneAndChangesNothing) {
+    const NoSelectionCase cases[] = {
+        {"empty list, Delete key", false, Trigger::DeleteKey},
+        {"empty list, delete button", false, Trigger::ButtonClick},
+        {"rows but none selected, Delete key", true, Trigger::DeleteKey},
+        {"rows but none selected, delete button", true, Trigger::ButtonClick},
+    };
+    for (const NoSelectionCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        commands = {};
+        workDirs = {};
+        if (c.registered)
+            Register(0x41, "a.exe", "C:\\a");
+        const KeyStringTable commandsBefore = commands;
+        const KeyStringTable workDirsBefore = workDirs;
+        auto view = ui::MakeForm<TViewForm>();
+        modal_test::MessageBoxSeen box;
+        bool openAfterwards = false;
+        ShowAndDrive(*view, [&](HWND window) {
+            if (c.trigger == Trigger::DeleteKey) {
+                modal_test::PostKey(view->KeyListView.Handle(), VK_DELETE);
+            } else {
+                modal_test::PostClick(view->DelButton.Handle());
+            }
+            box = modal_test::AnswerMessageBox(kMessageCaption, IDOK);
+            openAfterwards = ::IsWindowVisible(window) != FALSE;
+            EXPECT_FALSE(modal_test::MessageBoxAppears(kConfirmCaption, 300)) << "no question follows";
+            modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
+            modal_test::WaitUntilHidden(window);
+        });
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(box.text, kSelectItem);
+        EXPECT_EQ(box.buttons, std::vector<int>{IDOK}) << "an OK button only";
+        EXPECT_TRUE(openAfterwards);
+        EXPECT_EQ(commands, commandsBefore);
+        EXPECT_EQ(workDirs, workDirsBefore);
+    }
+}
+
+struct AnswerCase {
+    const char* name;
+    int answer;
+    bool deleted;
+};
+
+TEST_F(ViewFormTest, TheDeleteQuestionNamesTheCommandAndOnlyYesDeletes) {
+    const AnswerCase cases[] = {
+        {"No keeps everything", IDNO, false},
+        {"Yes deletes command and working directory", IDYES, true},
+    };
+    for (const AnswerCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        commands = {};
+        workDirs = {};
+        Register(0x41, "a.exe", "C:\\a");
+        Register(0x42, "C:\\ソフト\\表.exe", "C:\\ソフト");
+        Register(0x70, "f1.exe", "");
+        auto view = ui::MakeForm<TViewForm>();
+        modal_test::MessageBoxSeen box;
+        std::vector<Row> rowsAfter;
+        int selectedAfter = -2;
+        ShowAndDrive(*view, [&](HWND window) {
+            DoOnUi([&] { view->KeyListView.Select(1); });
+            modal_test::PostClick(view->DelButton.Handle());
+            box = modal_test::AnswerMessageBox(kConfirmCaption, c.answer);
+            // The list is rebuilt before the click's handling returns; read it once it is back.
+            modal_test::WaitUntil(
+                [&] { return OnUi([&] { return view->KeyListView.RowCount(); }) == (c.deleted ? 2 : 3); });
+            rowsAfter = OnUi([&] { return RowsOf(*view); });
+            selectedAfter = OnUi([&] { return view->KeyListView.Selected(); });
+            EXPECT_TRUE(::IsWindowVisible(window)) << "deleting does not close the list";
+            modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
+            modal_test::WaitUntilHidden(window);
+        });
+        ASSERT_TRUE(box.found);
+        EXPECT_EQ(box.text, "コマンド：C:\\ソフト\\表.exe\nを削除します。");
+        EXPECT_EQ(box.buttons, (std::vector<int>{IDYES, IDNO}));
+        if (c.deleted) {
+            EXPECT_EQ(commands[0x42], "");
+            EXPECT_EQ(workDirs[0x42], "");
+            EXPECT_EQ(rowsAfter, (std::vector<Row>{{"A", "a.exe", 0x41}, {"F1", "f1.exe", 0x70}}));
+            EXPECT_EQ(selectedAfter, -1) << "the rebuilt list has no selection";
+        } else {
+            EXPECT_EQ(commands[0x42], "C:\\ソフト\\表.exe");
+            EXPECT_EQ(workDirs[0x42], "C:\\ソフト");
+            EXPECT_EQ(rowsAfter.size(), 3u);
+            EXPECT_EQ(selectedAfter, 1);
+        }
+        EXPECT_EQ(commands[0x41], "a.exe");
+        EXPECT_EQ(workDirs[0x41], "C:\\a");
+        EXPECT_EQ(commands[0x70], "f1.exe");
+    }
+}
+
+TEST_F(ViewFormTest, RowsCanBeDeletedOneAfterAnother) {
+    Register(0x41, "a.exe", "C:\\a");
+    Register(0x42, "b.exe", "C:\\b");
+    auto view = ui::MakeForm<TViewForm>();
+    std::vector<std::string> questions;
+    ShowAndDrive(*view, [&](HWND window) {
+        for (int round = 0; round < 2; ++round) {
+            DoOnUi([&] { view->KeyListView.Select(0); });
+            modal_test::PostKey(view->KeyListView.Handle(), VK_DELETE);
+            questions.push_back(modal_test::AnswerMessageBox(kConfirmCaption, IDYES).text);
+        }
+        modal_test::WaitUntil([&] { return OnUi([&] { return view->KeyListView.RowCount(); }) == 0; });
+        modal_test::PostKey(view->KeyListView.Handle(), VK_DELETE);
+        EXPECT_EQ(modal_test::AnswerMessageBox(kMessageCaption, IDOK).text, kSelectItem);
+        modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
+        modal_test::WaitUntilHidden(window);
+    });
+    EXPECT_EQ(questions, (std::vector<std::string>{"コマンド：a.exe\nを削除します。",
+                                                   "コマンド：b.exe\nを削除します。"}));
+    EXPECT_EQ(commands, KeyStringTable{});
+    EXPECT_EQ(workDirs, KeyStringTable{});
+}
+
+// ---------------------------------------------------------------------------------------------
+// Keys
+
+enum class Target { List, DelButton, CloseButton, Window };
+enum class Effect { AsksToDelete, Closes };
+
+struct KeyCase {
+    const char* name;
+    Target focus;
+    WORD key;
+    Effect effect;
+};
+
+TEST_F(ViewFormTest, DeleteEnterAndEscapeActWhereverTheFocusIs) {
+    const KeyCase cases[] = {
+        {"Delete in the list", Target::List, VK_DELETE, Effect::AsksToDelete},
+        {"Delete on the delete button", Target::DelButton, VK_DELETE, Effect::AsksToDelete},
+        {"Delete on the close button", Target::CloseButton, VK_DELETE, Effect::AsksToDelete},
+        {"Delete on the window itself", Target::Window, VK_DELETE, Effect::AsksToDelete},
+        {"Enter in the list", Target::List, VK_RETURN, Effect::Closes},
+        {"Enter on the focused delete button deletes instead", Target::DelButton, VK_RETURN,
+         Effect::AsksToDelete},
+        {"Enter on the focused close button", Target::CloseButton, VK_RETURN, Effect::Closes},
+        {"Enter on the window itself", Target::Window, VK_RETURN, Effect::Closes},
+        {"Escape in the list", Target::List, VK_ESCAPE, Effect::Closes},
+        {"Escape on the delete button", Target::DelButton, VK_ESCAPE, Effect::Closes},
+        {"Escape on the close button", Target::CloseButton, VK_ESCAPE, Effect::Closes},
+    };
+    for (const KeyCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        commands = {};
+        workDirs = {};
+        Register(0x41, "a.exe", "C:\\a");
+        auto view = ui::MakeForm<TViewForm>();
+        const HWND targets[] = {view->KeyListView.Handle(), view->DelButton.Handle(),
+                                view->CloseButton.Handle(), view->Handle()};
+        const HWND target = targets[static_cast<int>(c.focus)];
+        bool asked = false;
+        bool closedByKey = false;
+        HWND focused = nullptr;
+        const bool clean = ShowAndDrive(*view, [&](HWND window) {
+            DoOnUi([&] {
+                view->KeyListView.Select(0);
+                ::SetFocus(target);
+            });
+            focused = modal_test::FocusOf(invoker->Thread());
+            modal_test::PostKey(target, c.key);
+            if (c.effect == Effect::AsksToDelete) {
+                asked = modal_test::AnswerMessageBox(kConfirmCaption, IDNO).found;
+                ::Sleep(100);
+                EXPECT_TRUE(::IsWindowVisible(window)) << "the key did not close the window too";
+                modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
+                modal_test::WaitUntilHidden(window);
+            } else {
+                closedByKey = modal_test::WaitUntilHidden(window);
+                asked = modal_test::MessageBoxAppears(kConfirmCaption, 200);
+            }
+        });
+        EXPECT_EQ(focused, target) << "the focus was where the case puts it";
+        EXPECT_TRUE(clean);
+        EXPECT_EQ(asked, c.effect == Effect::AsksToDelete);
+        if (c.effect == Effect::Closes) {
+            EXPECT_TRUE(closedByKey);
+            EXPECT_EQ(view->KeyListView.RowCount(), 0) << "closed through the close button's handler";
+        }
+        EXPECT_EQ(commands[0x41], "a.exe");
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// Size and layout
+
+int WidthOf(HWND window) {
+    RECT r{};
+    ::GetWindowRect(window, &r);
+    return r.right - r.left;
+}
+
+RECT ClientBounds(HWND control) {
+    RECT r{};
+    ::GetWindowRect(control, &r);
+    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+    return r;
+}
+
+TEST_F(ViewFormTest, HeightStaysAt422WhileTheControlsFollowTheWidth) {
+    auto view = ui::MakeForm<TViewForm>();
+    EXPECT_EQ(view->Height(), 422);
+    const struct {
+        int width;
+        int height;
+    } sizes[] = {{520, 600}, {300, 422}, {640, 200}, {397, 422}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
+        ::SetWindowPos(view->Handle(), nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
+        EXPECT_EQ(view->Height(), 422);
+        EXPECT_EQ(view->Width(), size.width);
+        for (HWND control :
+             {view->KeyListView.Handle(), view->DelButton.Handle(), view->CloseButton.Handle()}) {
+            EXPECT_EQ(WidthOf(control), size.width - 8);
+        }
+        EXPECT_EQ(ClientBounds(view->KeyListView.Handle()).bottom, 349) << "the list keeps its height";
+        EXPECT_EQ(ClientBounds(view->DelButton.Handle()).top, 354);
+        EXPECT_EQ(ClientBounds(view->CloseButton.Handle()).top, 374);
+    }
+
+    // Dragging an edge: the rectangle the system proposes comes back 422 high, the dragged edge
+    // giving way and the opposite one staying.
+    const struct {
+        WPARAM edge;
+        bool topEdge;
+    } edges[] = {{WMSZ_BOTTOM, false}, {WMSZ_BOTTOMRIGHT, false}, {WMSZ_BOTTOMLEFT, false},
+                 {WMSZ_TOP, true},     {WMSZ_TOPLEFT, true},      {WMSZ_TOPRIGHT, true}};
+    for (const auto& e : edges) {
+        SCOPED_TRACE(e.edge);
+        RECT proposed{100, 50, 600, 700};
+        ::SendMessageA(view->Handle(), WM_SIZING, e.edge, reinterpret_cast<LPARAM>(&proposed));
+        EXPECT_EQ(proposed.bottom - proposed.top, 422);
+        EXPECT_EQ(proposed.right - proposed.left, 500) << "the width is the user's";
+        EXPECT_EQ(e.topEdge ? proposed.bottom : proposed.top, e.topEdge ? 700 : 50);
+    }
+}
+
+struct ControlCase {
+    const char* name;
+    HWND window;
+    const char* className;
+    std::string caption;
+    RECT bounds;
+};
+
+TEST_F(ViewFormTest, WindowAndControlsFollowTheLayoutAt96Dpi) {
+    ui::FormLayout ownerLayout;
+    ownerLayout.clientWidth = 100;
+    ownerLayout.clientHeight = 100;
+    ui::TForm owner(ownerLayout);
+    auto view = ui::MakeForm<TViewForm>(owner.Handle());
+    const HWND window = view->Handle();
+
+    EXPECT_EQ(view->Caption(), kCaption);
+    EXPECT_EQ(view->ClientWidth(), 389);
+    EXPECT_EQ(view->ClientHeight(), 395);
+    const LONG style = ::GetWindowLongA(window, GWL_STYLE);
+    EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME), WS_CAPTION | WS_THICKFRAME) << "a sizeable frame";
+    EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "no system menu, no border icons";
+    EXPECT_TRUE(::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_EQ(::GetWindow(window, GW_OWNER), owner.Handle());
+    EXPECT_TRUE(view->KeyPreview);
+    EXPECT_EQ(view->Top(), ::GetSystemMetrics(SM_CYFULLSCREEN) / 2 - view->Height() / 2) << "centred";
+    EXPECT_EQ(view->Left(), ::GetSystemMetrics(SM_CXFULLSCREEN) / 2 - view->Width() / 2);
+
+    const ControlCase controls[] = {
+        {"KeyListView", view->KeyListView.Handle(), WC_LISTVIEWA, "", {0, 0, 389, 349}},
+        {"DelButton", view->DelButton.Handle(), "Button", "削除(&D)", {0, 354, 389, 373}},
+        {"CloseButton", view->CloseButton.Handle(), "Button", "閉じる(&C)", {0, 374, 389, 393}},
+    };
+    for (const ControlCase& c : controls) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(::GetParent(c.window), window);
+        char className[64] = {};
+        ::GetClassNameA(c.window, className, sizeof className);
+        EXPECT_EQ(lstrcmpiA(className, c.className), 0) << className;
+        char text[128] = {};
+        ::GetWindowTextA(c.window, text, sizeof text);
+        EXPECT_EQ(std::string(text), c.caption);
+        const RECT r = ClientBounds(c.window);
+        EXPECT_EQ(r.left, c.bounds.left);
+        EXPECT_EQ(r.top, c.bounds.top);
+        EXPECT_EQ(r.right, c.bounds.right);
+        EXPECT_EQ(r.bottom, c.bounds.bottom);
+    }
+    std::vector<HWND> tabOrder;
+    for (ui::TControl* control : view->TabOrder()) {
+        tabOrder.push_back(control->Handle());
+    }
+    EXPECT_EQ(tabOrder, (std::vector<HWND>{view->KeyListView.Handle(), view->CloseButton.Handle(),
+                                           view->DelButton.Handle()}));
+
+    // The list: two fixed columns, headers that are not buttons, report style with one row
+    // selectable and no caption editing, grid lines and whole-row highlight.
+    const HWND list = view->KeyListView.Handle();
+    const LONG listStyle = ::GetWindowLongA(list, GWL_STYLE);
+    EXPECT_EQ(listStyle & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_TRUE(listStyle & LVS_SINGLESEL);
+    EXPECT_TRUE(listStyle & LVS_NOSORTHEADER);
+    EXPECT_FALSE(listStyle & LVS_EDITLABELS);
+    EXPECT_FALSE(listStyle & (LVS_SORTASCENDING | LVS_SORTDESCENDING));
+    const LRESULT extended = ::SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0);
+    EXPECT_TRUE(extended & LVS_EX_GRIDLINES);
+    EXPECT_TRUE(extended & LVS_EX_FULLROWSELECT);
+    const HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
+    ASSERT_TRUE(header);
+    EXPECT_FALSE(::GetWindowLongA(header, GWL_STYLE) & HDS_BUTTONS);
+    ASSERT_EQ(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 2);
+    const struct {
+        const char* caption;
+        int width;
+    } columns[] = {{"キー", 50}, {"コマンド", 330}};
+    for (int i = 0; i < 2; ++i) {
+        char text[64] = {};
+        HDITEMA item{};
+        item.mask = HDI_TEXT | HDI_WIDTH;
+        item.pszText = text;
+        item.cchTextMax = sizeof text;
+        ASSERT_TRUE(
+            ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)));
+        EXPECT_EQ(std::string(text), columns[i].caption);
+        EXPECT_EQ(item.cxy, columns[i].width);
+    }
+}
+
+}  // namespace
+}  // namespace rivo

@@ -1,0 +1,214 @@
+#include "ui/control.h"
+
+#include <cctype>
+#include <vector>
+
+#include "ui/win32_error.h"
+
+namespace rivo::ui {
+
+namespace {
+
+// The owning TControl hangs on its window as a property rather than in GWLP_USERDATA, which
+// some control classes are free to use themselves.
+constexpr char kControlProperty[] = "RivoControl";
+
+char UpperAscii(char c) {
+    return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+}
+
+}  // namespace
+
+TControl::TControl(TForm& form, HWND parent, const char* windowClass, const std::string& caption, Bounds bounds,
+                   DWORD style, DWORD exStyle)
+    : form_(form) {
+    // Identifiers only have to be distinct among the form's children; routing goes by handle.
+    const auto id = static_cast<INT_PTR>(100 + form.Controls().size());
+    handle_ = ::CreateWindowExA(exStyle, windowClass, caption.c_str(), style | WS_CHILD | WS_VISIBLE,
+                                form.Scale(bounds.left), form.Scale(bounds.top), form.Scale(bounds.width),
+                                form.Scale(bounds.height), parent, reinterpret_cast<HMENU>(id),
+                                ::GetModuleHandleA(nullptr), nullptr);
+    if (!handle_)
+        throw Win32Error("CreateWindowExA");
+    if (!::SetPropA(handle_, kControlProperty, this)) {
+        const Win32Error error("SetPropA");
+        ::DestroyWindow(handle_);
+        throw error;
+    }
+    original_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TControl::SubclassProc)));
+    ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form.Font()), FALSE);
+    form_.AddControl(this);
+}
+
+TControl::~TControl() {
+    form_.RemoveControl(this);
+    OnKeyDown = nullptr;
+    if (handle_) {
+        const HWND window = handle_;
+        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        ::RemovePropA(window, kControlProperty);
+        handle_ = nullptr;
+        ::DestroyWindow(window);
+    }
+}
+
+TControl* TControl::FromHandle(HWND window) noexcept {
+    if (!window)
+        return nullptr;
+    return static_cast<TControl*>(::GetPropA(window, kControlProperty));
+}
+
+LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+    TControl* control = FromHandle(window);
+    if (!control || control->handle_ != window)
+        return ::DefWindowProcA(window, message, wParam, lParam);
+    if (message == WM_NCDESTROY) {
+        // The window goes (with its form, or on its own): the object stays, handle-less.
+        const WNDPROC original = control->original_;
+        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        ::RemovePropA(window, kControlProperty);
+        control->handle_ = nullptr;
+        control->form_.RemoveControl(control);
+        return ::CallWindowProcA(original, window, message, wParam, lParam);
+    }
+    try {
+        return control->WndProc(message, wParam, lParam);
+    } catch (...) {
+        ReportCallbackException();
+        return 0;
+    }
+}
+
+LRESULT TControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
+    LRESULT result = 0;
+    if (WndProcHook(message, wParam, lParam, result))
+        return result;
+    switch (message) {
+        case WM_KEYDOWN:
+        case WM_SYSKEYDOWN: {
+            WORD key = LOWORD(wParam);
+            const ShiftState shift = KeyShiftState(lParam);
+            if (form_.KeyPreview && form_.OnKeyDown) {
+                form_.OnKeyDown(key, shift);
+                if (key == 0)
+                    return 0;
+            }
+            if (OnKeyDown) {
+                OnKeyDown(key, shift);
+                if (key == 0)
+                    return 0;
+            }
+            wParam = key;
+            break;
+        }
+        case WM_SETFOCUS:
+            form_.SetActiveControl(this);
+            break;
+        default:
+            break;
+    }
+    return CallOriginal(message, wParam, lParam);
+}
+
+bool TControl::WndProcHook(UINT, WPARAM, LPARAM, LRESULT&) {
+    return false;
+}
+
+LRESULT TControl::CallOriginal(UINT message, WPARAM wParam, LPARAM lParam) {
+    return ::CallWindowProcA(original_, handle_, message, wParam, lParam);
+}
+
+std::string TControl::Text() const {
+    const int length = ::GetWindowTextLengthA(handle_);
+    if (length <= 0)
+        return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    const int copied = ::GetWindowTextA(handle_, text.data(), static_cast<int>(text.size()));
+    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
+    return text;
+}
+
+void TControl::SetText(const std::string& text) {
+    ::SetWindowTextA(handle_, text.c_str());
+}
+
+bool TControl::Enabled() const {
+    return handle_ && ::IsWindowEnabled(handle_);
+}
+
+void TControl::SetEnabled(bool enabled) {
+    ::EnableWindow(handle_, enabled ? TRUE : FALSE);
+}
+
+bool TControl::Visible() const {
+    return handle_ && (::GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
+}
+
+void TControl::SetVisible(bool visible) {
+    ::ShowWindow(handle_, visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void TControl::SetFocus() {
+    form_.SetActiveControl(this);
+    ::SetFocus(handle_);
+}
+
+bool TControl::Focused() const {
+    return handle_ && ::GetFocus() == handle_;
+}
+
+RECT TControl::BoundsRect() const {
+    RECT bounds{};
+    ::GetWindowRect(handle_, &bounds);
+    ::MapWindowPoints(nullptr, ::GetParent(handle_), reinterpret_cast<POINT*>(&bounds), 2);
+    return bounds;
+}
+
+void TControl::SetBounds(int left, int top, int width, int height) {
+    ::SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+bool TControl::HandleCommand(WORD) {
+    return false;
+}
+
+bool TControl::HandleNotify(NMHDR&, LRESULT&) {
+    return false;
+}
+
+HBRUSH TControl::HandleColor(HDC) {
+    return nullptr;
+}
+
+void TControl::Accelerate() {
+    SetFocus();
+    char className[16] = {};
+    ::GetClassNameA(handle_, className, sizeof className);
+    if (::lstrcmpiA(className, "Button") != 0)
+        return;
+    const LONG type = ::GetWindowLongA(handle_, GWL_STYLE) & BS_TYPEMASK;
+    if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON ||
+        type == BS_3STATE || type == BS_AUTO3STATE)
+        ::SendMessageA(handle_, BM_CLICK, 0, 0);
+}
+
+bool TControl::HasAccessKey(char letter) const {
+    const std::string caption = Text();
+    for (size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (::IsDBCSLeadByteEx(932, static_cast<BYTE>(caption[i]))) {
+            ++i;  // a trail byte is never '&' or a letter of its own
+            continue;
+        }
+        if (caption[i] != '&')
+            continue;
+        if (caption[i + 1] == '&') {  // "&&" is a literal ampersand
+            ++i;
+            continue;
+        }
+        return UpperAscii(caption[i + 1]) == UpperAscii(letter);
+    }
+    return false;
+}
+
+}  // namespace rivo::ui

@@ -1,0 +1,33 @@
+#include "ui/label.h"
+
+namespace rivo::ui {
+
+TLabel::TLabel(TForm& form, HWND parent, const std::string& caption, Bounds bounds)
+    : TControl(form, parent, "STATIC", caption, bounds, SS_LEFTNOWORDWRAP) {
+    FitCaption();
+}
+
+void TLabel::FitCaption() {
+    const std::string caption = Text();
+    HDC dc = ::GetDC(Handle());
+    if (!dc)
+        return;
+    const HGDIOBJ oldFont = ::SelectObject(dc, Form().Font());
+    RECT needed{0, 0, 0, 0};
+    // DT_CALCRECT with the static control's own prefix handling: "&&" is one character.
+    ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &needed, DT_CALCRECT | DT_SINGLELINE);
+    ::SelectObject(dc, oldFont);
+    ::ReleaseDC(Handle(), dc);
+    const RECT bounds = BoundsRect();
+    if (needed.right > bounds.right - bounds.left)
+        SetBounds(bounds.left, bounds.top, needed.right, bounds.bottom - bounds.top);
+}
+
+HBRUSH TLabel::HandleColor(HDC dc) {
+    // The form's colours, not the dialog defaults: a form may have a colour of its own.
+    ::SetTextColor(dc, Form().FontColor().Resolve());
+    ::SetBkColor(dc, Form().BackgroundColor().Resolve());
+    return Form().BackgroundBrush();
+}
+
+}  // namespace rivo::ui

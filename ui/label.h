@@ -1,0 +1,22 @@
+// A static text on a form, drawn in the form's background and font colours. Like a label sized
+// to its caption, it never cuts the caption: when the font draws it wider than the layout says
+// (another face standing in for the designed one), the label grows to the right.
+#pragma once
+
+#include <string>
+
+#include "ui/control.h"
+
+namespace rivo::ui {
+
+class TLabel : public TControl {
+public:
+    TLabel(TForm& form, HWND parent, const std::string& caption, Bounds bounds);
+
+    HBRUSH HandleColor(HDC dc) override;
+
+private:
+    void FitCaption();
+};
+
+}  // namespace rivo::ui

@@ -1,0 +1,46 @@
+#include "ui/open_file_dialog.h"
+
+#include <commdlg.h>
+
+#include <algorithm>
+#include <cstring>
+#include <stdexcept>
+#include <vector>
+
+namespace rivo::ui {
+
+namespace {
+
+// Long enough for any path the ANSI functions can name; a larger need is asked for by the dialog.
+constexpr size_t kInitialBuffer = 32768;
+
+}  // namespace
+
+std::optional<std::string> OpenFileDialog(HWND owner) {
+    std::vector<char> buffer(kInitialBuffer, '\0');
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        OPENFILENAMEA dialog{};
+        dialog.lStructSize = sizeof dialog;
+        dialog.hwndOwner = owner;
+        dialog.lpstrFile = buffer.data();
+        dialog.nMaxFile = static_cast<DWORD>(buffer.size());
+        dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
+        buffer[0] = '\0';
+        if (::GetOpenFileNameA(&dialog))
+            return std::string(buffer.data(), ::strnlen(buffer.data(), buffer.size()));
+        const DWORD error = ::CommDlgExtendedError();
+        if (error == 0)
+            return std::nullopt;  // cancelled
+        if (error == FNERR_BUFFERTOOSMALL) {
+            // The first two bytes hold the size the chosen name needs.
+            WORD needed = 0;
+            std::memcpy(&needed, buffer.data(), sizeof needed);
+            buffer.assign(std::max<size_t>(needed + 1u, buffer.size() * 2), '\0');
+            continue;
+        }
+        throw std::runtime_error("GetOpenFileNameA: common dialog error " + std::to_string(error));
+    }
+    throw std::runtime_error("GetOpenFileNameA: the chosen file name does not fit");
+}
+
+}  // namespace rivo::ui
