@@ -57,7 +57,8 @@ TSettingForm::TSettingForm(HWND owner)
     KeyEdit.OnKeyDown = [this](WORD& key, ui::ShiftState) { KeyEditKeyDown(key); };
     Browse.OnClick = [this] { BrowseClick(); };
     // CommandEditKeyDown, PathEditKeyDown and the buttons' key-downs: Enter and Esc only.
-    const std::initializer_list<ui::TControl*> others{&CommandEdit, &PathEdit, &Browse, &OKButton, &CancelButton};
+    const std::initializer_list<ui::TControl*> others{&CommandEdit, &PathEdit, &Browse, &OKButton,
+                                                      &CancelButton};
     for (ui::TControl* control : others) {
         control->OnKeyDown = [this](WORD& key, ui::ShiftState) { CheckDialogKey(key); };
     }
@@ -71,6 +72,12 @@ TSettingForm::~TSettingForm() {
 int TSettingForm::ShowRegistration(TSetCommand& request, int mode) {
     if (mode != KeyMode && mode != FileMode)
         throw std::invalid_argument("ShowRegistration: unknown mode " + std::to_string(mode));
+    if (InModalLoop()) {
+        // A second registration while this one is open (a call-up reaching the launcher window
+        // meanwhile) is refused rather than taking over the open dialog and its request.
+        ::MessageBeep(MB_OK);
+        return 0;
+    }
     Request = &request;
     Mode = mode;
     ui::ScopeExit release([this] { Request = nullptr; });

@@ -37,8 +37,9 @@ public:
     int Mode = KeyMode;
 
     // Shows the dialog modally for `request`; 1 when the user confirmed (the request then holds
-    // the fields), 0 when cancelled (Command and WorkDir untouched). Throws std::invalid_argument
-    // for a mode that is neither KeyMode nor FileMode.
+    // the fields), 0 when cancelled (Command and WorkDir untouched), also at once when the
+    // dialog is open already. Throws std::invalid_argument for a mode that is neither KeyMode
+    // nor FileMode.
     int ShowRegistration(TSetCommand& request, int mode);
 
     // Fills every control from Request according to Mode, so a reused dialog keeps nothing of its

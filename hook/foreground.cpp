@@ -14,6 +14,21 @@
 
 namespace rivo {
 
+namespace {
+
+constexpr UINT kAnswerTimeoutMs = 100;
+
+// While attached, SetForegroundWindow sends the deactivation to the foreground thread and waits
+// for it: attached to a program that has stopped answering (the moment a user may reach for the
+// launcher), the launcher would stop with it. Such a thread is left alone.
+bool Answers(HWND window) noexcept {
+    DWORD_PTR result = 0;
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerTimeoutMs,
+                               &result) != 0;
+}
+
+}  // namespace
+
 HWND CallUpTarget(HWND target) noexcept {
     if (IsWindowEnabled(target))
         return target;
@@ -30,8 +45,8 @@ bool TryBringToForeground(HWND target) noexcept {
     const HWND foreground = GetForegroundWindow();
     const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
     const DWORD self = GetCurrentThreadId();
-    const bool attached =
-        foregroundThread != 0 && foregroundThread != self && AttachThreadInput(self, foregroundThread, TRUE);
+    const bool attached = foregroundThread != 0 && foregroundThread != self && Answers(foreground) &&
+                          AttachThreadInput(self, foregroundThread, TRUE);
     SetForegroundWindow(target);
     // Detached at once: while attached, the two threads share key state and focus, and a hung
     // foreground thread would hold up ours.

@@ -19,8 +19,8 @@ char UpperAscii(char c) {
 
 }  // namespace
 
-TControl::TControl(TForm& form, HWND parent, const char* windowClass, const std::string& caption, Bounds bounds,
-                   DWORD style, DWORD exStyle)
+TControl::TControl(TForm& form, HWND parent, const char* windowClass, const std::string& caption,
+                   Bounds bounds, DWORD style, DWORD exStyle)
     : form_(form) {
     // Identifiers only have to be distinct among the form's children; routing goes by handle.
     const auto id = static_cast<INT_PTR>(100 + form.Controls().size());
@@ -188,8 +188,8 @@ void TControl::Accelerate() {
     if (::lstrcmpiA(className, "Button") != 0)
         return;
     const LONG type = ::GetWindowLongA(handle_, GWL_STYLE) & BS_TYPEMASK;
-    if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON ||
-        type == BS_3STATE || type == BS_AUTO3STATE)
+    if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
+        type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE)
         ::SendMessageA(handle_, BM_CLICK, 0, 0);
 }
 

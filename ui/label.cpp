@@ -1,5 +1,7 @@
 #include "ui/label.h"
 
+#include <algorithm>
+
 namespace rivo::ui {
 
 TLabel::TLabel(TForm& form, HWND parent, const std::string& caption, Bounds bounds)
@@ -19,8 +21,12 @@ void TLabel::FitCaption() {
     ::SelectObject(dc, oldFont);
     ::ReleaseDC(Handle(), dc);
     const RECT bounds = BoundsRect();
-    if (needed.right > bounds.right - bounds.left)
-        SetBounds(bounds.left, bounds.top, needed.right, bounds.bottom - bounds.top);
+    RECT parent{};
+    ::GetClientRect(::GetParent(Handle()), &parent);
+    // Up to the parent's edge at most: beyond it nothing would be seen anyway.
+    const int width = std::min<int>(needed.right, parent.right - bounds.left);
+    if (width > bounds.right - bounds.left)
+        SetBounds(bounds.left, bounds.top, width, bounds.bottom - bounds.top);
 }
 
 HBRUSH TLabel::HandleColor(HDC dc) {

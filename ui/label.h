@@ -1,6 +1,7 @@
 // A static text on a form, drawn in the form's background and font colours. Like a label sized
 // to its caption, it never cuts the caption: when the font draws it wider than the layout says
-// (another face standing in for the designed one), the label grows to the right.
+// (another face standing in for the designed one), the label grows to the right, as far as its
+// parent's edge.
 #pragma once
 
 #include <string>

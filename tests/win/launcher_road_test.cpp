@@ -84,9 +84,9 @@ protected:
         }
     }
 
-    // Waits for the launcher to end while this thread handles its messages: its exit may wait for
-    // the windows of this test to answer, as it would for any program on the desktop. Messages
-    // that a failed case left open are answered so they do not hold up the exit.
+    // Waits for the launcher to end while this thread handles its messages, as every program on
+    // a desktop does; messages that a failed case left open are answered so they do not hold up
+    // the exit.
     bool EndLauncher() {
         return WaitUntil(
             [&] {
@@ -687,6 +687,11 @@ TEST_P(LauncherRoadTyped, CallUpKeyLaunchDismiss) {
     EXPECT_TRUE(
         WaitUntil([&] { return (IsWindowVisible(main_) && !IsIconic(main_)) == mode.visibleWhenCalled; }));
     ASSERT_NO_FATAL_FAILURE(FocusUser());
+
+    // The program in front now stops answering, as a hung program does; the launcher goes on by
+    // itself and ends when asked. Its call-up must not have tied it to this thread's input.
+    launcher_->Close();
+    EXPECT_TRUE(launcher_->WaitForExit(20000).has_value()) << "the launcher waits for the program in front";
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, LauncherRoadTyped,

@@ -84,8 +84,9 @@ Step Click(ui::TButton& button) {
 std::string FocusName(const TSettingForm& form) {
     const HWND focus = ::GetFocus();
     const std::pair<const ui::TControl*, const char*> names[] = {
-        {&form.CommandEdit, "CommandEdit"}, {&form.KeyEdit, "KeyEdit"},   {&form.Browse, "Browse"},
-        {&form.PathEdit, "PathEdit"},       {&form.OKButton, "OKButton"}, {&form.CancelButton, "CancelButton"},
+        {&form.CommandEdit, "CommandEdit"}, {&form.KeyEdit, "KeyEdit"},
+        {&form.Browse, "Browse"},           {&form.PathEdit, "PathEdit"},
+        {&form.OKButton, "OKButton"},       {&form.CancelButton, "CancelButton"},
     };
     for (const auto& [control, name] : names) {
         if (control->Handle() == focus)
@@ -164,7 +165,8 @@ protected:
     // ShowRegistration with `steps` acting inside its loop; the first step waits until the
     // dialog is up and active.
     int Run(TSettingForm& form, TSetCommand& request, int mode, std::vector<Step> steps) {
-        steps.insert(steps.begin(), [&form] { return form.Visible() && ::GetActiveWindow() == form.Handle(); });
+        steps.insert(steps.begin(),
+                     [&form] { return form.Visible() && ::GetActiveWindow() == form.Handle(); });
         Script script(std::move(steps), [&form] {
             if (HWND open = test::FindOwnedWindow(form.Handle(), "#32770"))
                 ::PostMessageA(open, WM_COMMAND, IDCANCEL, 0);
@@ -199,29 +201,30 @@ TEST_F(SettingFormTest, KeyModeOpensWithTheKeyFixedAndTheCommandReadyToEdit) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.shown);
         TSetCommand request = Request(c.key, "C:\\Tools\\edit.exe", "C:\\Tools");
-        const int result = Run(form, request, KeyMode,
-                               {Do([&] {
-                                    EXPECT_EQ(form.KeyEdit.Text(), c.shown);
-                                    EXPECT_FALSE(form.KeyEdit.Enabled());
-                                    EXPECT_EQ(form.KeyEdit.GetColor(), ui::Color::System(COLOR_INACTIVEBORDER));
-                                    EXPECT_EQ(Hex(FieldBackground(form.KeyEdit)), Hex(inactiveBorder));
-                                    EXPECT_EQ(FocusName(form), "CommandEdit");
-                                    EXPECT_EQ(form.CommandEdit.Text(), "C:\\Tools\\edit.exe");
-                                    DWORD start = 1, end = 0;
-                                    ::SendMessageA(form.CommandEdit.Handle(), EM_GETSEL,
-                                                   reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-                                    EXPECT_EQ(start, 0u) << "the command is selected, ready to be replaced";
-                                    EXPECT_EQ(end, 17u);
-                                    EXPECT_EQ(Hex(FieldBackground(form.CommandEdit)), Hex(::GetSysColor(COLOR_WINDOW)));
-                                    EXPECT_EQ(form.PathEdit.Text(), "C:\\Tools");
-                                    EXPECT_TRUE(form.PathEdit.Enabled());
-                                    EXPECT_TRUE(form.OKButton.Enabled());
-                                    EXPECT_TRUE(form.Browse.Enabled());
-                                    EXPECT_TRUE(form.CancelButton.Enabled());
-                                    EXPECT_FALSE(::IsWindowEnabled(main->Handle())) << "the main window stays usable";
-                                    EXPECT_FALSE(::IsWindowEnabled(app->Handle()));
-                                }),
-                                Press(VK_ESCAPE)});
+        const int result =
+            Run(form, request, KeyMode,
+                {Do([&] {
+                     EXPECT_EQ(form.KeyEdit.Text(), c.shown);
+                     EXPECT_FALSE(form.KeyEdit.Enabled());
+                     EXPECT_EQ(form.KeyEdit.GetColor(), ui::Color::System(COLOR_INACTIVEBORDER));
+                     EXPECT_EQ(Hex(FieldBackground(form.KeyEdit)), Hex(inactiveBorder));
+                     EXPECT_EQ(FocusName(form), "CommandEdit");
+                     EXPECT_EQ(form.CommandEdit.Text(), "C:\\Tools\\edit.exe");
+                     DWORD start = 1, end = 0;
+                     ::SendMessageA(form.CommandEdit.Handle(), EM_GETSEL, reinterpret_cast<WPARAM>(&start),
+                                    reinterpret_cast<LPARAM>(&end));
+                     EXPECT_EQ(start, 0u) << "the command is selected, ready to be replaced";
+                     EXPECT_EQ(end, 17u);
+                     EXPECT_EQ(Hex(FieldBackground(form.CommandEdit)), Hex(::GetSysColor(COLOR_WINDOW)));
+                     EXPECT_EQ(form.PathEdit.Text(), "C:\\Tools");
+                     EXPECT_TRUE(form.PathEdit.Enabled());
+                     EXPECT_TRUE(form.OKButton.Enabled());
+                     EXPECT_TRUE(form.Browse.Enabled());
+                     EXPECT_TRUE(form.CancelButton.Enabled());
+                     EXPECT_FALSE(::IsWindowEnabled(main->Handle())) << "the main window stays usable";
+                     EXPECT_FALSE(::IsWindowEnabled(app->Handle()));
+                 }),
+                 Press(VK_ESCAPE)});
         EXPECT_EQ(result, 0);
         EXPECT_EQ(request.KeyCode, c.key);
         EXPECT_TRUE(::IsWindowEnabled(main->Handle())) << "the main window was not enabled again";
@@ -240,19 +243,29 @@ struct OutcomeCase {
 TEST_F(SettingFormTest, KeyModeEndsAsTheKeysAndButtonsSay) {
     const OutcomeCase cases[] = {
         {"typed command, Enter in CommandEdit",
-         [](TSettingForm&) { return std::vector<Step>{ClearField(), Type("D:\\new.exe"), Press(VK_RETURN)}; }, 1,
-         "D:\\new.exe", "C:\\Tools"},
+         [](TSettingForm&) {
+             return std::vector<Step>{ClearField(), Type("D:\\new.exe"), Press(VK_RETURN)};
+         },
+         1, "D:\\new.exe", "C:\\Tools"},
         {"emptied command, Enter: both fields come back empty",
-         [](TSettingForm&) { return std::vector<Step>{ClearField(), Press(VK_RETURN)}; }, 1, "", ""},
+         [](TSettingForm&) {
+             return std::vector<Step>{ClearField(), Press(VK_RETURN)};
+         },
+         1, "", ""},
         {"emptied command, OK clicked",
-         [](TSettingForm& f) { return std::vector<Step>{ClearField(), Click(f.OKButton)}; }, 1, "", ""},
+         [](TSettingForm& f) {
+             return std::vector<Step>{ClearField(), Click(f.OKButton)};
+         },
+         1, "", ""},
         {"edited, then Esc in CommandEdit: nothing changes",
-         [](TSettingForm&) { return std::vector<Step>{Type("zzz"), Press(VK_ESCAPE)}; }, 0, "C:\\Tools\\edit.exe",
-         "C:\\Tools"},
+         [](TSettingForm&) {
+             return std::vector<Step>{Type("zzz"), Press(VK_ESCAPE)};
+         },
+         0, "C:\\Tools\\edit.exe", "C:\\Tools"},
         {"Enter in PathEdit confirms the edited directory",
          [](TSettingForm& f) {
-             return std::vector<Step>{Press(VK_TAB), Press(VK_TAB), ExpectFocus(f, "PathEdit"), ClearField(),
-                                      Type("E:\\work"), Press(VK_RETURN)};
+             return std::vector<Step>{Press(VK_TAB), Press(VK_TAB),    ExpectFocus(f, "PathEdit"),
+                                      ClearField(),  Type("E:\\work"), Press(VK_RETURN)};
          },
          1, "C:\\Tools\\edit.exe", "E:\\work"},
         {"Esc in PathEdit cancels",
@@ -263,14 +276,16 @@ TEST_F(SettingFormTest, KeyModeEndsAsTheKeysAndButtonsSay) {
          0, "C:\\Tools\\edit.exe", "C:\\Tools"},
         {"Enter on the focused CancelButton cancels (it is the button's own click)",
          [](TSettingForm& f) {
-             return std::vector<Step>{Press(VK_TAB), Press(VK_TAB), Press(VK_TAB), Press(VK_TAB),
-                                      ExpectFocus(f, "CancelButton"), Press(VK_RETURN)};
+             return std::vector<Step>{
+                 Press(VK_TAB),   Press(VK_TAB), Press(VK_TAB), Press(VK_TAB), ExpectFocus(f, "CancelButton"),
+                 Press(VK_RETURN)};
          },
          0, "C:\\Tools\\edit.exe", "C:\\Tools"},
         {"Enter on the focused OKButton confirms",
          [](TSettingForm& f) {
-             return std::vector<Step>{Type("x"), Press(VK_TAB), Press(VK_TAB), Press(VK_TAB),
-                                      ExpectFocus(f, "OKButton"), Press(VK_RETURN)};
+             return std::vector<Step>{
+                 Type("x"),       Press(VK_TAB), Press(VK_TAB), Press(VK_TAB), ExpectFocus(f, "OKButton"),
+                 Press(VK_RETURN)};
          },
          1, "x", "C:\\Tools"},
         {"Space on the focused OKButton confirms",
@@ -280,17 +295,24 @@ TEST_F(SettingFormTest, KeyModeEndsAsTheKeysAndButtonsSay) {
          },
          1, "C:\\Tools\\edit.exe", "C:\\Tools"},
         {"Esc on the focused Browse cancels",
-         [](TSettingForm& f) { return std::vector<Step>{Press(VK_TAB), ExpectFocus(f, "Browse"), Press(VK_ESCAPE)}; },
+         [](TSettingForm& f) {
+             return std::vector<Step>{Press(VK_TAB), ExpectFocus(f, "Browse"), Press(VK_ESCAPE)};
+         },
          0, "C:\\Tools\\edit.exe", "C:\\Tools"},
         {"Alt+O confirms, typing replaced the selected command",
-         [](TSettingForm&) { return std::vector<Step>{Type("y"), Do([] { PostAltKey('O'); })}; }, 1, "y",
-         "C:\\Tools"},
-        {"Alt+C cancels", [](TSettingForm&) { return std::vector<Step>{Type("y"), Do([] { PostAltKey('C'); })}; }, 0,
-         "C:\\Tools\\edit.exe", "C:\\Tools"},
+         [](TSettingForm&) {
+             return std::vector<Step>{Type("y"), Do([] { PostAltKey('O'); })};
+         },
+         1, "y", "C:\\Tools"},
+        {"Alt+C cancels",
+         [](TSettingForm&) {
+             return std::vector<Step>{Type("y"), Do([] { PostAltKey('C'); })};
+         },
+         0, "C:\\Tools\\edit.exe", "C:\\Tools"},
         {"the close box cancels",
          [](TSettingForm& f) {
-             return std::vector<Step>{
-                 Type("y"), Do([&f] { ::PostMessageA(f.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); })};
+             return std::vector<Step>{Type("y"),
+                                      Do([&f] { ::PostMessageA(f.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); })};
          },
          0, "C:\\Tools\\edit.exe", "C:\\Tools"},
     };
@@ -311,30 +333,31 @@ TEST_F(SettingFormTest, KeyModeEndsAsTheKeysAndButtonsSay) {
 TEST_F(SettingFormTest, FileModeOpensWaitingForTheKey) {
     auto dialog = ui::MakeForm<TSettingForm>(main->Handle());
     EXPECT_EQ(dialog->Owner(), main->Handle());
-    TSetCommand request = Request(kNoKeyChosen, "C:\\Program Files\\Tool\\tool.exe", "C:\\Program Files\\Tool");
-    const int result = Run(*dialog, request, FileMode,
-                           {Do([&] {
-                                TSettingForm& f = *dialog;
-                                EXPECT_EQ(FocusName(f), "KeyEdit");
-                                EXPECT_EQ(f.KeyEdit.Text(), "");
-                                EXPECT_TRUE(f.KeyEdit.ReadOnly());
-                                EXPECT_EQ(Hex(FieldBackground(f.KeyEdit)), Hex(::GetSysColor(COLOR_WINDOW)));
-                                EXPECT_FALSE(f.OKButton.Enabled());
-                                EXPECT_FALSE(f.Browse.Enabled());
-                                EXPECT_FALSE(f.PathEdit.Enabled());
-                                EXPECT_TRUE(f.CancelButton.Enabled());
-                                EXPECT_TRUE(f.CommandEdit.Enabled()) << "CommandEdit is only coloured";
-                                EXPECT_FALSE(f.CommandEdit.ReadOnly());
-                                EXPECT_EQ(Hex(FieldBackground(f.CommandEdit)),
-                                          Hex(::GetSysColor(COLOR_INACTIVEBORDER)));
-                                EXPECT_EQ(f.CommandEdit.Text(), "C:\\Program Files\\Tool\\tool.exe");
-                                EXPECT_EQ(f.PathEdit.Text(), "C:\\Program Files\\Tool");
-                                // Both paths are wider than their fields; they show from the start.
-                                EXPECT_EQ(::SendMessageA(f.CommandEdit.Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-                                EXPECT_EQ(::SendMessageA(f.PathEdit.Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
-                                EXPECT_FALSE(::IsWindowEnabled(main->Handle())) << "the owner stays usable";
-                            }),
-                            Press(VK_ESCAPE)});
+    TSetCommand request =
+        Request(kNoKeyChosen, "C:\\Program Files\\Tool\\tool.exe", "C:\\Program Files\\Tool");
+    const int result =
+        Run(*dialog, request, FileMode,
+            {Do([&] {
+                 TSettingForm& f = *dialog;
+                 EXPECT_EQ(FocusName(f), "KeyEdit");
+                 EXPECT_EQ(f.KeyEdit.Text(), "");
+                 EXPECT_TRUE(f.KeyEdit.ReadOnly());
+                 EXPECT_EQ(Hex(FieldBackground(f.KeyEdit)), Hex(::GetSysColor(COLOR_WINDOW)));
+                 EXPECT_FALSE(f.OKButton.Enabled());
+                 EXPECT_FALSE(f.Browse.Enabled());
+                 EXPECT_FALSE(f.PathEdit.Enabled());
+                 EXPECT_TRUE(f.CancelButton.Enabled());
+                 EXPECT_TRUE(f.CommandEdit.Enabled()) << "CommandEdit is only coloured";
+                 EXPECT_FALSE(f.CommandEdit.ReadOnly());
+                 EXPECT_EQ(Hex(FieldBackground(f.CommandEdit)), Hex(::GetSysColor(COLOR_INACTIVEBORDER)));
+                 EXPECT_EQ(f.CommandEdit.Text(), "C:\\Program Files\\Tool\\tool.exe");
+                 EXPECT_EQ(f.PathEdit.Text(), "C:\\Program Files\\Tool");
+                 // Both paths are wider than their fields; they show from the start.
+                 EXPECT_EQ(::SendMessageA(f.CommandEdit.Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+                 EXPECT_EQ(::SendMessageA(f.PathEdit.Handle(), EM_GETFIRSTVISIBLELINE, 0, 0), 0);
+                 EXPECT_FALSE(::IsWindowEnabled(main->Handle())) << "the owner stays usable";
+             }),
+             Press(VK_ESCAPE)});
     EXPECT_EQ(result, 0);
     EXPECT_EQ(request.Command, "C:\\Program Files\\Tool\\tool.exe");
     EXPECT_TRUE(::IsWindowEnabled(main->Handle()));
@@ -362,8 +385,11 @@ TEST_F(SettingFormTest, FileModeKeyEditChoosesTheKey) {
         {0xF0, "", false},     {0xF5, "", false},       {0xFE, "", false},
     };
     auto ignoredAfter = [](const char* shown) {
-        return std::vector<KeyPress>{{VK_SHIFT, shown, true}, {VK_CONTROL, shown, true}, {VK_CAPITAL, shown, true},
-                                     {0xF0, shown, true}, {0xFF, shown, true}};
+        return std::vector<KeyPress>{{VK_SHIFT, shown, true},
+                                     {VK_CONTROL, shown, true},
+                                     {VK_CAPITAL, shown, true},
+                                     {0xF0, shown, true},
+                                     {0xFF, shown, true}};
     };
     std::vector<KeyPress> aThenIgnored = {{'A', "A", true}};
     for (const KeyPress& p : ignoredAfter("A"))
@@ -569,12 +595,14 @@ TEST_F(SettingFormTest, TabAndShiftTabFollowTheTabOrderOverEnabledControls) {
 // ---------------------------------------------------------------------------------------------
 // The start-up instance is reused
 
-TEST_F(SettingFormTest, StartupInstanceIsResetForEveryKeyModeUse) {
+TEST_F(SettingFormTest, StartupInstanceIsResetForEveryUseAndNeverTakenTwice) {
     TSettingForm& form = *SettingForm;
     const RECT placed = form.BoundsRect();
 
     TSetCommand first = Request(0x45, "C:\\Tools\\edit.exe", "C:\\Tools");
-    EXPECT_EQ(Run(form, first, KeyMode, {Type("-x"), Press(VK_TAB), Press(VK_TAB), Type("-y"), Press(VK_ESCAPE)}), 0);
+    EXPECT_EQ(
+        Run(form, first, KeyMode, {Type("-x"), Press(VK_TAB), Press(VK_TAB), Type("-y"), Press(VK_ESCAPE)}),
+        0);
 
     TSetCommand second = Request(VK_F5, "", "");
     EXPECT_EQ(Run(form, second, KeyMode,
@@ -590,6 +618,23 @@ TEST_F(SettingFormTest, StartupInstanceIsResetForEveryKeyModeUse) {
               1);
     EXPECT_EQ(second.Command, "C:\\a.exe");
     EXPECT_EQ(second.WorkDir, "");
+
+    // A registration asked for while one is open is refused and leaves the open one alone.
+    TSetCommand open = Request('Q', "C:\\q.exe", "C:\\");
+    TSetCommand nested = Request('R', "C:\\r.exe", "C:\\r");
+    std::optional<int> nestedResult;
+    EXPECT_EQ(Run(form, open, KeyMode,
+                  {Do([&] { nestedResult = form.ShowRegistration(nested, FileMode); }), Do([&form] {
+                       EXPECT_TRUE(form.Visible());
+                       EXPECT_EQ(form.KeyEdit.Text(), "Q");
+                       EXPECT_EQ(form.CommandEdit.Text(), "C:\\q.exe");
+                   }),
+                   Press(VK_RETURN)}),
+              1);
+    EXPECT_EQ(nestedResult, 0);
+    EXPECT_EQ(nested.KeyCode, 'R');
+    EXPECT_EQ(nested.Command, "C:\\r.exe");
+    EXPECT_EQ(open.Command, "C:\\q.exe");
 
     const RECT after = form.BoundsRect();
     EXPECT_EQ(after.left, placed.left) << "placed once at creation, not on every show";
@@ -675,7 +720,7 @@ TEST_F(SettingFormTest, LayoutAtNinetySixDpi) {
         }
     }
     const std::vector<ui::TControl*> order = f.TabOrder();
-    const std::vector<ui::TControl*> expected = {&f.CommandEdit, &f.KeyEdit, &f.Browse,
+    const std::vector<ui::TControl*> expected = {&f.CommandEdit, &f.KeyEdit,  &f.Browse,
                                                  &f.PathEdit,    &f.OKButton, &f.CancelButton};
     EXPECT_EQ(order, expected);
 }
@@ -803,36 +848,3 @@ TEST_F(SettingFormTest, BrowseFillsTheCommandAndItsFolder) {
 
 }  // namespace
 }  // namespace rivo
-namespace rivo { namespace {
-TEST_F(SettingFormTest, ExperimentLongPath) {
-    test::ScratchDir scratch("longpath");
-    std::string dir = scratch.Path();
-    std::wstring wdir;
-    while (dir.size() < 300) {
-        dir += "\\abcdefghijklmnopqrstuvwxyz0123456789";
-        wchar_t w[1024];
-        MultiByteToWideChar(CP_ACP, 0, ("\\\\?\\" + dir).c_str(), -1, w, 1024);
-        ASSERT_TRUE(CreateDirectoryW(w, nullptr)) << GetLastError();
-    }
-    std::string file = dir + "\\tool.exe";
-    wchar_t w[1024];
-    MultiByteToWideChar(CP_ACP, 0, ("\\\\?\\" + file).c_str(), -1, w, 1024);
-    HANDLE h = CreateFileW(w, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    ASSERT_NE(h, INVALID_HANDLE_VALUE);
-    CloseHandle(h);
-    fprintf(stderr, "file length %u\n", (unsigned)file.size());
-    TSettingForm& form = *SettingForm;
-    TSetCommand request = Request(0x45, "old.exe", "old");
-    std::string seen;
-    Run(form, request, KeyMode, {Click(form.Browse), ChooseInOpenDialog(form, file),
-        [&form] { HWND open = test::FindOwnedWindow(form.Handle(), "#32770"); if (open) { fprintf(stderr, "dialog still open\n"); return true;} return true; },
-        WaitBack(form), Do([&] { seen = form.CommandEdit.Text(); }), Click(form.CancelButton)});
-    fprintf(stderr, "got %u: %s\n", (unsigned)seen.size(), seen.c_str());
-    // cleanup
-    while (dir.size() > scratch.Path().size()) {
-        MultiByteToWideChar(CP_ACP, 0, ("\\\\?\\" + file).c_str(), -1, w, 1024); DeleteFileW(w);
-        MultiByteToWideChar(CP_ACP, 0, ("\\\\?\\" + dir).c_str(), -1, w, 1024); RemoveDirectoryW(w);
-        dir = dir.substr(0, dir.rfind('\\'));
-    }
-}
-}}

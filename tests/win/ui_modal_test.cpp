@@ -81,10 +81,12 @@ protected:
     // ShowModal with `steps` run inside its loop once the form is up and active; unless
     // `mayEndEarly`, all of them must have run when the loop ends.
     int RunModal(TForm& form, std::vector<Step> steps, bool mayEndEarly = false) {
-        steps.insert(steps.begin(), [&form] { return form.Visible() && ::GetActiveWindow() == form.Handle(); });
+        steps.insert(steps.begin(),
+                     [&form] { return form.Visible() && ::GetActiveWindow() == form.Handle(); });
         Script script(std::move(steps), [&form] { form.SetModalResult(kModalCancel); });
         const int result = form.ShowModal();
-        EXPECT_TRUE(mayEndEarly || script.Finished()) << "the loop ended after " << script.Completed() << " steps";
+        EXPECT_TRUE(mayEndEarly || script.Finished())
+            << "the loop ended after " << script.Completed() << " steps";
         return result;
     }
 
@@ -182,7 +184,8 @@ TEST_F(UiModalTest, SetTabOrderReplacesTheCreationOrder) {
     }
     steps.push_back(Do([&dialog] { dialog.SetModalResult(kModalCancel); }));
     RunModal(dialog, std::move(steps));
-    EXPECT_EQ(order, (std::vector<std::string>{"First", "Ok", "Cancel"})) << "controls left out are no tab stops";
+    EXPECT_EQ(order, (std::vector<std::string>{"First", "Ok", "Cancel"}))
+        << "controls left out are no tab stops";
 }
 
 // A result no button gives: the case ends the loop itself when nothing else did.
@@ -204,41 +207,60 @@ TEST_F(UiModalTest, ButtonsAnswerEnterSpaceAccessKeysAndClicks) {
              d.Ok.SetFocus();
              PostKey(VK_RETURN);
          },
-         kModalOk, {"Ok"}, false},
+         kModalOk,
+         {"Ok"},
+         false},
         {"Enter in an edit is the edit's key, no button is the default",
          [](TestDialog& d) {
              d.First.SetFocus();
              PostKey(VK_RETURN);
          },
-         kStillOpen, {}, false},
+         kStillOpen,
+         {},
+         false},
         {"Space on a focused button clicks it",
          [](TestDialog& d) {
              d.Cancel.SetFocus();
              PostKey(VK_SPACE);
          },
-         kModalCancel, {"Cancel"}, false},
+         kModalCancel,
+         {"Cancel"},
+         false},
         {"Alt+O clicks &OK from an edit, without moving the focus",
          [](TestDialog& d) {
              d.Second.SetFocus();
              PostAltKey('O');
          },
-         kModalOk, {"Ok"}, false, "Second"},
+         kModalOk,
+         {"Ok"},
+         false,
+         "Second"},
         {"Alt+C clicks &Cancel", [](TestDialog&) { PostAltKey('C'); }, kModalCancel, {"Cancel"}, false},
-        {"Alt+X: && is a literal ampersand, no access key", [](TestDialog&) { PostAltKey('X'); }, kStillOpen, {},
+        {"Alt+X: && is a literal ampersand, no access key",
+         [](TestDialog&) { PostAltKey('X'); },
+         kStillOpen,
+         {},
          false},
         {"Alt+O on a disabled OK does nothing",
          [](TestDialog& d) {
              d.Ok.SetEnabled(false);
              PostAltKey('O');
          },
-         kStillOpen, {}, false},
+         kStillOpen,
+         {},
+         false},
         {"Esc on a focused button is its key-down",
          [](TestDialog& d) {
              d.Ok.SetFocus();
              PostKey(VK_ESCAPE);
          },
-         kStillOpen, {}, true},
-        {"a click", [](TestDialog& d) { ::PostMessageA(d.Extra.Handle(), BM_CLICK, 0, 0); }, kStillOpen, {"Extra"},
+         kStillOpen,
+         {},
+         true},
+        {"a click",
+         [](TestDialog& d) { ::PostMessageA(d.Extra.Handle(), BM_CLICK, 0, 0); },
+         kStillOpen,
+         {"Extra"},
          false},
     };
     for (const auto& c : cases) {
@@ -257,8 +279,8 @@ TEST_F(UiModalTest, ButtonsAnswerEnterSpaceAccessKeysAndClicks) {
         dialog.Extra.OnClick = [&clicked] { clicked.push_back("Extra"); };
         dialog.Ok.OnKeyDown = [&okSawKey](WORD&, ShiftState) { okSawKey = true; };
         // The second step runs only when the key left the dialog open.
-        const int result =
-            RunModal(dialog, {Do([&] { c.press(dialog); }), Do([&] { dialog.SetModalResult(kStillOpen); })}, true);
+        const int result = RunModal(
+            dialog, {Do([&] { c.press(dialog); }), Do([&] { dialog.SetModalResult(kStillOpen); })}, true);
         EXPECT_EQ(result, c.result);
         EXPECT_EQ(clicked, c.clicked);
         EXPECT_EQ(okSawKey, c.okSawTheKeyDown);
@@ -294,14 +316,16 @@ TEST_F(UiModalTest, ModalShowDisablesTheThreadsWindowsAndEnablesThemAgain) {
     EXPECT_EQ(ownerForm.Owner(), app->Handle());
 
     std::vector<HWND> enabledDuring;
-    RunModal(dialog, {Do([&] {
-                          for (HWND w : {ownerForm.Handle(), hiddenForm.Handle(), app->Handle(), disabledForm.Handle()})
-                              if (::IsWindowEnabled(w))
-                                  enabledDuring.push_back(w);
-                          EXPECT_TRUE(::IsWindowEnabled(dialog.Handle()));
-                          EXPECT_TRUE(dialog.InModalLoop());
-                      }),
-                      Do([&dialog] { ::PostMessageA(dialog.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); })});
+    RunModal(
+        dialog,
+        {Do([&] {
+             for (HWND w : {ownerForm.Handle(), hiddenForm.Handle(), app->Handle(), disabledForm.Handle()})
+                 if (::IsWindowEnabled(w))
+                     enabledDuring.push_back(w);
+             EXPECT_TRUE(::IsWindowEnabled(dialog.Handle()));
+             EXPECT_TRUE(dialog.InModalLoop());
+         }),
+         Do([&dialog] { ::PostMessageA(dialog.Handle(), WM_SYSCOMMAND, SC_CLOSE, 0); })});
     EXPECT_TRUE(enabledDuring.empty()) << enabledDuring.size() << " windows stayed usable";
     EXPECT_TRUE(::IsWindowEnabled(ownerForm.Handle()));
     EXPECT_TRUE(::IsWindowEnabled(hiddenForm.Handle()));
@@ -360,7 +384,8 @@ TEST_F(UiModalTest, QuitDuringNestedModalShowsCancelsThemAllAndEndsTheApplicatio
     EXPECT_EQ(*outerResult, kModalCancel) << "the outer dialog did not see the quit";
     EXPECT_TRUE(app->Terminated());
     MSG left;
-    EXPECT_FALSE(::PeekMessageA(&left, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE)) << "a WM_QUIT was left behind";
+    EXPECT_FALSE(::PeekMessageA(&left, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+        << "a WM_QUIT was left behind";
     EXPECT_EQ(script->Completed(), 4u);
     EXPECT_FALSE(script->GaveUp()) << "the outer dialog kept running after the quit";
 }
@@ -368,20 +393,17 @@ TEST_F(UiModalTest, QuitDuringNestedModalShowsCancelsThemAllAndEndsTheApplicatio
 TEST_F(UiModalTest, FocusComesBackToTheControlThatHadItOnReactivation) {
     TestDialog dialog;
     TestDialog other;
-    RunModal(dialog, {Do([&dialog] { dialog.Second.SetFocus(); }),
-                      Do([&other] {
+    RunModal(dialog, {Do([&dialog] { dialog.Second.SetFocus(); }), Do([&other] {
                           // A window outside the modal set takes the activation away for a moment.
                           ::EnableWindow(other.Handle(), TRUE);
                           other.Show();
                           ::SetActiveWindow(other.Handle());
                       }),
-                      [&other] { return ::GetActiveWindow() == other.Handle(); },
-                      Do([&other, &dialog] {
+                      [&other] { return ::GetActiveWindow() == other.Handle(); }, Do([&other, &dialog] {
                           other.Hide();
                           ::SetActiveWindow(dialog.Handle());
                       }),
-                      [&dialog] { return ::GetActiveWindow() == dialog.Handle(); },
-                      Do([&dialog] {
+                      [&dialog] { return ::GetActiveWindow() == dialog.Handle(); }, Do([&dialog] {
                           EXPECT_EQ(dialog.FocusName(), "Second");
                           dialog.SetModalResult(kModalOk);
                       })});
@@ -435,8 +457,9 @@ TEST_F(UiModalTest, EditChangeEventsAndColours) {
         EXPECT_EQ(dialog.Second.ReadOnly(), c.readOnly);
         EXPECT_EQ(dialog.Second.GetColor(), c.color);
         HDC dc = ::CreateCompatibleDC(nullptr);
-        const auto brush = reinterpret_cast<HBRUSH>(::SendMessageA(
-            dialog.Handle(), c.message, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(dialog.Second.Handle())));
+        const auto brush =
+            reinterpret_cast<HBRUSH>(::SendMessageA(dialog.Handle(), c.message, reinterpret_cast<WPARAM>(dc),
+                                                    reinterpret_cast<LPARAM>(dialog.Second.Handle())));
         LOGBRUSH info{};
         ASSERT_TRUE(brush);
         ::GetObjectA(brush, sizeof info, &info);
