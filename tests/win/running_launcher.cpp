@@ -143,8 +143,14 @@ std::optional<std::string> IniValue(const std::string& bytes, const std::string&
 RunningLauncher::RunningLauncher(std::string_view tag, const std::string& ini) : dir_(tag) {
     if (!CopyBuiltFiles(dir_.Path(), kLauncherFiles) || !WriteBytes(Ini(), ini))
         return;
-    process_.emplace(dir_.File("rivo.exe"), dir_.Path());
-    window_ = process_->WaitForMainWindow();
+    for (int attempt = 0; attempt < 5; ++attempt) {
+        process_.emplace(dir_.File("rivo.exe"), dir_.Path());
+        window_ = process_->WaitForMainWindow();
+        // The previous case's launcher may still be ending and hold the single-instance mutex;
+        // this one then exits with code 1 at once. Start again once that one is gone.
+        if (window_ || process_->WaitForExit(0) != std::optional<DWORD>(1)) break;
+        Sleep(500);
+    }
     // The window exists before start-up has loaded the settings and placed it; start-up ends by
     // deactivating the launcher, which crosses the tray icon out.
     if (window_ && UnderWine()) {
