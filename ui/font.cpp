@@ -41,9 +41,9 @@ bool FontFamilyExists(const std::string& face, BYTE charset) {
     return found;
 }
 
-ResolvedFont CreateSpecFont(const FontSpec& spec, int dpi) {
+ResolvedFont CreateSpecFont(const FontSpec& wanted, int dpi) {
     LOGFONTA logFont{};
-    logFont.lfHeight = -::MulDiv(spec.height, dpi, 96);
+    logFont.lfHeight = -::MulDiv(wanted.height, dpi, 96);
     logFont.lfWeight = FW_NORMAL;
     logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
     logFont.lfClipPrecision = CLIP_DEFAULT_PRECIS;
@@ -51,12 +51,12 @@ ResolvedFont CreateSpecFont(const FontSpec& spec, int dpi) {
     logFont.lfPitchAndFamily = DEFAULT_PITCH | FF_DONTCARE;
 
     std::string face;
-    BYTE charset = spec.charset;
-    if (FontFamilyExists(spec.face, spec.charset)) {
-        face = spec.face;
+    BYTE charset = wanted.charset;
+    if (FontFamilyExists(wanted.face, wanted.charset)) {
+        face = wanted.face;
     } else {
-        for (const auto& candidate : spec.fallbacks) {
-            if (FontFamilyExists(candidate, spec.charset)) {
+        for (const auto& candidate : wanted.fallbacks) {
+            if (FontFamilyExists(candidate, wanted.charset)) {
                 face = candidate;
                 break;
             }

@@ -37,7 +37,7 @@ struct ResolvedFont {
     BYTE charset = DEFAULT_CHARSET;
 };
 
-// Creates the font of `spec` at `dpi` (height scaled from 96 DPI), falling back as described.
-ResolvedFont CreateSpecFont(const FontSpec& spec, int dpi);
+// Creates the font of `wanted` at `dpi` (height scaled from 96 DPI), falling back as described.
+ResolvedFont CreateSpecFont(const FontSpec& wanted, int dpi);
 
 }  // namespace rivo::ui
