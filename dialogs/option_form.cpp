@@ -28,8 +28,8 @@ ui::FormLayout OptionLayout() {
 }
 
 // The labels are laid out for "ＭＳ Ｐゴシック"; in a fallback face a caption can be wider than its
-// box and would wrap out of sight (the version label loses "Orni"). Such a label grows to its
-// text, as an auto-sized label does, moving left only as far as it must to stay inside its parent.
+// box. A label grows to the right only as far as its parent's edge, which still cuts the version
+// label at the dialog's right edge ("Orni"); such a label moves left as far as it must.
 void FitToText(ui::TLabel& label) {
     const std::string caption = label.Text();
     RECT text{};
