@@ -90,9 +90,35 @@ const char* Name(TrayPicture picture) {
     return "?";
 }
 
-TrayPicture TrayIconPicture() {
+namespace {
+
+BOOL CALLBACK FindTrayIcon(HWND child, LPARAM param) {
+    char className[64] = {};
+    GetClassNameA(child, className, sizeof className);
+    if (!IsWindowVisible(child) || _stricmp(className, "Button") == 0)
+        return TRUE;
+    *reinterpret_cast<HWND*>(param) = child;
+    return FALSE;
+}
+
+// The window that shows the launcher's icon: in a Wine desktop, the icon's own window inside the
+// taskbar (whose other children are the start and window buttons); without one, Wine's
+// stand-alone notification area, a window of its own.
+HWND TrayIconWindow() {
+    if (HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr); taskbar && IsWindowVisible(taskbar)) {
+        HWND icon = nullptr;
+        EnumChildWindows(taskbar, FindTrayIcon, reinterpret_cast<LPARAM>(&icon));
+        return icon;
+    }
     HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
-    if (!tray || !IsWindowVisible(tray))
+    return tray && IsWindowVisible(tray) ? tray : nullptr;
+}
+
+}  // namespace
+
+TrayPicture TrayIconPicture() {
+    HWND tray = TrayIconWindow();
+    if (!tray)
         return TrayPicture::Missing;
     const std::optional<Picture> picture = CaptureClient(tray);
     if (!picture)
@@ -149,7 +175,7 @@ RunningLauncher::RunningLauncher(std::string_view tag, const std::string& ini) :
         // The previous case's launcher may still be ending and hold the single-instance mutex;
         // this one then exits with code 1 at once. Start again once that one is gone.
         if (window_ || process_->WaitForExit(0) != std::optional<DWORD>(1)) break;
-        Sleep(500);
+        WaitUntil([] { return !ui::UniqueKernelHandle(OpenMutexA(SYNCHRONIZE, FALSE, "rivo")); }, 15000);
     }
     // The window exists before start-up has loaded the settings and placed it; start-up ends by
     // deactivating the launcher, which crosses the tray icon out.
