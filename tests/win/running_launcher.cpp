@@ -41,17 +41,15 @@ std::string Hex(COLORREF colour) {
     return text;
 }
 
-std::optional<Picture> CaptureClient(HWND window) {
-    RECT client{};
-    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
+namespace {
+
+// The pixels of a rectangle of `source`, copied the way a screenshot is.
+std::optional<Picture> CaptureRect(HDC source, int left, int top, int width, int height) {
+    if (width <= 0 || height <= 0)
         return std::nullopt;
     Picture picture;
-    picture.width = client.right;
-    picture.height = client.bottom;
-    HDC source = GetDC(window);
-    if (!source)
-        return std::nullopt;
-    ui::ScopeExit release([&] { ReleaseDC(window, source); });
+    picture.width = width;
+    picture.height = height;
     ui::UniqueMemoryDC memory(CreateCompatibleDC(source));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -65,7 +63,7 @@ std::optional<Picture> CaptureClient(HWND window) {
     if (!memory || !bitmap)
         return std::nullopt;
     const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-    const BOOL copied = BitBlt(memory.get(), 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY);
+    const BOOL copied = BitBlt(memory.get(), 0, 0, picture.width, picture.height, source, left, top, SRCCOPY);
     GdiFlush();
     SelectObject(memory.get(), old);
     if (!copied)
@@ -76,6 +74,28 @@ std::optional<Picture> CaptureClient(HWND window) {
         picture.pixels.push_back(RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue));
     }
     return picture;
+}
+
+// What the screen shows in `rect` (screen coordinates).
+std::optional<Picture> CaptureScreen(const RECT& rect) {
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return std::nullopt;
+    ui::ScopeExit release([&] { ReleaseDC(nullptr, screen); });
+    return CaptureRect(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+}  // namespace
+
+std::optional<Picture> CaptureClient(HWND window) {
+    RECT client{};
+    if (!GetClientRect(window, &client))
+        return std::nullopt;
+    HDC source = GetDC(window);
+    if (!source)
+        return std::nullopt;
+    ui::ScopeExit release([&] { ReleaseDC(window, source); });
+    return CaptureRect(source, 0, 0, client.right, client.bottom);
 }
 
 const char* Name(TrayPicture picture) {
@@ -90,37 +110,19 @@ const char* Name(TrayPicture picture) {
     return "?";
 }
 
-namespace {
-
-BOOL CALLBACK FindTrayIcon(HWND child, LPARAM param) {
-    char className[64] = {};
-    GetClassNameA(child, className, sizeof className);
-    if (!IsWindowVisible(child) || _stricmp(className, "Button") == 0)
-        return TRUE;
-    *reinterpret_cast<HWND*>(param) = child;
-    return FALSE;
-}
-
-// The window that shows the launcher's icon: in a Wine desktop, the icon's own window inside the
-// taskbar (whose other children are the start and window buttons); without one, Wine's
-// stand-alone notification area, a window of its own.
-HWND TrayIconWindow() {
-    if (HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr); taskbar && IsWindowVisible(taskbar)) {
-        HWND icon = nullptr;
-        EnumChildWindows(taskbar, FindTrayIcon, reinterpret_cast<LPARAM>(&icon));
-        return icon;
-    }
-    HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
-    return tray && IsWindowVisible(tray) ? tray : nullptr;
-}
-
-}  // namespace
-
 TrayPicture TrayIconPicture() {
-    HWND tray = TrayIconWindow();
-    if (!tray)
-        return TrayPicture::Missing;
-    const std::optional<Picture> picture = CaptureClient(tray);
+    // In a Wine desktop the icons sit at the right end of the taskbar, one taskbar height or so
+    // wide each, drawn by windows that other processes cannot enumerate: read the screen there.
+    // Without a desktop, Wine's stand-alone notification area is a window of its own.
+    std::optional<Picture> picture;
+    if (HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr); taskbar && IsWindowVisible(taskbar)) {
+        RECT bar{};
+        GetWindowRect(taskbar, &bar);
+        bar.left = bar.right - 2 * (bar.bottom - bar.top);
+        picture = CaptureScreen(bar);
+    } else if (HWND tray = FindWindowA("__winex11_standalone_tray", nullptr); tray && IsWindowVisible(tray)) {
+        picture = CaptureClient(tray);
+    }
     if (!picture)
         return TrayPicture::Missing;
     int red = 0;
