@@ -7,6 +7,7 @@
 #include "core/launcher_state.h"
 #include "dialogs/dialog_texts.h"
 #include "dialogs/view_form.h"
+#include "ui/unique_handle.h"
 
 namespace rivo {
 
@@ -33,11 +34,9 @@ ui::FormLayout OptionLayout() {
 void FitToText(ui::TLabel& label) {
     const std::string caption = label.Text();
     RECT text{};
-    if (HDC dc = ::GetDC(label.Handle())) {
-        const HGDIOBJ old = ::SelectObject(dc, label.Form().Font());
-        ::DrawTextA(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
-        ::SelectObject(dc, old);
-        ::ReleaseDC(label.Handle(), dc);
+    if (const ui::WindowDC dc(label.Handle()); dc) {
+        const ui::SelectedObject font(dc.get(), label.Form().Font());
+        ::DrawTextA(dc.get(), caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
     }
     const RECT bounds = label.BoundsRect();
     if (text.right <= bounds.right - bounds.left)

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/unique_handle.h"
+
 namespace rivo::ui {
 
 TLabel::TLabel(TForm& form, HWND parent, const std::string& caption, Bounds bounds)
@@ -11,15 +13,16 @@ TLabel::TLabel(TForm& form, HWND parent, const std::string& caption, Bounds boun
 
 void TLabel::FitCaption() {
     const std::string caption = Text();
-    HDC dc = ::GetDC(Handle());
+    const WindowDC dc(Handle());
     if (!dc)
         return;
-    const HGDIOBJ oldFont = ::SelectObject(dc, Form().Font());
     RECT needed{0, 0, 0, 0};
-    // DT_CALCRECT with the static control's own prefix handling: "&&" is one character.
-    ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &needed, DT_CALCRECT | DT_SINGLELINE);
-    ::SelectObject(dc, oldFont);
-    ::ReleaseDC(Handle(), dc);
+    {
+        const SelectedObject font(dc.get(), Form().Font());
+        // DT_CALCRECT with the static control's own prefix handling: "&&" is one character.
+        ::DrawTextA(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &needed,
+                    DT_CALCRECT | DT_SINGLELINE);
+    }
     const RECT bounds = BoundsRect();
     RECT parent{};
     ::GetClientRect(::GetParent(Handle()), &parent);
