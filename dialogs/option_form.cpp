@@ -1,11 +1,11 @@
 #include "dialogs/option_form.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 
 #include "core/launcher_state.h"
+#include "core/names.h"
 #include "dialogs/dialog_texts.h"
+#include "dialogs/help.h"
 #include "dialogs/view_form.h"
 #include "ui/unique_handle.h"
 
@@ -14,11 +14,10 @@ namespace rivo {
 namespace {
 
 constexpr int kFilterRowHeight = 12;
-constexpr char kHelpFile[] = "help.html";
 
 ui::FormLayout OptionLayout() {
     ui::FormLayout layout;
-    layout.className = "TOptionForm";
+    layout.className = name::kOptionWindowClass;
     layout.caption = dialog_text::kOptionCaption;
     layout.clientWidth = 346;
     layout.clientHeight = 309;
@@ -164,8 +163,7 @@ void TOptionForm::FormKeyDown(WORD key) {
 }
 
 void TOptionForm::Button3Click() {
-    // SW_SHOWNORMAL: with show command 0 the browser would start hidden.
-    ::ShellExecuteA(nullptr, nullptr, kHelpFile, nullptr, ProgramDir.c_str(), SW_SHOWNORMAL);
+    OpenHelp(ProgramDir);
 }
 
 void TOptionForm::ViewButtonClick() {

@@ -5,6 +5,7 @@
 
 #include "core/key_choice.h"
 #include "core/launcher_state.h"
+#include "core/names.h"
 #include "core/path_utils.h"
 #include "dialogs/dialog_texts.h"
 #include "ui/open_file_dialog.h"
@@ -17,7 +18,7 @@ namespace {
 
 ui::FormLayout SettingLayout() {
     ui::FormLayout layout;
-    layout.className = "TSettingForm";
+    layout.className = name::kSettingWindowClass;
     layout.caption = dialog_text::kSettingCaption;
     layout.clientWidth = 233;
     layout.clientHeight = 205;

@@ -1,6 +1,6 @@
 #include "launcher/hook_binding.h"
 
-#include "launcher/names.h"
+#include "core/names.h"
 #include "launcher/texts.h"
 
 namespace rivo {

@@ -4,10 +4,11 @@
 #include <windowsx.h>
 
 #include "core/launcher_state.h"
+#include "core/names.h"
 #include "core/settings_file.h"
 #include "core/window_geometry.h"
+#include "dialogs/help.h"
 #include "dialogs/option_form.h"
-#include "launcher/names.h"
 #include "launcher/program_dir.h"
 #include "launcher/texts.h"
 #include "launcher/win32_code_page.h"
@@ -302,8 +303,7 @@ void TMainForm::WMTrayIcon(LPARAM mouseMessage) {
 }
 
 void TMainForm::HelpViewClick() {
-    // SW_SHOWNORMAL: the browser must not start hidden.
-    ShellExecuteA(nullptr, nullptr, name::kHelpFile, nullptr, ProgramDir.c_str(), SW_SHOWNORMAL);
+    OpenHelp(ProgramDir);
 }
 
 void TMainForm::Exit1Click() {

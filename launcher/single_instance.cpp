@@ -1,6 +1,6 @@
 #include "launcher/single_instance.h"
 
-#include "launcher/names.h"
+#include "core/names.h"
 
 namespace rivo {
 
