@@ -7,6 +7,7 @@
 #include "core/launcher_state.h"
 #include "core/names.h"
 #include "core/path_utils.h"
+#include "core/registration.h"
 #include "dialogs/dialog_texts.h"
 #include "ui/open_file_dialog.h"
 
@@ -114,9 +115,7 @@ void TSettingForm::RequestToControls() {
 void TSettingForm::ControlsToRequest() {
     Request->Command = CommandEdit.Text();
     Request->WorkDir = PathEdit.Text();
-    if (Request->Command.empty()) {
-        Request->WorkDir.clear();
-    }
+    SettleRegistration(*Request);
 }
 
 void TSettingForm::CheckDialogKey(std::uint16_t key) {
