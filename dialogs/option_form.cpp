@@ -7,7 +7,6 @@
 #include "dialogs/dialog_texts.h"
 #include "dialogs/help.h"
 #include "dialogs/view_form.h"
-#include "ui/unique_handle.h"
 
 namespace rivo {
 
@@ -31,18 +30,13 @@ ui::FormLayout OptionLayout() {
 // box. A label grows to the right only as far as its parent's edge, which still cuts the version
 // label at the dialog's right edge ("Orni"); such a label moves left as far as it must.
 void FitToText(ui::TLabel& label) {
-    const std::string caption = label.Text();
-    RECT text{};
-    if (const ui::WindowDC dc(label.Handle()); dc) {
-        const ui::SelectedObject font(dc.get(), label.Form().Font());
-        ::DrawTextA(dc.get(), caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
-    }
+    const int needed = label.CaptionWidth();
     const RECT bounds = label.BoundsRect();
-    if (text.right <= bounds.right - bounds.left)
+    if (needed <= bounds.right - bounds.left)
         return;
     RECT parent{};
     ::GetClientRect(::GetParent(label.Handle()), &parent);
-    const int width = std::min(static_cast<int>(text.right), static_cast<int>(parent.right));
+    const int width = std::min(needed, static_cast<int>(parent.right));
     const int left = std::min(static_cast<int>(bounds.left), static_cast<int>(parent.right) - width);
     label.SetBounds(left, bounds.top, width, bounds.bottom - bounds.top);
 }
