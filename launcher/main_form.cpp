@@ -317,7 +317,9 @@ void TMainForm::S1Click() {
         SetForegroundWindow(openOptions_->Handle());
         return;
     }
-    ui::FormPtr<TOptionForm> options = ui::MakeForm<TOptionForm>(Handle());
+    // Owned by the application's window, not this one: this window minimises or hides as the
+    // dialog takes the activation, and Windows hides what a minimised window owns.
+    ui::FormPtr<TOptionForm> options = ui::MakeForm<TOptionForm>();
     openOptions_ = options.get();
     const ui::ScopeExit closed([this] { openOptions_ = nullptr; });
     if (options->ShowOptions(*MainSet) == 1) {

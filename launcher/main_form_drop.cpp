@@ -58,7 +58,8 @@ void TMainForm::RegisterFile(const std::string& path) {
         }
     }
 
-    auto dialog = ui::MakeForm<TSettingForm>(Handle());
+    // Owned by the application's window, like every dialog: this window minimises or hides.
+    auto dialog = ui::MakeForm<TSettingForm>();
     if (dialog->ShowRegistration(request, FileMode) != 1 || !request.HasKey()) {
         return;
     }

@@ -103,6 +103,20 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId) {
     return search.found;
 }
 
+std::vector<std::string> WindowsOwnedOutOfSight(DWORD processId, HWND neverShown) {
+    std::vector<std::string> found;
+    for (HWND window : VisibleWindowsOf(processId)) {
+        const HWND owner = GetWindow(window, GW_OWNER);
+        if (!owner || owner == neverShown)
+            continue;
+        if (IsIconic(owner) || !IsWindowVisible(owner)) {
+            found.push_back("'" + TextOfWindow(window) + "' owned by '" + TextOfWindow(owner) + "', " +
+                            (IsIconic(owner) ? "minimised" : "hidden"));
+        }
+    }
+    return found;
+}
+
 HWND VisibleWindowWithCaption(DWORD processId, const std::string& caption) {
     for (HWND window : VisibleWindowsOf(processId)) {
         if (TextOfWindow(window) == caption)

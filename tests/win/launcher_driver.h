@@ -48,6 +48,10 @@ bool WaitUntil(Done done, DWORD timeoutMs = 15000) {
 
 // Visible top-level windows of a process, any class.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
+// Visible top-level windows of a process whose owner is minimised or hidden (Windows hides what a
+// minimised window owns), each described with its owner; `neverShown`, the application's own
+// hidden window that owns the others, does not count.
+std::vector<std::string> WindowsOwnedOutOfSight(DWORD processId, HWND neverShown);
 // The visible top-level window of the process with exactly this caption; null when none.
 HWND VisibleWindowWithCaption(DWORD processId, const std::string& caption);
 

@@ -694,6 +694,69 @@ TEST_P(LauncherRoadTyped, CallUpKeyLaunchDismiss) {
     EXPECT_TRUE(launcher_->WaitForExit(20000).has_value()) << "the launcher waits for the program in front";
 }
 
+// A window that a key of the called-up launcher opens, and how the user closes it.
+struct Opened {
+    const char* caption;
+    int boxButton;             // a message box: the button pressed
+    const char* dialogButton;  // a dialog: the button clicked
+};
+
+// Each dialog and message box, in every window mode: none is owned by a window that is minimised
+// or hidden (Windows hides it with its owner, and it would block the launcher unseen), the
+// launcher window takes no keys while it is open, and a call-up typed in another program brings
+// the open one forward.
+TEST_P(LauncherRoadTyped, DialogsAndBoxesStayInSightAndACallUpBringsThemForward) {
+    const ModeCase& mode = GetParam();
+    ASSERT_NE(user_->get(), nullptr);
+    const std::string entries = "68={probe}\r\n368={missingdir}\r\n77={missing}\r\n377={work}\r\nFormType=" +
+                                std::to_string(mode.formType) + "\r\n";
+    const struct {
+        const char* name;
+        WORD key;
+        std::vector<Opened> opened;
+    } keys[] = {
+        {"the directory question", 'D', {{kErrorCaption, IDCANCEL, nullptr}}},
+        {"a failed launch", 'M', {{kErrorCaption, IDOK, nullptr}, {kRegistrationCaption, 0, "取消(&C)"}}},
+        {"an empty slot", 'Q', {{kRegistrationCaption, 0, "取消(&C)"}}},
+        {"the options dialog", VK_INSERT, {{kOptionsCaption, 0, "取消(&C)"}}},
+    };
+    // A launcher of its own for each key: under Wine's stand-alone tray, a call-up right after a
+    // dialog has closed may leave the foreground with the tray window.
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.name);
+        ASSERT_NO_FATAL_FAILURE(Start(entries));
+        ASSERT_NO_FATAL_FAILURE(FocusUser());
+        ASSERT_TRUE(InjectCallUpChord());
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main_; })) << "no call-up";
+        const HWND application = GetWindow(main_, GW_OWNER);
+        Perform({Tap(k.key)});
+        for (const Opened& o : k.opened) {
+            SCOPED_TRACE(o.caption);
+            HWND window = nullptr;
+            ASSERT_TRUE(WaitUntil([&] { return (window = VisibleWindowWithCaption(launcher_->Id(), o.caption)); }))
+                << "it did not open";
+            EXPECT_EQ(WindowsOwnedOutOfSight(launcher_->Id(), application), std::vector<std::string>{});
+            EXPECT_FALSE(IsWindowEnabled(main_)) << "the launcher window would take keys";
+
+            ASSERT_NO_FATAL_FAILURE(FocusUser());
+            ASSERT_TRUE(InjectCallUpChord());
+            EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }))
+                << "the call-up did not bring it forward; the foreground is " << GetForegroundWindow();
+
+            if (o.dialogButton) {
+                ASSERT_NO_FATAL_FAILURE(Answer(window, o.dialogButton));
+            } else {
+                PressButton(window, o.boxButton);
+                ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }));
+            }
+        }
+        EXPECT_EQ(ProcessesNamed(kProbeExe), 0);
+        EXPECT_EQ(OnDisk(), written_) << "everything was cancelled";
+        launcher_->Close();
+        ASSERT_TRUE(EndLauncher()) << "the launcher does not end";
+    }
+}
+
 INSTANTIATE_TEST_SUITE_P(Modes, LauncherRoadTyped,
                          ::testing::Values(ModeCase{0, true, kNoColour, true, true, kNoColour},
                                            ModeCase{1, true, RGB(255, 0, 0), true, false, RGB(0, 0, 0)},
