@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 #include <windowsx.h>
+#include <imm.h>
 
 #include "core/launcher_state.h"
 #include "core/settings_file.h"
@@ -50,6 +51,9 @@ TMainForm::TMainForm()
     MainForm = this;
     MainSet = std::make_unique<TRivoMainSet>();
     DragAcceptFiles(Handle(), TRUE);
+    // The window reads raw keys: with an input context, a Japanese IME that is on would turn
+    // every key into VK_PROCESSKEY, and every slot into slot 229.
+    ImmAssociateContextEx(Handle(), nullptr, 0);
     MainSet->Filter.fill(0);
     BuildKeyNameTable(KeyNameTable);
 
@@ -67,7 +71,12 @@ TMainForm::TMainForm()
     OnMouseDown = [this](ui::MouseButton, ui::ShiftState, int x, int y) { FormMouseDown(x, y); };
     OnMouseMove = [this](ui::ShiftState, int x, int y) { FormMouseMove(x, y); };
     OnMouseUp = [this](ui::MouseButton, ui::ShiftState, int x, int y) { FormMouseUp(x, y); };
-    OnKeyDown = [this](WORD& key, ui::ShiftState) { FormKeyDown(key); };
+    OnKeyDown = [this](WORD& key, ui::ShiftState shift) {
+        if (const auto dispatched = DispatchedKey(key, shift.repeat)) {
+            WORD slotKey = *dispatched;
+            FormKeyDown(slotKey);
+        }
+    };
     OnKeyUp = [this](WORD& key, ui::ShiftState) { FormKeyUp(key); };
 }
 

@@ -92,6 +92,10 @@ void PostKeyUp(HWND window, WORD vk) {
     PostMessageA(window, WM_KEYUP, vk, KeyLParam(vk, false));
 }
 
+void PostKeyRepeat(HWND window, WORD vk) {
+    PostMessageA(window, WM_KEYDOWN, vk, KeyLParam(vk, true) | (1 << 30));
+}
+
 void PostTap(HWND window, WORD vk) {
     PostKeyDown(window, vk);
     PostKeyUp(window, vk);

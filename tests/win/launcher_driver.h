@@ -25,6 +25,8 @@ bool InjectTap(WORD vk);
 // Keys posted straight to a window's queue, with the lParam the system would give them.
 void PostKeyDown(HWND window, WORD vk);
 void PostKeyUp(HWND window, WORD vk);
+// A key-down sent by the keyboard's auto-repeat while the key is held (previous state down).
+void PostKeyRepeat(HWND window, WORD vk);
 void PostTap(HWND window, WORD vk);
 
 // Runs this thread's messages while polling `done`, every few milliseconds, for at most

@@ -37,7 +37,7 @@ constexpr char kErrorCaption[] = "エラー";
 
 // One key action, posted to the launcher's window.
 struct Step {
-    enum Kind { Down, Up, Tap } kind;
+    enum Kind { Down, Up, Tap, Repeat } kind;
     WORD vk;
 };
 Step Down(WORD vk) {
@@ -48,6 +48,10 @@ Step Up(WORD vk) {
 }
 Step Tap(WORD vk) {
     return {Step::Tap, vk};
+}
+// An auto-repeated key-down of a held key.
+Step Repeat(WORD vk) {
+    return {Step::Repeat, vk};
 }
 
 std::string Replaced(std::string text, const std::string& token, const std::string& value) {
@@ -131,6 +135,10 @@ protected:
 
     void Perform(const std::vector<Step>& steps) const {
         for (const Step& step : steps) {
+            if (step.kind == Step::Repeat) {
+                PostKeyRepeat(main_, step.vk);
+                continue;
+            }
             if (step.kind != Step::Up)
                 PostKeyDown(main_, step.vk);
             if (step.kind != Step::Down)
@@ -284,6 +292,17 @@ INSTANTIATE_TEST_SUITE_P(
                    false,
                    {Tap('E'), Tap('E')},
                    {"{work}", "{work}"}},
+        // Without an input context the Hankaku/Zenkaku key arrives as its own two codes.
+        LaunchCase{"HankakuZenkakuStartsSlot229",
+                   "229={probe}\r\n529={work}\r\n",
+                   false,
+                   {Tap(0xF3), Tap(0xF4)},
+                   {"{work}", "{work}"}},
+        LaunchCase{"HeldKeyStartsItOnce",
+                   "69={probe}\r\n369={work}\r\n",
+                   false,
+                   {Down('E'), Repeat('E'), Repeat('E'), Up('E')},
+                   {"{work}"}},
         // Key1 moved elsewhere: Shift is an ordinary key and its slot starts like any other.
         LaunchCase{"ShiftWithACommandWhenKey1IsAnotherKey",
                    "Key1=120\r\n16={probe}\r\n316={work}\r\n616=0\r\n",
@@ -345,6 +364,9 @@ INSTANTIATE_TEST_SUITE_P(
         NothingCase{"Key1WithACommand", "16={probe}\r\n316={other}\r\n616=0\r\n", {Tap(VK_SHIFT)}},
         NothingCase{"Key2WithAnEmptySlot", "", {Tap(VK_CONTROL)}},
         NothingCase{"ShiftWithAnEmptySlotWhenKey1IsAnotherKey", "Key1=120\r\n616=0\r\n", {Tap(VK_SHIFT)}},
+        // VK_PROCESSKEY: what an IME makes of a key, not a key of its own.
+        NothingCase{"ProcessKeyWithACommand", "229={probe}\r\n529={other}\r\n", {Tap(229)}},
+        NothingCase{"ProcessKeyWithAnEmptySlot", "", {Tap(229)}},
         NothingCase{"KeyUpsAlone", "69={probe}\r\n369={other}\r\n", {Up('E'), Up('Q')}}),
     [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
