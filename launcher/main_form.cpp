@@ -8,6 +8,8 @@
 #include "core/settings_file.h"
 #include "core/window_geometry.h"
 #include "dialogs/option_form.h"
+#include "launcher/message_filter.h"
+#include "launcher/monitor_areas.h"
 #include "launcher/names.h"
 #include "launcher/program_dir.h"
 #include "launcher/texts.h"
@@ -64,6 +66,7 @@ TMainForm::TMainForm()
     SetPopupMenu(&PopupMenu1);
 
     taskbarCreatedMessage_ = RegisterWindowMessageA(name::kTaskbarCreated);
+    AllowMessagesFromLowerIntegrity(Handle(), taskbarCreatedMessage_, SystemMessageFilter());
 
     OnCreate = [this] { FormCreate(); };
     OnDestroy = [this] { FormDestroy(); };
@@ -95,6 +98,7 @@ void TMainForm::FormCreate() {
     ProgramDir = ExecutableDirectory();
     for (auto& command : CommandTable) command.clear();
     LoadSettings(ProgramDir);
+    KeepOnAMonitor();
 
     TheHookRecord.Key1 = static_cast<std::uint32_t>(MainSet->Key1);
     TheHookRecord.Key2 = static_cast<std::uint32_t>(MainSet->Key2);
@@ -149,6 +153,13 @@ void TMainForm::ReportSaveFailure(const SettingsFileResult&, const std::string& 
                                  MB_OK | MB_ICONERROR);
 }
 
+void TMainForm::KeepOnAMonitor() {
+    const RECT bounds = BoundsRect();
+    const Point placed = PlaceOnMonitors({bounds.left, bounds.top, bounds.right, bounds.bottom}, MonitorAreas());
+    if (placed.y != bounds.top) SetTop(placed.y);
+    if (placed.x != bounds.left) SetLeft(placed.x);
+}
+
 std::int32_t TMainForm::WindowTop() const { return Top(); }
 std::int32_t TMainForm::WindowLeft() const { return Left(); }
 void TMainForm::MoveWindowTop(std::int32_t top) { SetTop(top); }
@@ -179,6 +190,11 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         }
         case WM_DROPFILES:
             WMDropFiles(reinterpret_cast<HDROP>(wParam));
+            return false;
+        case WM_CAPTURECHANGED:
+            // The capture went elsewhere (a menu, a system dialog, Alt+Tab): the button's release
+            // will not come here, and a drag left on would make the window follow a free pointer.
+            Dragging = 0;
             return false;
         case WM_CONTEXTMENU:
             // From the keyboard (the menu key, Shift+F10) the key is the user's choice of a slot,

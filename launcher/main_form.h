@@ -11,6 +11,7 @@
 #include "core/rivo_main_set.h"
 #include "core/settings_file.h"
 #include "hook/hook_record.h"
+#include "launcher/com_apartment.h"
 #include "launcher/hook_binding.h"
 #include "launcher/tray_icon.h"
 #include "ui/form.h"
@@ -65,6 +66,7 @@ private:
     void WMTrayIcon(LPARAM mouseMessage);
     void AddTrayIcon();
     void ReportSaveFailure(const SettingsFileResult& result, const std::string& path);
+    void KeepOnAMonitor();
 
     // KeyDispatchActions
     void CloseMainWindow() override;
@@ -78,6 +80,9 @@ private:
     void MoveWindowTop(std::int32_t top) override;
     void MoveWindowLeft(std::int32_t left) override;
 
+    // ShellExecuteA may hand a start to shell extensions, which need COM on the calling thread;
+    // apartment-threaded, as the shell's objects expect.
+    ComApartment com_;
     KeyDispatcher dispatcher_;
     TrayIcon tray_;
     HookBinding hook_;
