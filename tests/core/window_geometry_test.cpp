@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
                       Placement{"far above the second", {1500, -2000}, {1500, 30}},
                       Placement{"far right and below", {9000, 9000}, {2200, 715}},
                       Placement{"right of a removed third monitor", {2400, 100}, {2200, 100}}),
-    [](const auto& info) { return "Case" + std::to_string(info.index); });
+    [](const auto& paramInfo) { return "Case" + std::to_string(paramInfo.index); });
 
 TEST(SavedPosition, WithoutMonitorsNothingMoves) {
     EXPECT_EQ(PlaceOnMonitors({-5000, -5000, -4896, -4947}, {}), (Point{-5000, -5000}));
