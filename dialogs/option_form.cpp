@@ -161,7 +161,7 @@ void TOptionForm::Button3Click() {
 }
 
 void TOptionForm::ViewButtonClick() {
-    ui::FormPtr<TViewForm> view = ui::MakeForm<TViewForm>(Handle());
+    ui::FormPtr<TViewForm> view = ui::MakeForm<TViewForm>();
     view->ShowList(CommandTable, WorkDirTable);
 }
 

@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 #include <windowsx.h>
+#include <imm.h>
 
 #include "core/launcher_state.h"
 #include "core/names.h"
@@ -9,6 +10,8 @@
 #include "core/window_geometry.h"
 #include "dialogs/help.h"
 #include "dialogs/option_form.h"
+#include "launcher/message_filter.h"
+#include "launcher/monitor_areas.h"
 #include "launcher/program_dir.h"
 #include "launcher/texts.h"
 #include "launcher/win32_code_page.h"
@@ -49,6 +52,9 @@ TMainForm::TMainForm()
     MainForm = this;
     MainSet = std::make_unique<TRivoMainSet>();
     DragAcceptFiles(Handle(), TRUE);
+    // The window reads raw keys: with an input context, a Japanese IME that is on would turn
+    // every key into VK_PROCESSKEY, and every slot into slot 229.
+    ImmAssociateContextEx(Handle(), nullptr, 0);
     MainSet->Filter.fill(0);
     BuildKeyNameTable(KeyNameTable);
 
@@ -59,6 +65,7 @@ TMainForm::TMainForm()
     SetPopupMenu(&PopupMenu1);
 
     taskbarCreatedMessage_ = RegisterWindowMessageA(name::kTaskbarCreated);
+    AllowMessagesFromLowerIntegrity(Handle(), taskbarCreatedMessage_, SystemMessageFilter());
 
     OnCreate = [this] { FormCreate(); };
     OnDestroy = [this] { FormDestroy(); };
@@ -66,7 +73,12 @@ TMainForm::TMainForm()
     OnMouseDown = [this](ui::MouseButton, ui::ShiftState, int x, int y) { FormMouseDown(x, y); };
     OnMouseMove = [this](ui::ShiftState, int x, int y) { FormMouseMove(x, y); };
     OnMouseUp = [this](ui::MouseButton, ui::ShiftState, int x, int y) { FormMouseUp(x, y); };
-    OnKeyDown = [this](WORD& key, ui::ShiftState) { FormKeyDown(key); };
+    OnKeyDown = [this](WORD& key, ui::ShiftState shift) {
+        if (const auto dispatched = DispatchedKey(key, shift.repeat)) {
+            WORD slotKey = *dispatched;
+            FormKeyDown(slotKey);
+        }
+    };
     OnKeyUp = [this](WORD& key, ui::ShiftState) { FormKeyUp(key); };
 }
 
@@ -85,6 +97,7 @@ void TMainForm::FormCreate() {
     ProgramDir = ExecutableDirectory();
     for (auto& command : CommandTable) command.clear();
     LoadSettings(ProgramDir);
+    KeepOnAMonitor();
 
     TheHookRecord.Key1 = static_cast<std::uint32_t>(MainSet->Key1);
     TheHookRecord.Key2 = static_cast<std::uint32_t>(MainSet->Key2);
@@ -139,6 +152,13 @@ void TMainForm::ReportSaveFailure(const SettingsFileResult&, const std::string& 
                                  MB_OK | MB_ICONERROR);
 }
 
+void TMainForm::KeepOnAMonitor() {
+    const RECT bounds = BoundsRect();
+    const Point placed = PlaceOnMonitors({bounds.left, bounds.top, bounds.right, bounds.bottom}, MonitorAreas());
+    if (placed.y != bounds.top) SetTop(placed.y);
+    if (placed.x != bounds.left) SetLeft(placed.x);
+}
+
 std::int32_t TMainForm::WindowTop() const { return Top(); }
 std::int32_t TMainForm::WindowLeft() const { return Left(); }
 void TMainForm::MoveWindowTop(std::int32_t top) { SetTop(top); }
@@ -170,6 +190,11 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         }
         case WM_DROPFILES:
             WMDropFiles(reinterpret_cast<HDROP>(wParam));
+            return false;
+        case WM_CAPTURECHANGED:
+            // The capture went elsewhere (a menu, a system dialog, Alt+Tab): the button's release
+            // will not come here, and a drag left on would make the window follow a free pointer.
+            Dragging = 0;
             return false;
         case WM_CONTEXTMENU:
             // From the keyboard (the menu key, Shift+F10) the key is the user's choice of a slot,
@@ -316,7 +341,9 @@ void TMainForm::S1Click() {
         SetForegroundWindow(openOptions_->Handle());
         return;
     }
-    ui::FormPtr<TOptionForm> options = ui::MakeForm<TOptionForm>(Handle());
+    // Owned by the application's window, not this one: this window minimises or hides as the
+    // dialog takes the activation, and Windows hides what a minimised window owns.
+    ui::FormPtr<TOptionForm> options = ui::MakeForm<TOptionForm>();
     openOptions_ = options.get();
     const ui::ScopeExit closed([this] { openOptions_ = nullptr; });
     if (options->ShowOptions(*MainSet) == 1) {

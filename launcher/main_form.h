@@ -13,6 +13,7 @@
 #include "core/settings_file.h"
 #include "core/tray_retry.h"
 #include "hook/hook_record.h"
+#include "launcher/com_apartment.h"
 #include "launcher/hook_binding.h"
 #include "launcher/tray_icon.h"
 #include "ui/form.h"
@@ -67,6 +68,7 @@ private:
     void WMTrayIcon(LPARAM mouseMessage);
     void AddTrayIcon();
     void ReportSaveFailure(const SettingsFileResult& result, const std::string& path);
+    void KeepOnAMonitor();
 
     // KeyDispatchActions
     void CloseMainWindow() override;
@@ -80,6 +82,9 @@ private:
     void MoveWindowTop(std::int32_t top) override;
     void MoveWindowLeft(std::int32_t left) override;
 
+    // ShellExecuteA may hand a start to shell extensions, which need COM on the calling thread;
+    // apartment-threaded, as the shell's objects expect.
+    ComApartment com_;
     KeyDispatcher dispatcher_;
     TrayIcon tray_;
     HookBinding hook_;

@@ -59,7 +59,8 @@ void TMainForm::RegisterFile(const std::string& path) {
         }
     }
 
-    auto dialog = ui::MakeForm<TSettingForm>(Handle());
+    // Owned by the application's window, like every dialog: this window minimises or hides.
+    auto dialog = ui::MakeForm<TSettingForm>();
     const int answer = dialog->ShowRegistration(request, FileMode);
     switch (DecideRegistration(answer, request, RegistrationOrigin::File, CommandTable)) {
         case RegistrationStep::Discard:

@@ -10,6 +10,7 @@
 #include <cstring>
 #include <vector>
 
+#include "launcher/com_apartment.h"
 #include "ui/unique_handle.h"
 
 namespace rivo {

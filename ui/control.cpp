@@ -200,6 +200,12 @@ void TControl::Accelerate() {
 }
 
 bool TControl::HasAccessKey(char letter) const {
+    // Only buttons (push, radio, check, group) and labels show a caption; the text of an edit or
+    // a combo box is the user's, and an '&' typed into it is no access key.
+    char className[16] = {};
+    ::GetClassNameA(handle_, className, sizeof className);
+    if (::lstrcmpiA(className, "Button") != 0 && ::lstrcmpiA(className, "Static") != 0)
+        return false;
     const std::string caption = Text();
     for (size_t i = 0; i + 1 < caption.size(); ++i) {
         if (::IsDBCSLeadByteEx(932, static_cast<BYTE>(caption[i]))) {

@@ -82,6 +82,7 @@ ShiftState KeyShiftState(LPARAM keyData) {
     state.shift = ::GetKeyState(VK_SHIFT) < 0;
     state.ctrl = ::GetKeyState(VK_CONTROL) < 0;
     state.alt = (keyData & (1 << 29)) != 0;  // the context code: Alt held with this key
+    state.repeat = (keyData & (1 << 30)) != 0;
     return state;
 }
 

@@ -104,7 +104,11 @@ TEST_F(OptionsMenu, FirstMenuItemOpensOneOptionsDialogWhoseOkSavesAtOnce) {
         dialog = shown.empty() ? nullptr : shown.front();
         return dialog != nullptr;
     })) << "設定 is the first item and opens the options dialog";
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), main);
+    // Owned by the application's hidden window: the launcher window minimises or hides when it
+    // loses the activation, and Windows hides what a minimised window owns.
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    EXPECT_NE(owner, main);
+    EXPECT_EQ(owner, GetWindow(main, GW_OWNER)) << "the owner of the launcher window";
     EXPECT_FALSE(IsWindowEnabled(main)) << "the launcher window waits for the dialog";
 
     // The tray menu is still there while the dialog is open; choosing the settings again brings
