@@ -64,7 +64,9 @@ private:
     void WMActivate(WPARAM state);
     void WMTrayIcon(LPARAM mouseMessage);
     void AddTrayIcon();
-    void ReportSaveFailure(const SettingsFileResult& result, const std::string& path);
+    void ReportSettingsFailure(const SettingsFileResult& result, const std::string& path);
+    // Saves the settings, removes the tray icon and releases the hook, once.
+    void EndRun();
 
     // KeyDispatchActions
     void CloseMainWindow() override;
@@ -79,6 +81,8 @@ private:
     void MoveWindowLeft(std::int32_t left) override;
 
     KeyDispatcher dispatcher_;
+    SettingsFile settingsFile_;
+    bool runEnded_ = false;
     TrayIcon tray_;
     HookBinding hook_;
     TOptionForm* openOptions_ = nullptr;  // while S1Click shows the options dialog
