@@ -180,7 +180,8 @@ void RemoveScratchDir(const std::string& dir, const std::string& file) {
 bool FloorSave(const std::string& path, const std::string& bytes) {
     const std::string temp = path + ".floor";
 #ifdef _WIN32
-    HANDLE file = CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file =
+        CreateFileA(temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;

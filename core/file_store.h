@@ -9,9 +9,9 @@ namespace rivo {
 
 struct IoResult {
     bool ok = true;
-    std::string error;   // what failed and why, for a person to read; empty on success
-    std::string reason;  // the system's own words for why, without the call and the path
-    bool denied = false; // the system refused access (a folder that takes no new file)
+    std::string error;    // what failed and why, for a person to read; empty on success
+    std::string reason;   // the system's own words for why, without the call and the path
+    bool denied = false;  // the system refused access (a folder that takes no new file)
 
     static IoResult Ok() { return {}; }
     static IoResult Fail(std::string why, std::string reason = {}, bool denied = false) {

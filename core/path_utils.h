@@ -17,7 +17,8 @@ std::string FolderOfPath(std::string_view path, LeadByteTest isLeadByte = IsCp93
 
 // `directory` and `file` joined by one backslash: none added after a directory that already ends
 // in one (a drive root), but one after a trail byte 0x5C ("C:\予定表").
-std::string JoinPath(std::string_view directory, std::string_view file, LeadByteTest isLeadByte = IsCp932LeadByte);
+std::string JoinPath(std::string_view directory, std::string_view file,
+                     LeadByteTest isLeadByte = IsCp932LeadByte);
 
 // The extension including its dot, or empty when the last '.', '\' or ':' is not a dot.
 std::string ExtensionOfPath(std::string_view path, LeadByteTest isLeadByte = IsCp932LeadByte);

@@ -65,11 +65,11 @@ private:
 
     const CodePage* codePage_;
     std::array<bool, 256> leadBytes_;  // the code page's lead bytes, asked once
-    bool utf16_ = false;     // the lines are UTF-16LE
-    bool utf8File_ = false;  // ... converted from a UTF-8 file with its mark, and written back so
-    std::string bom_;             // FF FE, or the UTF-8 mark EF BB BF, kept in front of everything
-    std::string tail_;            // the odd last byte of a UTF-16 file, kept behind everything
-    std::vector<Line> preamble_;  // the lines before the first section header: never read
+    bool utf16_ = false;               // the lines are UTF-16LE
+    bool utf8File_ = false;            // ... converted from a UTF-8 file with its mark, and written back so
+    std::string bom_;                  // FF FE, or the UTF-8 mark EF BB BF, kept in front of everything
+    std::string tail_;                 // the odd last byte of a UTF-16 file, kept behind everything
+    std::vector<Line> preamble_;       // the lines before the first section header: never read
     std::vector<Section> sections_;
     // Folded section name -> the first section of that name, the only one reads and writes use.
     std::unordered_map<std::string, std::size_t> sectionIndex_;

@@ -18,10 +18,12 @@ IoResult Failed(const std::string& path, const char* step, const IoResult& why) 
 
 bool EqualsIgnoringAsciiCase(const std::string& a, const char* b) {
     const std::size_t length = std::char_traits<char>::length(b);
-    if (a.size() != length) return false;
+    if (a.size() != length)
+        return false;
     for (std::size_t i = 0; i < length; ++i) {
         const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
+        if (lower(a[i]) != lower(b[i]))
+            return false;
     }
     return true;
 }

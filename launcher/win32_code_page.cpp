@@ -72,8 +72,9 @@ std::optional<std::string> RegistrableFilePath(const std::wstring& path) {
             shortPath.resize(length < needed ? length : 0);
         }
     }
-    return RegistrablePath(wide, std::u16string_view(reinterpret_cast<const char16_t*>(shortPath.data()), shortPath.size()),
-                           codePage);
+    return RegistrablePath(
+        wide, std::u16string_view(reinterpret_cast<const char16_t*>(shortPath.data()), shortPath.size()),
+        codePage);
 }
 
 }  // namespace rivo

@@ -157,8 +157,9 @@ TEST(ProfileUtf8Mark, MarksAUtf8FileThatIsReadAndWrittenBackAsUtf8) {
     EXPECT_EQ(Visible(doc.ReadString("Rivo", "65", "")), Visible(cp932Path));
     doc.Write("Rivo", "66", cp932Path);
     doc.Write("Rivo", "65", "x.exe");
-    EXPECT_EQ(Visible(doc.Serialize()), Visible("\xEF\xBB\xBF; \xE3\x83\xA1\xE3\x83\xA2\r\n[Rivo]\r\n65=x.exe\r\n66=" +
-                                                utf8Path + "\r\n"));
+    EXPECT_EQ(
+        Visible(doc.Serialize()),
+        Visible("\xEF\xBB\xBF; \xE3\x83\xA1\xE3\x83\xA2\r\n[Rivo]\r\n65=x.exe\r\n66=" + utf8Path + "\r\n"));
 
     // Bytes that are not UTF-8 after the mark are kept as they are, and read as the code page.
     const std::string notUtf8 = "\xEF\xBB\xBF[Rivo]\r\n65=" + cp932Path + "\r\n";

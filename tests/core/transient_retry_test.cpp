@@ -19,10 +19,10 @@ struct Attempts {
 // `outcomes` are the results of the attempts in turn; the last one repeats.
 Attempts RunAgainst(std::vector<Outcome> outcomes) {
     Attempts run;
-    run.result = RetryTransient(
-        [&] { return outcomes[std::min<std::size_t>(run.attempts++, outcomes.size() - 1)]; },
-        [](Outcome outcome) { return outcome == Outcome::Busy; },
-        [&](unsigned milliseconds) { run.waits.push_back(milliseconds); });
+    run.result =
+        RetryTransient([&] { return outcomes[std::min<std::size_t>(run.attempts++, outcomes.size() - 1)]; },
+                       [](Outcome outcome) { return outcome == Outcome::Busy; },
+                       [&](unsigned milliseconds) { run.waits.push_back(milliseconds); });
     return run;
 }
 
