@@ -9,10 +9,14 @@ namespace rivo {
 
 struct IoResult {
     bool ok = true;
-    std::string error;  // what failed and why, for a person to read; empty on success
+    std::string error;    // what failed and why, for a person to read; empty on success
+    std::string reason;   // the system's own words for why, without the call and the path
+    bool denied = false;  // the system refused access (a folder that takes no new file)
 
     static IoResult Ok() { return {}; }
-    static IoResult Fail(std::string why) { return {false, std::move(why)}; }
+    static IoResult Fail(std::string why, std::string reason = {}, bool denied = false) {
+        return {false, std::move(why), std::move(reason), denied};
+    }
 };
 
 struct ReadResult {
@@ -20,6 +24,7 @@ struct ReadResult {
     Status status = Status::Missing;
     std::string bytes;
     std::string error;
+    std::string reason;  // as IoResult::reason
 };
 
 // A file opened for writing; closing it without Close() discards nothing already written.
@@ -27,7 +32,8 @@ class WritableFile {
 public:
     virtual ~WritableFile() = default;
     virtual IoResult Write(std::string_view bytes) = 0;
-    // Forces the written bytes to the disk before the file may replace another.
+    // Forces the written bytes to the disk before the file may replace another; a file opened by
+    // OpenToRewrite ends here, after the last byte written.
     virtual IoResult Flush() = 0;
     virtual IoResult Close() = 0;
 };
@@ -38,6 +44,8 @@ public:
     virtual ReadResult Read(const std::string& path) = 0;
     // Creates `path`, failing if it exists.
     virtual std::unique_ptr<WritableFile> CreateNew(const std::string& path, IoResult& result) = 0;
+    // Opens an existing file to be written over from its start, keeping its attributes.
+    virtual std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, IoResult& result) = 0;
     // Puts `from` in place of `to` in one step, replacing `to` if it exists.
     virtual IoResult Replace(const std::string& from, const std::string& to) = 0;
     virtual IoResult Remove(const std::string& path) = 0;

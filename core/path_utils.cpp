@@ -47,12 +47,33 @@ std::string FolderOfPath(std::string_view path, LeadByteTest isLeadByte) {
     return std::string(path.substr(0, length));
 }
 
+std::string JoinPath(std::string_view directory, std::string_view file, LeadByteTest isLeadByte) {
+    std::string path(directory);
+    const Found found = LastDelimiter(directory, "\\", isLeadByte);
+    if (found.position == 0 || found.position != directory.size()) {
+        path += '\\';
+    }
+    path += file;
+    return path;
+}
+
 std::string ExtensionOfPath(std::string_view path, LeadByteTest isLeadByte) {
     const Found found = LastDelimiter(path, ".\\:", isLeadByte);
     if (found.position == 0 || path[found.position - 1] != '.') {
         return {};
     }
     return std::string(path.substr(found.position - 1));
+}
+
+std::optional<std::string> RegistrablePath(std::u16string_view path, std::u16string_view shortPath,
+                                           const CodePage& codePage) {
+    if (std::optional<std::string> whole = codePage.FromUtf16(path)) {
+        return whole;
+    }
+    if (!shortPath.empty()) {
+        return codePage.FromUtf16(shortPath);
+    }
+    return std::nullopt;
 }
 
 }  // namespace rivo

@@ -21,6 +21,11 @@ std::string Describe(std::string_view what, const std::string& path, int error) 
     return text;
 }
 
+IoResult Failure(std::string_view what, const std::string& path, int error) {
+    const bool denied = error == EACCES || error == EPERM || error == EROFS;
+    return IoResult::Fail(Describe(what, path, error), std::strerror(error), denied);
+}
+
 // Closes the descriptor on every path out of a scope unless released.
 class Descriptor {
 public:
@@ -45,17 +50,18 @@ private:
 
 class PosixWritableFile : public WritableFile {
 public:
-    PosixWritableFile(int fd, std::string path) : fd_(fd), path_(std::move(path)) {}
+    PosixWritableFile(int fd, std::string path, bool rewrite = false)
+        : fd_(fd), path_(std::move(path)), rewrite_(rewrite) {}
 
     IoResult Write(std::string_view bytes) override {
         if (fd_.get() < 0)
-            return IoResult::Fail(Describe("cannot write to closed file", path_, EBADF));
+            return Failure("cannot write to closed file", path_, EBADF);
         while (!bytes.empty()) {
             const ssize_t written = ::write(fd_.get(), bytes.data(), bytes.size());
             if (written < 0) {
                 if (errno == EINTR)
                     continue;
-                return IoResult::Fail(Describe("cannot write", path_, errno));
+                return Failure("cannot write", path_, errno);
             }
             bytes.remove_prefix(static_cast<std::size_t>(written));
         }
@@ -64,9 +70,14 @@ public:
 
     IoResult Flush() override {
         if (fd_.get() < 0)
-            return IoResult::Fail(Describe("cannot flush closed file", path_, EBADF));
+            return Failure("cannot flush closed file", path_, EBADF);
+        if (rewrite_) {
+            const off_t end = ::lseek(fd_.get(), 0, SEEK_CUR);
+            if (end < 0 || ::ftruncate(fd_.get(), end) != 0)
+                return Failure("cannot cut", path_, errno);
+        }
         if (::fsync(fd_.get()) != 0)
-            return IoResult::Fail(Describe("cannot flush", path_, errno));
+            return Failure("cannot flush", path_, errno);
         return IoResult::Ok();
     }
 
@@ -76,13 +87,14 @@ public:
             return IoResult::Ok();
         // close(2) may report a delayed write error; the descriptor is gone either way.
         if (::close(fd) != 0 && errno != EINTR)
-            return IoResult::Fail(Describe("cannot close", path_, errno));
+            return Failure("cannot close", path_, errno);
         return IoResult::Ok();
     }
 
 private:
     Descriptor fd_;
     std::string path_;
+    bool rewrite_;
 };
 
 std::string DirectoryOf(const std::string& path) {
@@ -105,6 +117,7 @@ ReadResult PosixFileStore::Read(const std::string& path) {
         } else {
             result.status = ReadResult::Status::Error;
             result.error = Describe("cannot open", path, errno);
+            result.reason = std::strerror(errno);
         }
         return result;
     }
@@ -120,6 +133,7 @@ ReadResult PosixFileStore::Read(const std::string& path) {
                 continue;
             result.status = ReadResult::Status::Error;
             result.error = Describe("cannot read", path, errno);
+            result.reason = std::strerror(errno);
             result.bytes.clear();
             return result;
         }
@@ -134,17 +148,27 @@ ReadResult PosixFileStore::Read(const std::string& path) {
 std::unique_ptr<WritableFile> PosixFileStore::CreateNew(const std::string& path, IoResult& result) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) {
-        result = IoResult::Fail(Describe("cannot create", path, errno));
+        result = Failure("cannot create", path, errno);
         return nullptr;
     }
     result = IoResult::Ok();
     return std::make_unique<PosixWritableFile>(fd, path);
 }
 
+std::unique_ptr<WritableFile> PosixFileStore::OpenToRewrite(const std::string& path, IoResult& result) {
+    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
+    if (fd < 0) {
+        result = Failure("cannot open", path, errno);
+        return nullptr;
+    }
+    result = IoResult::Ok();
+    return std::make_unique<PosixWritableFile>(fd, path, true);
+}
+
 IoResult PosixFileStore::Replace(const std::string& from, const std::string& to) {
     if (::rename(from.c_str(), to.c_str()) != 0) {
         const int error = errno;
-        return IoResult::Fail(Describe("cannot rename \"" + from + "\" to", to, error));
+        return Failure("cannot rename \"" + from + "\" to", to, error);
     }
     // The rename is done; a directory that cannot be synced does not undo it.
     Descriptor dir(::open(DirectoryOf(to).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
@@ -155,7 +179,7 @@ IoResult PosixFileStore::Replace(const std::string& from, const std::string& to)
 
 IoResult PosixFileStore::Remove(const std::string& path) {
     if (::unlink(path.c_str()) != 0 && errno != ENOENT)
-        return IoResult::Fail(Describe("cannot remove", path, errno));
+        return Failure("cannot remove", path, errno);
     return IoResult::Ok();
 }
 

@@ -12,6 +12,7 @@ class PosixFileStore : public FileStore {
 public:
     ReadResult Read(const std::string& path) override;
     std::unique_ptr<WritableFile> CreateNew(const std::string& path, IoResult& result) override;
+    std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, IoResult& result) override;
     // rename(2), then a best-effort fsync of the directory so the new name outlives a power cut.
     IoResult Replace(const std::string& from, const std::string& to) override;
     // Removing a file that does not exist succeeds: the caller wanted it gone.

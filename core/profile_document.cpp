@@ -78,7 +78,16 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes, const CodePage& c
         }
     } else if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) {
         // Windows takes the mark for part of the first line and so misses a header there; an
-        // editor that adds it must not make the whole file unreadable.
+        // editor that adds it must not make the whole file unreadable. Its text is UTF-8: read
+        // as code page bytes, a Japanese path would come back garbled and be saved so. It is
+        // kept as UTF-16 inside and written back as UTF-8, with its mark.
+        if (std::optional<std::string> wide = Utf8ToUtf16Le(bytes.substr(kUtf8Bom.size()))) {
+            ProfileDocument unicode = Parse(std::string(kUtf16Bom) + *wide, codePage);
+            unicode.bom_ = kUtf8Bom;
+            unicode.utf8File_ = true;
+            return unicode;
+        }
+        // Not well-formed UTF-8 after all: its bytes are kept as they are.
         doc.bom_ = kUtf8Bom;
         bytes.remove_prefix(kUtf8Bom.size());
     }
@@ -144,7 +153,16 @@ void ProfileDocument::Write(std::string_view section, std::string_view key, std:
 }
 
 std::string ProfileDocument::Serialize() const {
-    std::size_t size = bom_.size() + tail_.size();
+    if (utf8File_) {
+        std::string wide = SerializeLines();
+        // Every line came from UTF-8 or from the code page, so the conversion back is exact.
+        return bom_ + Utf16LeToUtf8(wide).value_or(std::string());
+    }
+    return bom_ + SerializeLines();
+}
+
+std::string ProfileDocument::SerializeLines() const {
+    std::size_t size = tail_.size();
     for (const Line& line : preamble_)
         size += line.raw.size();
     for (const Section& s : sections_) {
@@ -154,7 +172,6 @@ std::string ProfileDocument::Serialize() const {
     }
     std::string out;
     out.reserve(size);
-    out += bom_;
     for (const Line& line : preamble_)
         out += line.raw;
     for (const Section& s : sections_) {

@@ -40,13 +40,16 @@ public:
     // The file's bytes, in the file's own encoding.
     std::string Serialize() const;
 
-    bool IsUtf16() const { return utf16_; }
+    // The file's encoding: UTF-16LE (FF FE), or UTF-8 with its mark (EF BB BF), or the code page.
+    bool IsUtf16() const { return utf16_ && !utf8File_; }
+    bool IsUtf8() const { return utf8File_; }
 
     struct Line;  // defined in the implementation
 
 private:
     struct Section;
 
+    std::string SerializeLines() const;  // everything but the mark
     void AddParsedLine(Line line);
     void InsertKeyLine(Section& section, Line line);
     void ReplaceValue(Line& line, std::string_view value) const;
@@ -62,10 +65,11 @@ private:
 
     const CodePage* codePage_;
     std::array<bool, 256> leadBytes_;  // the code page's lead bytes, asked once
-    bool utf16_ = false;
-    std::string bom_;             // FF FE, or the UTF-8 mark EF BB BF, kept in front of everything
-    std::string tail_;            // the odd last byte of a UTF-16 file, kept behind everything
-    std::vector<Line> preamble_;  // the lines before the first section header: never read
+    bool utf16_ = false;               // the lines are UTF-16LE
+    bool utf8File_ = false;            // ... converted from a UTF-8 file with its mark, and written back so
+    std::string bom_;                  // FF FE, or the UTF-8 mark EF BB BF, kept in front of everything
+    std::string tail_;                 // the odd last byte of a UTF-16 file, kept behind everything
+    std::vector<Line> preamble_;       // the lines before the first section header: never read
     std::vector<Section> sections_;
     // Folded section name -> the first section of that name, the only one reads and writes use.
     std::unordered_map<std::string, std::size_t> sectionIndex_;

@@ -1,7 +1,10 @@
 #include "core/profile_file.h"
 
 #include <memory>
+#include <string>
 #include <utility>
+
+#include "core/path_utils.h"
 
 namespace rivo {
 
@@ -10,7 +13,34 @@ namespace {
 IoResult Failed(const std::string& path, const char* step, const IoResult& why) {
     std::string text = "settings not saved to \"" + path + "\" (" + step + "): ";
     text += why.error.empty() ? std::string("no reason given") : why.error;
-    return IoResult::Fail(std::move(text));
+    return IoResult::Fail(std::move(text), why.reason);
+}
+
+bool EqualsIgnoringAsciiCase(const std::string& a, const char* b) {
+    const std::size_t length = std::char_traits<char>::length(b);
+    if (a.size() != length)
+        return false;
+    for (std::size_t i = 0; i < length; ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i]))
+            return false;
+    }
+    return true;
+}
+
+IoResult WriteInPlace(WritableFile& file, const std::string& path, const ProfileDocument& document) {
+    const char* step = "writing the file in place";
+    IoResult result = file.Write(document.Serialize());
+    if (result.ok) {
+        result = file.Flush();
+        step = "flushing the file in place";
+    }
+    IoResult closed = file.Close();
+    if (result.ok && !closed.ok) {
+        result = closed;
+        step = "closing the file";
+    }
+    return result.ok ? result : Failed(path, step, result);
 }
 
 }  // namespace
@@ -19,18 +49,27 @@ LoadedProfile LoadProfile(FileStore& files, const CodePage& codePage, const std:
     ReadResult read = files.Read(path);
     switch (read.status) {
         case ReadResult::Status::Ok:
-            return {ProfileDocument::Parse(read.bytes, codePage), ReadResult::Status::Ok, {}};
+            return {ProfileDocument::Parse(read.bytes, codePage), ReadResult::Status::Ok, {}, {}};
         case ReadResult::Status::Missing:
-            return {ProfileDocument(codePage), ReadResult::Status::Missing, {}};
+            return {ProfileDocument(codePage), ReadResult::Status::Missing, {}, {}};
         case ReadResult::Status::Error:
             break;
     }
     std::string error = read.error.empty() ? "cannot read \"" + path + "\"" : std::move(read.error);
-    return {ProfileDocument(codePage), ReadResult::Status::Error, std::move(error)};
+    return {ProfileDocument(codePage), ReadResult::Status::Error, std::move(error), std::move(read.reason)};
+}
+
+std::string TemporaryPathFor(const std::string& path) {
+    const std::string extension = ExtensionOfPath(path);
+    const bool fileExtension = extension.size() >= 4 && extension.find('/') == std::string::npos;
+    if (fileExtension && !EqualsIgnoringAsciiCase(extension, ".tmp")) {
+        return path.substr(0, path.size() - extension.size()) + ".tmp";
+    }
+    return path + ".tmp";
 }
 
 IoResult SaveProfile(FileStore& files, const std::string& path, const ProfileDocument& document) {
-    const std::string temp = path + ".tmp";
+    const std::string temp = TemporaryPathFor(path);
     // A temporary file left by an earlier save that crashed; if it cannot go, CreateNew says why.
     files.Remove(temp);
 
@@ -39,6 +78,12 @@ IoResult SaveProfile(FileStore& files, const std::string& path, const ProfileDoc
     if (!file) {
         if (result.ok)
             result = IoResult::Fail("no file was created");
+        if (result.denied) {
+            IoResult opened;
+            if (std::unique_ptr<WritableFile> existing = files.OpenToRewrite(path, opened)) {
+                return WriteInPlace(*existing, path, document);
+            }
+        }
         return Failed(path, "creating the temporary file", result);
     }
     const auto abandon = [&](const char* step, const IoResult& why) {

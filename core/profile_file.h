@@ -13,16 +13,23 @@ struct LoadedProfile {
     ProfileDocument document;
     ReadResult::Status status;  // Ok, Missing (an empty document) or Error (an empty document)
     std::string error;          // for Error: what failed, the path and the system's reason
+    std::string reason;         // for Error: the system's reason alone
 };
 
 // A missing file is an empty document with status Missing; a file that cannot be read is an
 // empty document with status Error and the reason.
 LoadedProfile LoadProfile(FileStore& files, const CodePage& codePage, const std::string& path);
 
-// Writes the document to `path` + ".tmp" in the same directory (a stale one is removed first),
-// flushes it to the disk, closes it and puts it in place of `path` in one step. So the file is
-// always either the old one or the new one. On failure the temporary file is removed, `path` is
-// left as it was and the result names the step, the path and the system's reason.
+// The temporary file a save writes first: beside `path` and no longer ("Rivo.ini" -> "Rivo.tmp"),
+// so it fits wherever `path` fits (MAX_PATH). Other names get ".tmp" appended.
+std::string TemporaryPathFor(const std::string& path);
+
+// Writes the document to TemporaryPathFor(path) (a stale one is removed first), flushes it to
+// the disk, closes it and puts it in place of `path` in one step. So the file is always either
+// the old one or the new one. On failure the temporary file is removed, `path` is left as it was
+// and the result names the step, the path and the system's reason.
+// A folder that refuses new files while `path` itself is writable gets `path` written in place:
+// not atomic, but the only save there is.
 IoResult SaveProfile(FileStore& files, const std::string& path, const ProfileDocument& document);
 
 }  // namespace rivo

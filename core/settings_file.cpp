@@ -1,6 +1,8 @@
 #include "core/settings_file.h"
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/int_conversion.h"
 #include "core/profile_document.h"
@@ -15,6 +17,43 @@ constexpr int kFilterOffset = 600;
 
 std::int32_t ReadNumberOr(const ProfileDocument& profile, const std::string& key, std::int32_t fallback) {
     return ParseFrameworkInt(profile.ReadString(kSettingsSection, key, "0")).value_or(fallback);
+}
+
+// Every entry StoreSettings writes.
+std::vector<std::string> SettingsKeys() {
+    std::vector<std::string> keys;
+    for (int k = 0; k < kKeyCount; ++k) {
+        keys.push_back(std::to_string(k));
+        keys.push_back(std::to_string(k + kWorkDirOffset));
+        keys.push_back(std::to_string(k + kFilterOffset));
+    }
+    for (const char* key : {"Top", "Left", "Key1", "Key2", "SetKey", "EndKey", "FormType"}) {
+        keys.emplace_back(key);
+    }
+    return keys;
+}
+
+SettingsFileResult Unreadable(const LoadedProfile& loaded) {
+    SettingsFileResult result;
+    result.ok = false;
+    result.unreadable = true;
+    result.error = loaded.error;
+    result.reason = loaded.reason;
+    return result;
+}
+
+SettingsFileResult StoreAndSave(FileStore& files, const std::string& path, ProfileDocument& document,
+                                const SettingsTarget& source) {
+    StoreSettings(document, source);
+    IoResult saved = SaveProfile(files, path, document);
+    if (!saved.ok) {
+        SettingsFileResult result;
+        result.ok = false;
+        result.error = std::move(saved.error);
+        result.reason = std::move(saved.reason);
+        return result;
+    }
+    return {};
 }
 
 }  // namespace
@@ -55,7 +94,7 @@ SettingsFileResult LoadSettingsFile(FileStore& files, const CodePage& codePage, 
     // An unreadable file still leaves every default in place, so the launcher starts usable.
     ApplySettings(loaded.document, target);
     if (loaded.status == ReadResult::Status::Error) {
-        return {false, loaded.error};
+        return Unreadable(loaded);
     }
     return {};
 }
@@ -65,14 +104,45 @@ SettingsFileResult SaveSettingsFile(FileStore& files, const CodePage& codePage, 
     LoadedProfile loaded = LoadProfile(files, codePage, path);
     if (loaded.status == ReadResult::Status::Error) {
         // Writing over a file that could not be read would drop the entries we do not know.
-        return {false, loaded.error};
+        return Unreadable(loaded);
     }
-    StoreSettings(loaded.document, source);
-    IoResult saved = SaveProfile(files, path, loaded.document);
-    if (!saved.ok) {
-        return {false, saved.error};
+    return StoreAndSave(files, path, loaded.document, source);
+}
+
+SettingsFileResult SettingsFile::Load(FileStore& files, const CodePage& codePage, const std::string& path,
+                                      SettingsTarget target) {
+    SettingsFileResult result = LoadSettingsFile(files, codePage, path, target);
+    if (result.unreadable) {
+        unreadBaseline_.emplace(codePage);
+        StoreSettings(*unreadBaseline_, target);
+    } else {
+        unreadBaseline_.reset();
     }
-    return {};
+    return result;
+}
+
+SettingsFileResult SettingsFile::Save(FileStore& files, const CodePage& codePage, const std::string& path,
+                                      SettingsTarget target) {
+    if (!unreadBaseline_) {
+        return SaveSettingsFile(files, codePage, path, target);
+    }
+    LoadedProfile loaded = LoadProfile(files, codePage, path);
+    if (loaded.status == ReadResult::Status::Error) {
+        return Unreadable(loaded);
+    }
+    ProfileDocument current(codePage);
+    StoreSettings(current, target);
+    for (const std::string& key : SettingsKeys()) {
+        std::string now = current.ReadString(kSettingsSection, key, "");
+        if (now != unreadBaseline_->ReadString(kSettingsSection, key, "")) {
+            loaded.document.Write(kSettingsSection, key, now);
+        }
+    }
+    // The state takes the file's entries, as if the load had worked; from now on saves are the
+    // ordinary kind.
+    ApplySettings(loaded.document, target);
+    unreadBaseline_.reset();
+    return StoreAndSave(files, path, loaded.document, target);
 }
 
 }  // namespace rivo

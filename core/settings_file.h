@@ -2,17 +2,17 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "core/code_page.h"
 #include "core/file_store.h"
 #include "core/launcher_state.h"
+#include "core/profile_document.h"
 #include "core/rivo_main_set.h"
 
 namespace rivo {
-
-class ProfileDocument;
 
 inline constexpr char kSettingsSection[] = "Rivo";
 
@@ -45,7 +45,9 @@ void StoreSettings(ProfileDocument& profile, const SettingsTarget& source);
 
 struct SettingsFileResult {
     bool ok = true;
-    std::string error;  // for a person: what failed, the path and the system's reason
+    bool unreadable = false;  // the file exists but could not be read
+    std::string error;        // for a person: what failed, the path and the system's reason
+    std::string reason;       // the system's reason alone (may be empty)
 };
 
 // Loads the file at `path`; a missing file leaves every default in place and is not an error.
@@ -55,5 +57,26 @@ SettingsFileResult LoadSettingsFile(FileStore& files, const CodePage& codePage, 
 // replaces it atomically. On failure the file and the state are left as they were.
 SettingsFileResult SaveSettingsFile(FileStore& files, const CodePage& codePage, const std::string& path,
                                     const SettingsTarget& source);
+
+// Rivo.ini for one run. It remembers a load that failed (a scanner or sync client holding the
+// file at start): the state then holds defaults, and writing them over the user's file would
+// wipe every registration.
+class SettingsFile {
+public:
+    SettingsFileResult Load(FileStore& files, const CodePage& codePage, const std::string& path,
+                            SettingsTarget target);
+    // After a failed load the file is read first. Readable now: the entries changed in this run
+    // win, every other entry takes the file's value (in the state too), then the save goes on.
+    // Still unreadable: the save is refused and nothing is written.
+    SettingsFileResult Save(FileStore& files, const CodePage& codePage, const std::string& path,
+                            SettingsTarget target);
+
+    bool LoadFailed() const { return unreadBaseline_.has_value(); }
+
+private:
+    // The entries of the state right after the failed load; what differs from them was changed
+    // in this run.
+    std::optional<ProfileDocument> unreadBaseline_;
+};
 
 }  // namespace rivo

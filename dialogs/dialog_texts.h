@@ -13,6 +13,8 @@ inline constexpr char kWorkDirLabel[] = "作業ディレクトリ";
 inline constexpr char kBrowseButton[] = "参照(&B)";
 inline constexpr char kSettingOkButton[] = "確定(&O)";
 inline constexpr char kSettingCancelButton[] = "取消(&C)";
+// A file chosen or dropped whose name code page 932 cannot write, on a volume without short names.
+inline constexpr char kNameNotRegistrable[] = "このファイルの名前には、登録できない文字が含まれています。";
 
 // Options dialog.
 inline constexpr char kOptionCaption[] = "設定";

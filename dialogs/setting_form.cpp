@@ -4,6 +4,7 @@
 
 #include <initializer_list>
 #include <optional>
+#include <string>
 #include <stdexcept>
 
 #include "core/key_choice.h"
@@ -12,6 +13,8 @@
 #include "core/path_utils.h"
 #include "core/registration.h"
 #include "dialogs/dialog_texts.h"
+#include "launcher/win32_code_page.h"
+#include "ui/application.h"
 #include "ui/open_file_dialog.h"
 
 namespace rivo {
@@ -175,9 +178,14 @@ void TSettingForm::KeyEditChange() {
 }
 
 void TSettingForm::BrowseClick() {
-    const std::optional<std::string> path = ui::OpenFileDialog(Handle());
-    if (!path)
+    const std::optional<std::wstring> chosen = ui::OpenFileDialog(Handle());
+    if (!chosen)
         return;
+    const std::optional<std::string> path = RegistrableFilePath(*chosen);
+    if (!path) {
+        ui::Application().MessageBox(dialog_text::kNameNotRegistrable, dialog_text::kSettingCaption, MB_OK);
+        return;
+    }
     CommandEdit.SetText(*path);
     PathEdit.SetText(FolderOfPath(*path, IsLeadByte));
 }

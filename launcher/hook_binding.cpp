@@ -1,18 +1,11 @@
 #include "launcher/hook_binding.h"
 
 #include "core/names.h"
+#include "core/path_utils.h"
+#include "launcher/program_dir.h"
 #include "launcher/texts.h"
 
 namespace rivo {
-
-std::string JoinPath(const std::string& directory, const char* file) {
-    std::string path = directory;
-    if (path.empty() || path.back() != '\\') {
-        path += '\\';
-    }
-    path += file;
-    return path;
-}
 
 HookBinding::~HookBinding() {
     // The library runs code on our thread; never leave it loaded past the binding (the owner
@@ -24,7 +17,7 @@ HookBinding::~HookBinding() {
 }
 
 void HookBinding::Bind(const std::string& programDir, const HookRecord& record) {
-    const std::string path = JoinPath(programDir, name::kHookLibrary);
+    const std::string path = JoinPath(programDir, name::kHookLibrary, IsSystemLeadByte);
     library_.reset(LoadLibraryA(path.c_str()));
     if (!library_) {
         report_(text::kDllNotFound);

@@ -40,7 +40,4 @@ private:
     bool released_ = false;
 };
 
-// `directory` joined with `file`, without doubling the backslash of a drive root.
-std::string JoinPath(const std::string& directory, const char* file);
-
 }  // namespace rivo

@@ -111,6 +111,14 @@ void TMainForm::FormCreate() {
 }
 
 void TMainForm::FormDestroy() {
+    EndRun();
+}
+
+void TMainForm::EndRun() {
+    // Once: at logoff WM_ENDSESSION does this and the process ends without FormDestroy; where it
+    // does not end, FormDestroy must not save again or release the hook a second time.
+    if (runEnded_) return;
+    runEnded_ = true;
     SaveSettings(ProgramDir);
     KillTimer(Handle(), kTrayRetryTimer);
     tray_.Delete();
@@ -124,12 +132,11 @@ int TMainForm::LoadSettings(const std::string& directory) {
     Win32CodePage codePage;
     const std::string path = SettingsPath(directory);
     const SettingsFileResult result =
-        LoadSettingsFile(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
+        settingsFile_.Load(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
     if (!result.ok) {
         // The file exists but cannot be read (locked, no permission): the launcher starts with the
-        // defaults, and no save will overwrite the file until it can be read again.
-        ui::Application().MessageBox(std::string(text::kLoadFailed) + "\n" + path, text::kErrorCaption,
-                                     MB_OK | MB_ICONERROR);
+        // defaults, and the first save merges them with the file instead of writing over it.
+        ReportSettingsFailure(result, path);
     }
     return 1;
 }
@@ -139,17 +146,21 @@ int TMainForm::SaveSettings(const std::string& directory) {
     Win32CodePage codePage;
     const std::string path = SettingsPath(directory);
     const SettingsFileResult result =
-        SaveSettingsFile(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
+        settingsFile_.Save(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
     if (!result.ok) {
-        ReportSaveFailure(result, path);
+        // The registrations stay in memory and go to the file at the next save that works.
+        ReportSettingsFailure(result, path);
     }
     return 1;
 }
 
-void TMainForm::ReportSaveFailure(const SettingsFileResult&, const std::string& path) {
-    // The registrations stay in memory and go to the file at the next save that works.
-    ui::Application().MessageBox(std::string(text::kSaveFailed) + "\n" + path, text::kErrorCaption,
-                                 MB_OK | MB_ICONERROR);
+void TMainForm::ReportSettingsFailure(const SettingsFileResult& result, const std::string& path) {
+    // A save refused because the file still cannot be read says so: it is the reading that failed.
+    std::string message = result.unreadable ? text::kLoadFailed : text::kSaveFailed;
+    message += "\n" + path;
+    const std::string& reason = result.reason.empty() ? result.error : result.reason;
+    if (!reason.empty()) message += "\n" + reason;
+    ui::Application().MessageBox(message, text::kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
 void TMainForm::KeepOnAMonitor() {
@@ -196,6 +207,12 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             // will not come here, and a drag left on would make the window follow a free pointer.
             Dragging = 0;
             return false;
+        case WM_ENDSESSION:
+            // Windows ends the process after this message without ending the message loop, so
+            // FormDestroy would never run: save and release now.
+            if (wParam != FALSE) EndRun();
+            result = 0;
+            return true;
         case WM_CONTEXTMENU:
             // From the keyboard (the menu key, Shift+F10) the key is the user's choice of a slot,
             // not a request for the menu.

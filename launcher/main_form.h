@@ -67,8 +67,10 @@ private:
     void WMActivate(WPARAM state);
     void WMTrayIcon(LPARAM mouseMessage);
     void AddTrayIcon();
-    void ReportSaveFailure(const SettingsFileResult& result, const std::string& path);
+    void ReportSettingsFailure(const SettingsFileResult& result, const std::string& path);
     void KeepOnAMonitor();
+    // Saves the settings, removes the tray icon and releases the hook, once.
+    void EndRun();
 
     // KeyDispatchActions
     void CloseMainWindow() override;
@@ -86,6 +88,8 @@ private:
     // apartment-threaded, as the shell's objects expect.
     ComApartment com_;
     KeyDispatcher dispatcher_;
+    SettingsFile settingsFile_;
+    bool runEnded_ = false;
     TrayIcon tray_;
     HookBinding hook_;
     TOptionForm* openOptions_ = nullptr;  // while S1Click shows the options dialog

@@ -2,15 +2,19 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <optional>
+#include <string>
 #include <vector>
 
 #include "core/path_utils.h"
 #include "core/registration.h"
 #include "core/set_command.h"
+#include "dialogs/dialog_texts.h"
 #include "dialogs/setting_form.h"
 #include "launcher/main_form.h"
 #include "launcher/shortcut.h"
 #include "launcher/texts.h"
+#include "launcher/win32_code_page.h"
 #include "ui/application.h"
 
 namespace rivo {
@@ -33,11 +37,16 @@ void TMainForm::WMDropFiles(HDROP drop) {
     if (count != 1) {
         ui::Application().MessageBox(text::kOneFileOnly, text::kDropCaption, MB_OK);
     } else {
-        // The path at its full length: asked for first, never cut at a fixed buffer.
-        const UINT length = DragQueryFileA(drop, 0, nullptr, 0);
-        std::vector<char> buffer(length + 1, '\0');
-        DragQueryFileA(drop, 0, buffer.data(), length + 1);
-        RegisterFile(std::string(buffer.data(), length));
+        // The path at its full length: asked for first, never cut at a fixed buffer. Asked for in
+        // UTF-16: the ANSI form puts '?' for characters code page 932 lacks, a path that never starts.
+        const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
+        std::vector<wchar_t> buffer(length + 1, L'\0');
+        DragQueryFileW(drop, 0, buffer.data(), length + 1);
+        if (const std::optional<std::string> path = RegistrableFilePath(std::wstring(buffer.data(), length))) {
+            RegisterFile(*path);
+        } else {
+            ui::Application().MessageBox(dialog_text::kNameNotRegistrable, text::kDropCaption, MB_OK);
+        }
     }
     DragFinish(drop);
 }

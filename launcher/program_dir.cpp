@@ -6,11 +6,9 @@
 
 namespace rivo {
 
-namespace {
-bool IsLeadByte(unsigned char byte) {
+bool IsSystemLeadByte(unsigned char byte) {
     return IsDBCSLeadByte(byte) != FALSE;
 }
-}  // namespace
 
 std::string ExecutablePath() {
     std::string buffer(MAX_PATH, '\0');
@@ -26,7 +24,7 @@ std::string ExecutablePath() {
 }
 
 std::string ExecutableDirectory() {
-    return FolderOfPath(ExecutablePath(), IsLeadByte);
+    return FolderOfPath(ExecutablePath(), IsSystemLeadByte);
 }
 
 }  // namespace rivo

@@ -25,6 +25,10 @@ NOTIFYICONDATAA TrayIcon::Record(UINT flags, HICON icon) const {
 bool TrayIcon::Add(HICON icon) {
     NOTIFYICONDATAA record = Record(NIF_MESSAGE | NIF_ICON | NIF_TIP, icon);
     added_ = Shell_NotifyIconA(NIM_ADD, &record) != FALSE;
+    // An Explorer busy past its time-out reports a failed add that it carried out; then the icon
+    // is there, NIM_MODIFY reaches it, and it is ours to switch and delete.
+    if (!added_)
+        added_ = Shell_NotifyIconA(NIM_MODIFY, &record) != FALSE;
     return added_;
 }
 

@@ -9,8 +9,9 @@ class TrayIcon {
 public:
     TrayIcon(HWND window, UINT id, UINT callbackMessage, const char* tip);
 
-    // NIM_ADD with message, icon and tip. False when the taskbar did not take it (Explorer not
-    // running yet, or busy past its time-out); the caller retries.
+    // NIM_ADD with message, icon and tip; when that fails, NIM_MODIFY, which succeeds where the
+    // icon exists anyway. False when the taskbar does not have it (Explorer not running yet); the
+    // caller retries.
     bool Add(HICON icon);
     // NIM_MODIFY of the picture only.
     bool Modify(HICON icon);

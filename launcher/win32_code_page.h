@@ -2,6 +2,9 @@
 // as the ANSI functions it must agree with.
 #pragma once
 
+#include <optional>
+#include <string>
+
 #include "core/code_page.h"
 
 namespace rivo {
@@ -16,5 +19,10 @@ public:
     // nullopt on a byte sequence that is not code page 932 (a lead byte without its trail).
     std::optional<std::u16string> ToUtf16(std::string_view text) const override;
 };
+
+// The path to register for a file the shell or the open-file dialog named in UTF-16: the path
+// itself, or its short (8.3) form when code page 932 cannot write the name; nullopt when neither
+// can be written.
+std::optional<std::string> RegistrableFilePath(const std::wstring& path);
 
 }  // namespace rivo

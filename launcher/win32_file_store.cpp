@@ -8,6 +8,7 @@
 #include <string_view>
 #include <utility>
 
+#include "core/transient_retry.h"
 #include "ui/unique_handle.h"
 #include "ui/win32_error.h"
 
@@ -31,13 +32,41 @@ std::string DescribeWin32Failure(std::string_view function, std::initializer_lis
     return ui::Win32ErrorText(call, error);
 }
 
+IoResult Win32Failure(std::string_view function, std::initializer_list<std::string_view> paths, DWORD error) {
+    return IoResult::Fail(DescribeWin32Failure(function, paths, error), ui::SystemMessage(error),
+                          error == ERROR_ACCESS_DENIED);
+}
+
+// Held for a moment by another program (virus scanner, indexer, sync client): worth another try.
+// ReplaceFileA reports a replaced file it could not take away as its own code.
+bool IsTransient(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
+           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+}
+
+// Runs `call` (a Win32 call returning success, leaving GetLastError on failure) with the bounded
+// retry; returns 0 or the last error.
+template <typename Call>
+DWORD WithRetry(Call&& call) {
+    return RetryTransient(
+        [&]() -> DWORD { return call() ? ERROR_SUCCESS : GetLastError(); },
+        [](DWORD error) { return error != ERROR_SUCCESS && IsTransient(error); },
+        [](unsigned milliseconds) { Sleep(milliseconds); });
+}
+
+bool IsReadOnly(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 // Far beyond any settings file; reading more would only exhaust memory on a wrong file.
 constexpr std::uint64_t kMaxReadBytes = 64u * 1024u * 1024u;
 constexpr DWORD kChunkBytes = 1u << 20;
 
 class Win32WritableFile final : public WritableFile {
 public:
-    Win32WritableFile(UniqueFile file, std::string path) : file_(std::move(file)), path_(std::move(path)) {}
+    Win32WritableFile(UniqueFile file, std::string path, bool rewrite = false)
+        : file_(std::move(file)), path_(std::move(path)), rewrite_(rewrite) {}
 
     IoResult Write(std::string_view bytes) override {
         if (!file_) {
@@ -47,10 +76,10 @@ public:
             const DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size(), kChunkBytes));
             DWORD written = 0;
             if (!WriteFile(file_.get(), bytes.data(), chunk, &written, nullptr)) {
-                return IoResult::Fail(DescribeWin32Failure("WriteFile", {path_}, GetLastError()));
+                return Win32Failure("WriteFile", {path_}, GetLastError());
             }
             if (written == 0) {
-                return IoResult::Fail(DescribeWin32Failure("WriteFile", {path_}, ERROR_WRITE_FAULT));
+                return Win32Failure("WriteFile", {path_}, ERROR_WRITE_FAULT);
             }
             bytes.remove_prefix(written);
         }
@@ -61,8 +90,11 @@ public:
         if (!file_) {
             return Closed("FlushFileBuffers");
         }
+        if (rewrite_ && !SetEndOfFile(file_.get())) {
+            return Win32Failure("SetEndOfFile", {path_}, GetLastError());
+        }
         if (!FlushFileBuffers(file_.get())) {
-            return IoResult::Fail(DescribeWin32Failure("FlushFileBuffers", {path_}, GetLastError()));
+            return Win32Failure("FlushFileBuffers", {path_}, GetLastError());
         }
         return IoResult::Ok();
     }
@@ -73,18 +105,19 @@ public:
         }
         // Closing can report a write the system deferred; the owner's reset() would swallow that.
         if (!CloseHandle(file_.release())) {
-            return IoResult::Fail(DescribeWin32Failure("CloseHandle", {path_}, GetLastError()));
+            return Win32Failure("CloseHandle", {path_}, GetLastError());
         }
         return IoResult::Ok();
     }
 
 private:
     IoResult Closed(std::string_view function) const {
-        return IoResult::Fail(DescribeWin32Failure(function, {path_}, ERROR_INVALID_HANDLE));
+        return Win32Failure(function, {path_}, ERROR_INVALID_HANDLE);
     }
 
     UniqueFile file_;
     std::string path_;
+    bool rewrite_;
 };
 
 bool IsAbsent(DWORD error) {
@@ -96,23 +129,28 @@ bool IsAbsent(DWORD error) {
 ReadResult Win32FileStore::Read(const std::string& path) {
     ReadResult result;
     // Sharing everything keeps a reader from blocking an editor or a concurrent atomic replace.
-    UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
-                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file;
+    const DWORD error = WithRetry([&] {
+        file.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(file);
+    });
     if (!file) {
-        const DWORD error = GetLastError();
         if (IsAbsent(error)) {
             result.status = ReadResult::Status::Missing;
             return result;
         }
         result.status = ReadResult::Status::Error;
         result.error = DescribeWin32Failure("CreateFileA", {path}, error);
+        result.reason = ui::SystemMessage(error);
         return result;
     }
     LARGE_INTEGER size{};
     if (!GetFileSizeEx(file.get(), &size)) {
         result.status = ReadResult::Status::Error;
-        result.error = DescribeWin32Failure("GetFileSizeEx", {path}, GetLastError());
+        const DWORD sizeError = GetLastError();
+        result.error = DescribeWin32Failure("GetFileSizeEx", {path}, sizeError);
+        result.reason = ui::SystemMessage(sizeError);
         return result;
     }
     if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
@@ -127,8 +165,10 @@ ReadResult Win32FileStore::Read(const std::string& path) {
     for (;;) {
         DWORD got = 0;
         if (!ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
+            const DWORD readError = GetLastError();
             result.status = ReadResult::Status::Error;
-            result.error = DescribeWin32Failure("ReadFile", {path}, GetLastError());
+            result.error = DescribeWin32Failure("ReadFile", {path}, readError);
+            result.reason = ui::SystemMessage(readError);
             return result;
         }
         if (got == 0) {
@@ -150,21 +190,60 @@ std::unique_ptr<WritableFile> Win32FileStore::CreateNew(const std::string& path,
     UniqueFile file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        result = IoResult::Fail(DescribeWin32Failure("CreateFileA", {path}, GetLastError()));
+        result = Win32Failure("CreateFileA", {path}, GetLastError());
         return nullptr;
     }
     result = IoResult::Ok();
     return std::make_unique<Win32WritableFile>(std::move(file), path);
 }
 
+std::unique_ptr<WritableFile> Win32FileStore::OpenToRewrite(const std::string& path, IoResult& result) {
+    if (IsReadOnly(path)) {
+        result = Win32Failure("CreateFileA", {path}, ERROR_ACCESS_DENIED);
+        return nullptr;
+    }
+    UniqueFile file;
+    // OPEN_EXISTING rather than a truncating mode: those refuse a hidden or system file.
+    const DWORD error = WithRetry([&] {
+        file.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
+        return static_cast<bool>(file);
+    });
+    if (!file) {
+        result = Win32Failure("CreateFileA", {path}, error);
+        return nullptr;
+    }
+    result = IoResult::Ok();
+    return std::make_unique<Win32WritableFile>(std::move(file), path, true);
+}
+
 IoResult Win32FileStore::Replace(const std::string& from, const std::string& to) {
     const DWORD attributes = GetFileAttributesA(to.c_str());
-    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        // The user marked the file read-only: keep it, and say so the way MoveFileExA does.
-        return IoResult::Fail(DescribeWin32Failure("MoveFileExA", {from, to}, ERROR_ACCESS_DENIED));
+    if (attributes == INVALID_FILE_ATTRIBUTES) {
+        const DWORD error = WithRetry([&] {
+            return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+        });
+        return error == ERROR_SUCCESS ? IoResult::Ok() : Win32Failure("MoveFileExA", {from, to}, error);
     }
-    if (!MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        return IoResult::Fail(DescribeWin32Failure("MoveFileExA", {from, to}, GetLastError()));
+    if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        // The user marked the file read-only: keep it, at once, and say so the way ReplaceFileA does.
+        return Win32Failure("ReplaceFileA", {to, from}, ERROR_ACCESS_DENIED);
+    }
+    // ReplaceFileA keeps the replaced file's attributes, security and creation time, where a move
+    // would give Rivo.ini those of the temporary file.
+    const DWORD error = WithRetry([&] {
+        return ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) !=
+               FALSE;
+    });
+    if (error != ERROR_SUCCESS) {
+        return Win32Failure("ReplaceFileA", {to, from}, error);
+    }
+    // Wine's ReplaceFileA moves the new file without the old one's attributes; put them back.
+    const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
+                       FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+    const DWORD now = GetFileAttributesA(to.c_str());
+    if (now != INVALID_FILE_ATTRIBUTES && (now & kept) != (attributes & kept)) {
+        SetFileAttributesA(to.c_str(), (now & ~kept) | (attributes & kept));
     }
     return IoResult::Ok();
 }
@@ -175,7 +254,7 @@ IoResult Win32FileStore::Remove(const std::string& path) {
         if (IsAbsent(error)) {
             return IoResult::Ok();
         }
-        return IoResult::Fail(DescribeWin32Failure("DeleteFileA", {path}, error));
+        return Win32Failure("DeleteFileA", {path}, error);
     }
     return IoResult::Ok();
 }

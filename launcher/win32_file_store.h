@@ -13,9 +13,12 @@ public:
     // A file that cannot exist or does not sit in an existing directory reads as Missing.
     ReadResult Read(const std::string& path) override;
     std::unique_ptr<WritableFile> CreateNew(const std::string& path, IoResult& result) override;
-    // MoveFileExA with write-through, so the new file is on the disk when this returns. A
-    // read-only `to` is refused, as Windows itself refuses it, also where the system would let
-    // an administrator (or Wine) replace it.
+    std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, IoResult& result) override;
+    // ReplaceFileA where `to` exists (its attributes and permissions stay), else MoveFileExA with
+    // write-through. A read-only `to` is refused, as Windows itself refuses it, also where the
+    // system would let an administrator (or Wine) replace it.
+    // Reading, replacing and opening to rewrite retry a file another program holds for a moment
+    // (sharing violation, access denied) for about 2 s before they report.
     IoResult Replace(const std::string& from, const std::string& to) override;
     // Removing a file that is not there succeeds: the caller wanted it gone.
     IoResult Remove(const std::string& path) override;

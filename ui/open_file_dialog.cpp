@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 #include <stdexcept>
 #include <vector>
 
@@ -11,23 +12,23 @@ namespace rivo::ui {
 
 namespace {
 
-// Long enough for any path the ANSI functions can name; a larger need is asked for by the dialog.
+// Long enough for any path; a larger need is asked for by the dialog.
 constexpr size_t kInitialBuffer = 32768;
 
 }  // namespace
 
-std::optional<std::string> OpenFileDialog(HWND owner) {
-    std::vector<char> buffer(kInitialBuffer, '\0');
+std::optional<std::wstring> OpenFileDialog(HWND owner) {
+    std::vector<wchar_t> buffer(kInitialBuffer, L'\0');
     for (int attempt = 0; attempt < 2; ++attempt) {
-        OPENFILENAMEA dialog{};
+        OPENFILENAMEW dialog{};
         dialog.lStructSize = sizeof dialog;
         dialog.hwndOwner = owner;
         dialog.lpstrFile = buffer.data();
         dialog.nMaxFile = static_cast<DWORD>(buffer.size());
         dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
-        buffer[0] = '\0';
-        if (::GetOpenFileNameA(&dialog))
-            return std::string(buffer.data(), ::strnlen(buffer.data(), buffer.size()));
+        buffer[0] = L'\0';
+        if (::GetOpenFileNameW(&dialog))
+            return std::wstring(buffer.data(), ::wcsnlen(buffer.data(), buffer.size()));
         const DWORD error = ::CommDlgExtendedError();
         if (error == 0)
             return std::nullopt;  // cancelled
@@ -35,12 +36,12 @@ std::optional<std::string> OpenFileDialog(HWND owner) {
             // The first two bytes hold the size the chosen name needs.
             WORD needed = 0;
             std::memcpy(&needed, buffer.data(), sizeof needed);
-            buffer.assign(std::max<size_t>(needed + 1u, buffer.size() * 2), '\0');
+            buffer.assign(std::max<size_t>(needed + 1u, buffer.size() * 2), L'\0');
             continue;
         }
-        throw std::runtime_error("GetOpenFileNameA: common dialog error " + std::to_string(error));
+        throw std::runtime_error("GetOpenFileNameW: common dialog error " + std::to_string(error));
     }
-    throw std::runtime_error("GetOpenFileNameA: the chosen file name does not fit");
+    throw std::runtime_error("GetOpenFileNameW: the chosen file name does not fit");
 }
 
 }  // namespace rivo::ui

@@ -9,8 +9,9 @@
 
 namespace rivo::ui {
 
-// The full path of the chosen file (code page 932, no 260-character cut), or nothing when the
-// user cancelled. Throws std::runtime_error when the dialog itself fails.
-std::optional<std::string> OpenFileDialog(HWND owner);
+// The full path of the chosen file in UTF-16 (a name the code page cannot write comes back
+// whole, for the caller to decide on; no 260-character cut), or nothing when the user cancelled.
+// Throws std::runtime_error when the dialog itself fails.
+std::optional<std::wstring> OpenFileDialog(HWND owner);
 
 }  // namespace rivo::ui

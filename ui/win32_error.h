@@ -9,6 +9,9 @@
 
 namespace rivo::ui {
 
+// The system's own text for `error` without the trailing line break; "error N" when it has none.
+std::string SystemMessage(DWORD error);
+
 // "Function: " followed by the system's own text for `error` (code page 932 under a Japanese
 // system), without the trailing line break; "Function: error N" when the system has no text.
 std::string Win32ErrorText(std::string_view function, DWORD error = ::GetLastError());

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
+
+#include "core/posix_code_page.h"
 
 namespace rivo {
 namespace {
@@ -50,6 +53,28 @@ TEST(PathScanning, TrailByteBackslashEndingThePathIsNotASeparator) {
 
 TEST(PathScanning, LoneLeadByteAtTheEndIsAByte) {
     EXPECT_EQ(FolderOfPath("C:\\dir\\\x95"), "C:\\dir");
+}
+
+TEST(PathScanning, JoinAddsABackslashUnlessTheFolderEndsInOne) {
+    // A program folder "C:\予定表" ends in the trail byte 0x5C, which is no separator.
+    EXPECT_EQ(JoinPath("C:\\\x97\x5C\x92\xE8\x95\x5C", "rivo.dll"), "C:\\\x97\x5C\x92\xE8\x95\x5C\\rivo.dll");
+    EXPECT_EQ(JoinPath("C:\\Tools\\\x83\x5C", "rivo.dll"), "C:\\Tools\\\x83\x5C\\rivo.dll");
+    EXPECT_EQ(JoinPath("C:\\Tools", "rivo.dll"), "C:\\Tools\\rivo.dll");
+    EXPECT_EQ(JoinPath("C:\\", "rivo.dll"), "C:\\rivo.dll");
+    EXPECT_EQ(JoinPath("C:\\\x95\x5C\\", "rivo.dll"), "C:\\\x95\x5C\\rivo.dll");
+}
+
+TEST(RegistrablePath, IsThePathOrItsShortFormButNeverAPathWithQuestionMarks) {
+    const PosixCp932CodePage cp932;
+    // C:\予定表\a.exe converts as it is.
+    EXPECT_EQ(RegistrablePath(u"C:\\予定表\\a.exe", u"C:\\D3A1~1\\a.exe", cp932),
+              std::optional<std::string>("C:\\\x97\x5C\x92\xE8\x95\x5C\\a.exe"));
+    // Korean and an emoji have no code page 932 bytes: the short form stands in for the name.
+    EXPECT_EQ(RegistrablePath(u"C:\\\uD55C\uAD6D\uC5B4\\\uBA54\uBAA8.txt", u"C:\\8A6F~1\\D55C~1.TXT", cp932),
+              std::optional<std::string>("C:\\8A6F~1\\D55C~1.TXT"));
+    EXPECT_EQ(RegistrablePath(u"C:\\\U0001F600.exe", u"", cp932), std::nullopt) << "no short name on this volume";
+    EXPECT_EQ(RegistrablePath(u"C:\\\uD55C\\a.exe", u"C:\\\uD55C\\a.exe", cp932), std::nullopt)
+        << "a short form that is the long name does not help";
 }
 
 }  // namespace

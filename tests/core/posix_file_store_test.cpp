@@ -53,7 +53,7 @@ TEST_F(PosixFileStoreTest, SaveThenLoadGivesTheSameBytes) {
     doc.Write("Rivo", "Key1", "16");
     ASSERT_TRUE(SaveProfile(store_, path_, doc).ok);
     EXPECT_EQ(Contents(path_), doc.Serialize());
-    EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists((dir_ / "Rivo.tmp").string()));
 
     const LoadedProfile loaded = LoadProfile(store_, Cp932(), path_);
     EXPECT_EQ(loaded.status, ReadResult::Status::Ok);
@@ -63,12 +63,12 @@ TEST_F(PosixFileStoreTest, SaveThenLoadGivesTheSameBytes) {
 
 TEST_F(PosixFileStoreTest, SaveReplacesTheFileAndAStaleTemporaryOne) {
     Put(path_, "[Rivo]\r\n65=old\r\n");
-    Put(path_ + ".tmp", "left by a crash");
+    Put((dir_ / "Rivo.tmp").string(), "left by a crash");
     ProfileDocument doc = ProfileDocument::Parse(Contents(path_), Cp932());
     doc.Write("Rivo", "65", "new");
     ASSERT_TRUE(SaveProfile(store_, path_, doc).ok);
     EXPECT_EQ(Contents(path_), "[Rivo]\r\n65=new\r\n");
-    EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists((dir_ / "Rivo.tmp").string()));
 }
 
 TEST_F(PosixFileStoreTest, ReadTellsMissingFromUnreadable) {
@@ -118,7 +118,7 @@ TEST_F(PosixFileStoreTest, ReadOnlyDirectoryFailsWithTheReasonAndKeepsTheFile) {
     EXPECT_NE(result.error.find(path_), std::string::npos) << result.error;
     EXPECT_NE(result.error.find(std::strerror(EACCES)), std::string::npos) << result.error;
     EXPECT_EQ(Contents(path_), "[Rivo]\r\n65=old\r\n");
-    EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists((dir_ / "Rivo.tmp").string()));
 }
 
 }  // namespace

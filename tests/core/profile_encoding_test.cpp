@@ -145,6 +145,30 @@ TEST(ProfileUtf8Mark, IsSkippedOnReadingAndKeptOnWriting) {
     EXPECT_EQ(Visible(markOnly.Serialize()), Visible("\xEF\xBB\xBF[S]\r\nk=v\r\n"));
 }
 
+TEST(ProfileUtf8Mark, MarksAUtf8FileThatIsReadAndWrittenBackAsUtf8) {
+    // C:\予定表\a.exe in UTF-8; the launcher reads and writes code page 932.
+    const std::string utf8Path = "C:\\\xE4\xBA\x88\xE5\xAE\x9A\xE8\xA1\xA8\\a.exe";
+    const std::string cp932Path = "C:\\\x97\x5C\x92\xE8\x95\x5C\\a.exe";
+    const std::string file = "\xEF\xBB\xBF; \xE3\x83\xA1\xE3\x83\xA2\r\n[Rivo]\r\n65=" + utf8Path + "\r\n";
+    ProfileDocument doc = ProfileDocument::Parse(file, Cp932());
+    EXPECT_TRUE(doc.IsUtf8());
+    EXPECT_FALSE(doc.IsUtf16());
+    EXPECT_EQ(Visible(doc.Serialize()), Visible(file)) << "unchanged, it is the same bytes";
+    EXPECT_EQ(Visible(doc.ReadString("Rivo", "65", "")), Visible(cp932Path));
+    doc.Write("Rivo", "66", cp932Path);
+    doc.Write("Rivo", "65", "x.exe");
+    EXPECT_EQ(
+        Visible(doc.Serialize()),
+        Visible("\xEF\xBB\xBF; \xE3\x83\xA1\xE3\x83\xA2\r\n[Rivo]\r\n65=x.exe\r\n66=" + utf8Path + "\r\n"));
+
+    // Bytes that are not UTF-8 after the mark are kept as they are, and read as the code page.
+    const std::string notUtf8 = "\xEF\xBB\xBF[Rivo]\r\n65=" + cp932Path + "\r\n";
+    ProfileDocument bytes = ProfileDocument::Parse(notUtf8, Cp932());
+    EXPECT_FALSE(bytes.IsUtf8());
+    EXPECT_EQ(Visible(bytes.ReadString("Rivo", "65", "")), Visible(cp932Path));
+    EXPECT_EQ(Visible(bytes.Serialize()), Visible(notUtf8));
+}
+
 TEST(ProfileOddMarks, AreOrdinaryBytes) {
     // A big-endian mark is not recognised: the first line is not a header.
     const ProfileDocument bigEndian = ProfileDocument::Parse("\xFE\xFF[s]\r\nk=v\r\n", Cp932());

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "core/path_utils.h"
 #include "tests/core/profile_test_support.h"
 
 namespace rivo {
@@ -31,6 +32,7 @@ public:
     int crashAt = -1;  // the machine stops before this step: nothing more happens, nothing cleans up
     int steps = 0;
     bool dead = false;
+    bool refuseNewFiles = false;  // a folder whose permissions let existing files change only
     std::vector<std::string> stepNames;
 
     void Put(const std::string& path, const std::string& data) { files[path] = {data, data.size()}; }
@@ -74,6 +76,7 @@ public:
     }
 
     std::unique_ptr<WritableFile> CreateNew(const std::string& path, IoResult& result) override;
+    std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, IoResult& result) override;
 
     IoResult Replace(const std::string& from, const std::string& to) override {
         IoResult failure;
@@ -97,7 +100,8 @@ public:
 
 class FakeFile : public WritableFile {
 public:
-    FakeFile(FakeFileStore& store, std::string path) : store_(store), path_(std::move(path)) {}
+    FakeFile(FakeFileStore& store, std::string path, bool rewrite = false)
+        : store_(store), path_(std::move(path)), rewrite_(rewrite) {}
 
     IoResult Write(std::string_view bytes) override {
         IoResult failure;
@@ -105,7 +109,8 @@ public:
             return failure;
         if (closed_)
             return IoResult::Fail("write after close");
-        store_.files[path_].data.append(bytes);
+        store_.files[path_].data.replace(written_, bytes.size(), bytes);
+        written_ += bytes.size();
         return IoResult::Ok();
     }
     IoResult Flush() override {
@@ -113,6 +118,8 @@ public:
         if (!store_.Step("flush", failure))
             return failure;
         FakeFileStore::File& file = store_.files[path_];
+        if (rewrite_)
+            file.data.resize(written_);
         file.durable = file.data.size();
         return IoResult::Ok();
     }
@@ -127,12 +134,18 @@ public:
 private:
     FakeFileStore& store_;
     std::string path_;
+    bool rewrite_;
+    std::size_t written_ = 0;
     bool closed_ = false;
 };
 
 std::unique_ptr<WritableFile> FakeFileStore::CreateNew(const std::string& path, IoResult& result) {
     if (!Step("create", result))
         return nullptr;
+    if (refuseNewFiles) {
+        result = IoResult::Fail("cannot create " + path + ": denied", "denied", true);
+        return nullptr;
+    }
     if (files.count(path) != 0) {
         result = IoResult::Fail("exists: " + path);
         return nullptr;
@@ -142,8 +155,19 @@ std::unique_ptr<WritableFile> FakeFileStore::CreateNew(const std::string& path, 
     return std::make_unique<FakeFile>(*this, path);
 }
 
+std::unique_ptr<WritableFile> FakeFileStore::OpenToRewrite(const std::string& path, IoResult& result) {
+    if (!Step("open", result))
+        return nullptr;
+    if (files.count(path) == 0) {
+        result = IoResult::Fail("no such file: " + path);
+        return nullptr;
+    }
+    result = IoResult::Ok();
+    return std::make_unique<FakeFile>(*this, path, true);
+}
+
 const std::string kPath = "C:\\Rivo\\Rivo.ini";
-const std::string kTemp = kPath + ".tmp";
+const std::string kTemp = "C:\\Rivo\\Rivo.tmp";
 const std::string kOld = "; mine\r\n[Rivo]\r\n65=a.exe\r\n365=C:\\\r\n";
 
 std::string NewBytes(const std::string& old) {
@@ -251,6 +275,43 @@ TEST(ProfileSave, UnicodeDocumentIsSavedAsUnicode) {
     doc.Write("Rivo", "65", "b.exe");
     ASSERT_TRUE(SaveProfile(store, kPath, doc).ok);
     EXPECT_EQ(store.files.at(kPath).data, testing_support::Utf16File(u"[Rivo]\r\n65=b.exe\r\n"));
+}
+
+TEST(ProfileSave, TheTemporaryFileFitsWhereverTheFileFits) {
+    // 259 characters: the longest path MAX_PATH allows.
+    const std::string deep = "C:\\" + std::string(244, 'd') + "\\\x95\x5C\\Rivo.ini";
+    ASSERT_EQ(deep.size(), 259u);
+    const std::string temp = TemporaryPathFor(deep);
+    EXPECT_LE(temp.size(), deep.size());
+    EXPECT_NE(temp, deep);
+    EXPECT_EQ(FolderOfPath(temp), FolderOfPath(deep));
+    for (const std::string name : {"C:\\a.tmp", "C:\\noext", "C:\\x.y\\z", "/tmp/d.d/file"}) {
+        EXPECT_NE(TemporaryPathFor(name), name);
+        EXPECT_EQ(FolderOfPath(TemporaryPathFor(name)), FolderOfPath(name)) << name;
+    }
+    EXPECT_EQ(TemporaryPathFor("/tmp/d.d/file"), "/tmp/d.d/file.tmp");
+}
+
+TEST(ProfileSave, AFolderThatRefusesNewFilesGetsTheFileWrittenInPlace) {
+    FakeFileStore store;
+    store.refuseNewFiles = true;
+    const std::string longer = kOld + "; a long comment the new file does not have\r\n";
+    store.Put(kPath, longer);
+    ProfileDocument doc = ProfileDocument::Parse("[Rivo]\r\n65=a.exe\r\n", Cp932());
+    const IoResult result = SaveProfile(store, kPath, doc);
+    ASSERT_TRUE(result.ok) << result.error;
+    EXPECT_EQ(store.files.at(kPath).data, doc.Serialize()) << "the old file's end is cut off";
+    EXPECT_EQ(store.files.at(kPath).durable, doc.Serialize().size()) << "flushed";
+    EXPECT_EQ(store.files.count(kTemp), 0u);
+
+    // Without a file to write over, the folder's refusal is the reason reported.
+    FakeFileStore empty;
+    empty.refuseNewFiles = true;
+    const IoResult refused = SaveProfile(empty, kPath, doc);
+    EXPECT_FALSE(refused.ok);
+    EXPECT_EQ(refused.reason, "denied");
+    EXPECT_NE(refused.error.find(kPath), std::string::npos) << refused.error;
+    EXPECT_EQ(empty.files.count(kPath), 0u);
 }
 
 class FailingReads : public FakeFileStore {

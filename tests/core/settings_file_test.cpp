@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -265,7 +266,7 @@ TEST_F(SettingsFileOnDisk, MissingFileLoadsDefaultsAndFirstSaveCreatesIt) {
     const std::string bytes = ReadBack();
     EXPECT_EQ(bytes.rfind("[Rivo]\r\n0=\r\n300=\r\n600=0\r\n", 0), 0u);
     EXPECT_NE(bytes.find("\r\n65=a.exe\r\n"), std::string::npos);
-    EXPECT_FALSE(std::filesystem::exists(path_ + ".tmp"));
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "Rivo.tmp"));
 }
 
 TEST_F(SettingsFileOnDisk, SaveRereadsTheFileSoHandEditsOfUnknownEntriesSurvive) {
@@ -292,6 +293,99 @@ TEST_F(SettingsFileOnDisk, FailedSaveReportsTheReasonAndKeepsTheOldFile) {
     EXPECT_NE(result.error.find("gone"), std::string::npos) << result.error;
     EXPECT_EQ(ReadBack(), "[Rivo]\r\n65=a.exe\r\n");
     EXPECT_EQ(state.commands[0x41], "b.exe") << "the state in memory is untouched";
+}
+
+// Files on disk whose first `failingReads` reads fail, as when a scanner or sync client holds the
+// file for a moment.
+class BusyAtFirst : public FileStore {
+public:
+    int failingReads = 1;
+
+    ReadResult Read(const std::string& path) override {
+        if (failingReads > 0) {
+            --failingReads;
+            ReadResult busy;
+            busy.status = ReadResult::Status::Error;
+            busy.error = "cannot open \"" + path + "\": in use";
+            busy.reason = "in use";
+            return busy;
+        }
+        return disk_.Read(path);
+    }
+    std::unique_ptr<WritableFile> CreateNew(const std::string& path, IoResult& result) override {
+        return disk_.CreateNew(path, result);
+    }
+    std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, IoResult& result) override {
+        return disk_.OpenToRewrite(path, result);
+    }
+    IoResult Replace(const std::string& from, const std::string& to) override { return disk_.Replace(from, to); }
+    IoResult Remove(const std::string& path) override { return disk_.Remove(path); }
+
+private:
+    PosixFileStore disk_;
+};
+
+TEST_F(SettingsFileOnDisk, AFileUnreadableAtStartIsMergedNotWiped) {
+    const std::string original = "; mine\r\n[Rivo]\r\n65=a.exe\r\n365=C:\\A\r\n66=b.exe\r\nKey1=18\r\nTop=40\r\n";
+    WriteFile(original);
+    BusyAtFirst files;
+    SettingsFile settings;
+    State state;
+    const SettingsFileResult loaded = settings.Load(files, Cp932(), path_, state.Target());
+    EXPECT_FALSE(loaded.ok);
+    EXPECT_TRUE(loaded.unreadable);
+    EXPECT_EQ(loaded.reason, "in use");
+    EXPECT_EQ(state.mainSet.Key1, 16) << "the launcher starts with the defaults";
+
+    // Changed in this run: two registrations (one over an entry of the file) and the window.
+    state.commands[0x42] = "new.exe";
+    state.commands[0x43] = "c.exe";
+    state.workDirs[0x43] = "C:\\C";
+    state.window.left = 7;
+    const SettingsFileResult saved = settings.Save(files, Cp932(), path_, state.Target());
+    ASSERT_TRUE(saved.ok) << saved.error;
+    ProfileDocument file = ProfileDocument::Parse(ReadBack(), Cp932());
+    EXPECT_EQ(file.ReadString("Rivo", "65", "?"), "a.exe");
+    EXPECT_EQ(file.ReadString("Rivo", "365", "?"), "C:\\A");
+    EXPECT_EQ(file.ReadString("Rivo", "66", "?"), "new.exe");
+    EXPECT_EQ(file.ReadString("Rivo", "67", "?"), "c.exe");
+    EXPECT_EQ(file.ReadString("Rivo", "367", "?"), "C:\\C");
+    EXPECT_EQ(file.ReadString("Rivo", "Key1", "?"), "18");
+    EXPECT_EQ(file.ReadString("Rivo", "Top", "?"), "40");
+    EXPECT_EQ(file.ReadString("Rivo", "Left", "?"), "7");
+    EXPECT_EQ(ReadBack().rfind("; mine\r\n[Rivo]\r\n65=a.exe\r\n", 0), 0u);
+    // The state took the file's entries, so the launcher now starts what the user registered.
+    EXPECT_EQ(state.commands[0x41], "a.exe");
+    EXPECT_EQ(state.mainSet.Key1, 18);
+    EXPECT_EQ(state.window.top, 40);
+    EXPECT_EQ(state.window.left, 7);
+
+    // From now on a save is the ordinary kind: a deletion in this run reaches the file.
+    state.commands[0x41].clear();
+    ASSERT_TRUE(settings.Save(files, Cp932(), path_, state.Target()).ok);
+    EXPECT_EQ(ProfileDocument::Parse(ReadBack(), Cp932()).ReadString("Rivo", "65", "?"), "");
+}
+
+TEST_F(SettingsFileOnDisk, ASaveIsRefusedWhileTheFileStaysUnreadable) {
+    const std::string original = "[Rivo]\r\n65=a.exe\r\n";
+    WriteFile(original);
+    BusyAtFirst files;
+    files.failingReads = 2;
+    SettingsFile settings;
+    State state;
+    EXPECT_FALSE(settings.Load(files, Cp932(), path_, state.Target()).ok);
+    state.commands[0x42] = "b.exe";
+    const SettingsFileResult refused = settings.Save(files, Cp932(), path_, state.Target());
+    EXPECT_FALSE(refused.ok);
+    EXPECT_TRUE(refused.unreadable);
+    EXPECT_EQ(refused.reason, "in use");
+    EXPECT_EQ(ReadBack(), original);
+    EXPECT_TRUE(settings.LoadFailed()) << "the next save must still merge";
+
+    ASSERT_TRUE(settings.Save(files, Cp932(), path_, state.Target()).ok);
+    ProfileDocument file = ProfileDocument::Parse(ReadBack(), Cp932());
+    EXPECT_EQ(file.ReadString("Rivo", "65", "?"), "a.exe");
+    EXPECT_EQ(file.ReadString("Rivo", "66", "?"), "b.exe");
 }
 
 }  // namespace

@@ -12,7 +12,9 @@
 #include <vector>
 
 #include "tests/win/launcher_process.h"
+#include "tests/win/running_launcher.h"
 #include "tests/win/scratch_dir.h"
+#include "ui/win32_error.h"
 
 namespace rivo::test {
 namespace {
@@ -104,7 +106,7 @@ TEST_F(LauncherBlackBox, FreshStartThenCloseWritesAll775EntriesInOrder) {
     EXPECT_EQ(lines[773], "SetKey=45");
     EXPECT_EQ(lines[774], "EndKey=46");
     EXPECT_EQ(lines[775], "FormType=0");
-    EXPECT_FALSE(FileExists(Ini() + ".tmp"));
+    EXPECT_FALSE(FileExists(dir_.File("Rivo.tmp")));
 }
 
 TEST_F(LauncherBlackBox, EndingSavesAndKeepsWhatItDoesNotKnow) {
@@ -159,19 +161,72 @@ TEST_F(LauncherBlackBox, LibraryWithoutReleaseHookShowsOnlyThatMessageAtTheEnd) 
     EXPECT_EQ(launcher.WaitForExit(), 0u);
 }
 
-TEST_F(LauncherBlackBox, FailedSaveShowsTheSaveMessageWithThePath) {
-    // A directory where the temporary file would go: the save cannot create it, as in a
-    // directory the user may not write to (which root under Wine can always write).
-    ASSERT_TRUE(CreateDirectoryA((Ini() + ".tmp").c_str(), nullptr));
-    ASSERT_TRUE(WriteBytes(Ini() + ".tmp\\keep", "x"));
+TEST_F(LauncherBlackBox, FailedSaveShowsTheSaveMessageThePathAndTheReason) {
     ASSERT_TRUE(WriteBytes(Ini(), "[Rivo]\r\n65=a.exe\r\n"));
+    // Marked read-only by the user: neither replaced nor written in place, and refused at once.
+    ASSERT_TRUE(SetFileAttributesA(Ini().c_str(), FILE_ATTRIBUTE_READONLY));
     LauncherProcess launcher(Exe(), dir_.Path());
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
     const std::vector<std::string> messages = CloseAndCollectMessages(launcher);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "エラー|設定ファイルを保存できませんでした。\n" + Ini()) << Printable(messages[0]);
+    EXPECT_EQ(messages[0], "エラー|設定ファイルを保存できませんでした。\n" + Ini() + "\n" +
+                               ui::SystemMessage(ERROR_ACCESS_DENIED))
+        << Printable(messages[0]);
     EXPECT_EQ(launcher.WaitForExit(), 0u);
     EXPECT_EQ(ReadBytes(Ini()).value_or(""), "[Rivo]\r\n65=a.exe\r\n") << "the old file is untouched";
+    EXPECT_FALSE(FileExists(dir_.File("Rivo.tmp")));
+}
+
+TEST_F(LauncherBlackBox, ASaveWaitsForAFileAnotherProgramHoldsForAMoment) {
+    ASSERT_TRUE(WriteBytes(Ini(), "[Rivo]\r\n65=a.exe\r\n"));
+    LauncherProcess launcher(Exe(), dir_.Path());
+    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    HeldFile scanner(Ini());
+    ASSERT_TRUE(scanner.Held());
+    launcher.Close();
+    // The new file waits beside the held one while the launcher tries the replace again.
+    ASSERT_TRUE(outside::WaitUntil([&] { return FileExists(dir_.File("Rivo.tmp")); }))
+        << "the save gave up at once";
+    scanner.Release();
+    ASSERT_EQ(launcher.WaitForExit(), 0u) << "the save went through without a message";
+    const std::string saved = ReadBytes(Ini()).value_or("");
+    EXPECT_NE(saved.find("[Rivo]\r\n65=a.exe\r\n"), std::string::npos) << Printable(saved);
+    EXPECT_NE(saved.find("\r\nFormType=0\r\n"), std::string::npos) << Printable(saved);
+    EXPECT_FALSE(FileExists(dir_.File("Rivo.tmp")));
+}
+
+TEST_F(LauncherBlackBox, ASaveReportsTheReasonWhenTheFileIsNeverReleased) {
+    ASSERT_TRUE(WriteBytes(Ini(), "[Rivo]\r\n65=a.exe\r\n"));
+    LauncherProcess launcher(Exe(), dir_.Path());
+    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    HeldFile holder(Ini());
+    ASSERT_TRUE(holder.Held());
+    launcher.Close();
+    auto box = launcher.WaitForMessageBox();
+    ASSERT_TRUE(box.has_value());
+    const std::string head = "設定ファイルを保存できませんでした。\n" + Ini() + "\n";
+    EXPECT_EQ(box->caption, "エラー");
+    EXPECT_EQ(box->text.rfind(head, 0), 0u) << Printable(box->text);
+    EXPECT_GT(box->text.size(), head.size()) << "the system's reason follows the path";
+    PressButton(box->window, IDOK);
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+    holder.Release();
+    EXPECT_EQ(ReadBytes(Ini()).value_or(""), "[Rivo]\r\n65=a.exe\r\n");
+    EXPECT_FALSE(FileExists(dir_.File("Rivo.tmp")));
+}
+
+TEST_F(LauncherBlackBox, AHiddenSettingsFileIsStillHiddenAfterASave) {
+    ASSERT_TRUE(WriteBytes(Ini(), "[Rivo]\r\n65=a.exe\r\n"));
+    ASSERT_TRUE(SetFileAttributesA(Ini().c_str(), FILE_ATTRIBUTE_HIDDEN));
+    if ((GetFileAttributesA(Ini().c_str()) & FILE_ATTRIBUTE_HIDDEN) == 0) {
+        GTEST_SKIP() << "this file system keeps no hidden attribute";
+    }
+    LauncherProcess launcher(Exe(), dir_.Path());
+    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    launcher.Close();
+    ASSERT_EQ(launcher.WaitForExit(), 0u);
+    EXPECT_NE(ReadBytes(Ini()).value_or("").find("\r\nFormType=0\r\n"), std::string::npos) << "saved";
+    EXPECT_NE(GetFileAttributesA(Ini().c_str()) & FILE_ATTRIBUTE_HIDDEN, 0u);
 }
 
 TEST_F(LauncherBlackBox, ProgramDirectoryAtADriveRootWorks) {
@@ -191,6 +246,23 @@ TEST_F(LauncherBlackBox, ProgramDirectoryAtADriveRootWorks) {
     EXPECT_NE(saved.find("\r\n66=b.exe\r\n"), std::string::npos) << "loaded from and saved to the root";
     EXPECT_NE(saved.find("\r\nFormType=0\r\n"), std::string::npos);
     for (const char* file : {"rivo.exe", "rivo.dll", "help.html", "Rivo.ini"}) DeleteFileA((root + file).c_str());
+}
+
+TEST_F(LauncherBlackBox, AProgramFolderEndingInATrailByteBackslashFindsItsLibrary) {
+    // 表 is 0x95 0x5C: the folder's last byte is the code of a backslash.
+    const std::string folder = dir_.File("予定表");
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(CopyBuiltFiles(folder, kLauncherFiles));
+    ASSERT_TRUE(WriteBytes(folder + "\\Rivo.ini", "[Rivo]\r\n66=b.exe\r\n"));
+    LauncherProcess launcher(folder + "\\rivo.exe", dir_.Path());
+    ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    EXPECT_FALSE(launcher.HasMessageBox()) << "rivo.dll is loaded from the program's folder";
+    const std::vector<std::string> messages = CloseAndCollectMessages(launcher);
+    EXPECT_TRUE(messages.empty()) << Printable(messages.empty() ? "" : messages[0]);
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+    const std::string saved = ReadBytes(folder + "\\Rivo.ini").value_or("");
+    EXPECT_NE(saved.find("\r\n66=b.exe\r\n"), std::string::npos) << "loaded from and saved to that folder";
+    EXPECT_NE(saved.find("\r\nFormType=0\r\n"), std::string::npos);
 }
 
 // A window of the test's own that has the focus, as the user's editor would.
@@ -275,18 +347,22 @@ TEST_F(LauncherBlackBox, CallUpChordBringsTheLauncherForwardButShortcutsDoNot) {
     EXPECT_EQ(launcher.WaitForExit(), 0u);
 }
 
-TEST_F(LauncherBlackBox, UnreadableSettingsFileIsReportedAndNeverOverwritten) {
+TEST_F(LauncherBlackBox, UnreadableSettingsFileIsReportedWithTheReasonAndNeverOverwritten) {
     // A directory where the file should be: it exists but cannot be read as a file.
     ASSERT_TRUE(CreateDirectoryA(Ini().c_str(), nullptr));
     LauncherProcess launcher(Exe(), dir_.Path());
+    const std::string head = "設定ファイルを読み込めませんでした。\n" + Ini() + "\n";
     auto box = launcher.WaitForMessageBox();
     ASSERT_TRUE(box.has_value());
-    EXPECT_EQ(box->caption + "|" + box->text, "エラー|設定ファイルを読み込めませんでした。\n" + Ini()) << Printable(box->text);
+    EXPECT_EQ(box->caption, "エラー");
+    EXPECT_EQ(box->text.rfind(head, 0), 0u) << Printable(box->text);
+    EXPECT_GT(box->text.size(), head.size()) << "the system's reason follows the path";
     PressButton(box->window, IDOK);
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+    // The save at the end reads the file first; still unreadable, it is refused with the message.
     const std::vector<std::string> messages = CloseAndCollectMessages(launcher);
     ASSERT_EQ(messages.size(), 1u);
-    EXPECT_EQ(messages[0], "エラー|設定ファイルを保存できませんでした。\n" + Ini()) << Printable(messages[0]);
+    EXPECT_EQ(messages[0].rfind("エラー|" + head, 0), 0u) << Printable(messages[0]);
     EXPECT_EQ(launcher.WaitForExit(), 0u);
     EXPECT_TRUE(GetFileAttributesA(Ini().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
 }

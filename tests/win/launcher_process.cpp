@@ -163,6 +163,13 @@ void LauncherProcess::Close() {
     if (main_ != nullptr) PostMessageA(main_, WM_CLOSE, 0, 0);
 }
 
+void LauncherProcess::End() {
+    if (Running()) {
+        TerminateProcess(process_, 99);
+        WaitForSingleObject(process_, 5000);
+    }
+}
+
 std::optional<DWORD> LauncherProcess::WaitForExit(DWORD timeoutMs) {
     if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
     DWORD code = 0;

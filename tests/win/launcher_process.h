@@ -47,6 +47,8 @@ public:
     bool Settle(DWORD timeoutMs = 15000);
     // Asks the main window to close (as the exit menu item does).
     void Close();
+    // Ends the process at once, as Windows does after WM_ENDSESSION: nothing of it runs after.
+    void End();
     // The exit code once the process has ended; nullopt after `timeoutMs`.
     std::optional<DWORD> WaitForExit(DWORD timeoutMs = 15000);
     bool Running();

@@ -53,6 +53,9 @@ std::optional<RegistrationDialog> WaitForRegistration(DWORD processId) {
 // A page written into the launcher is what a fixed global block is, a plain address; DragFinish
 // fails to free it, harmlessly. It is left to go with the process, since the launcher reads it
 // until its handler returns.
+// Wide paths make the block the shell sends for names of any language (fWide).
+bool PostDropBlock(DWORD processId, HWND window, const std::string& block);
+
 bool PostDrop(DWORD processId, HWND window, const std::vector<std::string>& paths) {
     DROPFILES header{};
     header.pFiles = sizeof header;
@@ -63,6 +66,20 @@ bool PostDrop(DWORD processId, HWND window, const std::vector<std::string>& path
         block += '\0';
     }
     block += '\0';
+    return PostDropBlock(processId, window, block);
+}
+
+bool PostDrop(DWORD processId, HWND window, const std::wstring& path) {
+    DROPFILES header{};
+    header.pFiles = sizeof header;
+    header.fWide = TRUE;
+    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
+    block.append(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * sizeof(wchar_t));
+    block.append(sizeof(wchar_t), '\0');
+    return PostDropBlock(processId, window, block);
+}
+
+bool PostDropBlock(DWORD processId, HWND window, const std::string& block) {
     ui::UniqueKernelHandle process(
         OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE, processId));
     if (!process)
@@ -215,6 +232,37 @@ protected:
         "drop", IniWith("73=C:\\old\\old.exe\r\n373=C:\\old\r\nTop=200\r\nLeft=300\r\nFormType=1\r\n")};
     ScratchDir dir_{"dropped"};
 };
+
+TEST_F(Drops, ANameCodePage932CannotWriteIsRegisteredByItsShortPathNeverWithQuestionMarks) {
+    // A Korean file name: the ANSI drop would give "C:\...\???.exe", which can never start.
+    std::wstring folder(dir_.File("apps").size() + 1, L'\0');
+    folder.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, dir_.File("apps").c_str(), -1,
+                                                               folder.data(), static_cast<int>(folder.size()))) -
+                  1);
+    const std::wstring file = folder + L"\\\uD55C\uAD6D\uC5B4.exe";
+    ui::UniqueFile created(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
+                                       nullptr));
+    ASSERT_TRUE(created);
+    created.reset();
+    wchar_t shortName[MAX_PATH] = {};
+    const DWORD shortLength = GetShortPathNameW(file.c_str(), shortName, MAX_PATH);
+    if (shortLength == 0 || std::wstring(shortName, shortLength) == file) {
+        GTEST_SKIP() << "this volume has no short names";
+    }
+    char expected[MAX_PATH * 2] = {};
+    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, shortName, -1, expected, sizeof expected, nullptr, nullptr), 0);
+
+    LauncherProcess& process = launcher_.Process();
+    ASSERT_TRUE(PostDrop(process.Id(), launcher_.Window(), file));
+    const std::optional<RegistrationDialog> dialog = WaitForRegistration(process.Id());
+    ASSERT_TRUE(dialog.has_value()) << "the registration dialog opens";
+    EXPECT_EQ(TextOfControl(dialog->commandEdit), expected) << Printable(TextOfControl(dialog->commandEdit));
+    EXPECT_EQ(TextOfControl(dialog->commandEdit).find('?'), std::string::npos);
+    EXPECT_NE(GetFileAttributesA(TextOfControl(dialog->commandEdit).c_str()), INVALID_FILE_ATTRIBUTES)
+        << "the registered path names the file";
+    Click(dialog->cancel);
+    ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOf(process.Id(), "TSettingForm") == nullptr; }));
+}
 
 TEST_F(Drops, RegisterTheOneFileDroppedAndReachTheFileAtTheNextSave) {
     const std::string before = ReadBytes(launcher_.Ini()).value_or("?");

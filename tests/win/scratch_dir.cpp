@@ -56,6 +56,10 @@ ScratchDir::ScratchDir(std::string_view tag) {
     }
 }
 
+HeldFile::HeldFile(const std::string& path)
+    : file_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+
 ScratchDir::~ScratchDir() {
     RemoveTree(path_);
 }

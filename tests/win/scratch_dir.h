@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "ui/unique_handle.h"
+
 namespace rivo::test {
 
 class ScratchDir {
@@ -33,6 +35,19 @@ bool AgeFile(const std::string& path);
 bool FileExists(const std::string& path);
 // Names of the files (not directories) in `dir` matching `pattern`, e.g. "*.ini".
 std::vector<std::string> ListFiles(const std::string& dir, std::string_view pattern);
+
+// A file held open as a virus scanner, indexer or sync client holds it for a moment: read access,
+// sharing read and write but not delete, so replacing or renaming it fails until Release().
+class HeldFile {
+public:
+    explicit HeldFile(const std::string& path);
+
+    bool Held() const { return static_cast<bool>(file_); }
+    void Release() { file_.reset(); }
+
+private:
+    ui::UniqueFile file_;
+};
 
 // A path of the source tree (RIVO_SOURCE_DIR, a Unix path under Wine) as Windows sees it: Wine
 // maps the Unix root to drive Z:.

@@ -163,8 +163,9 @@ TEST_F(Win32FileStoreTest, ReadOnlyTargetIsNotReplaced) {
 
     const IoResult replaced = store_.Replace(temp, target);
     EXPECT_FALSE(replaced.ok);
-    EXPECT_NE(replaced.error.find("MoveFileExA"), std::string::npos) << replaced.error;
+    EXPECT_NE(replaced.error.find("ReplaceFileA"), std::string::npos) << replaced.error;
     EXPECT_NE(replaced.error.find(target), std::string::npos) << replaced.error;
+    EXPECT_FALSE(replaced.reason.empty()) << "the system's message, for the report";
     EXPECT_EQ(ReadBytes(target), "old");
     EXPECT_NE(GetFileAttributesA(target.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
     EXPECT_EQ(ReadBytes(temp), "new");
