@@ -5,17 +5,22 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ui/system_library.h"
+
 namespace rivo::ui {
 
 namespace {
 
 // The list view class lives in comctl32 and exists only once the library has registered it.
 const char* ListViewClass() {
+    static const SystemLibrary comctl32("comctl32.dll");
     static const bool registered = [] {
+        using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
+        const auto init = comctl32.Function<InitFn>("InitCommonControlsEx");
         INITCOMMONCONTROLSEX classes{};
         classes.dwSize = sizeof classes;
         classes.dwICC = ICC_LISTVIEW_CLASSES;
-        return ::InitCommonControlsEx(&classes) != FALSE;
+        return init && init(&classes) != FALSE;
     }();
     (void)registered;
     return WC_LISTVIEWA;

@@ -8,6 +8,8 @@
 #include <stdexcept>
 #include <vector>
 
+#include "ui/system_library.h"
+
 namespace rivo::ui {
 
 namespace {
@@ -18,6 +20,11 @@ constexpr size_t kInitialBuffer = 32768;
 }  // namespace
 
 std::optional<std::wstring> OpenFileDialog(HWND owner) {
+    static const SystemLibrary comdlg32("comdlg32.dll");
+    const auto getOpenFileName = comdlg32.Function<BOOL(WINAPI*)(OPENFILENAMEW*)>("GetOpenFileNameW");
+    const auto extendedError = comdlg32.Function<DWORD(WINAPI*)()>("CommDlgExtendedError");
+    if (!getOpenFileName || !extendedError)
+        throw std::runtime_error("comdlg32.dll: the open-file dialog is missing");
     std::vector<wchar_t> buffer(kInitialBuffer, L'\0');
     for (int attempt = 0; attempt < 2; ++attempt) {
         OPENFILENAMEW dialog{};
@@ -27,9 +34,9 @@ std::optional<std::wstring> OpenFileDialog(HWND owner) {
         dialog.nMaxFile = static_cast<DWORD>(buffer.size());
         dialog.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_ENABLESIZING;
         buffer[0] = L'\0';
-        if (::GetOpenFileNameW(&dialog))
+        if (getOpenFileName(&dialog))
             return std::wstring(buffer.data(), ::wcsnlen(buffer.data(), buffer.size()));
-        const DWORD error = ::CommDlgExtendedError();
+        const DWORD error = extendedError();
         if (error == 0)
             return std::nullopt;  // cancelled
         if (error == FNERR_BUFFERTOOSMALL) {
