@@ -17,10 +17,10 @@ namespace rivo {
 std::optional<std::uint16_t> SlotOfKey(std::uint16_t key);
 
 enum class KeyChoice {
-    Ignore,               // codes from 240 on, Shift, Ctrl and Caps Lock
-    Choose,               // the key becomes the dialog's key
-    ChooseAndConfirm,     // Enter: chosen, and the dialog ends confirmed
-    ChooseAndCancel,      // Esc: chosen, and the dialog ends cancelled
+    Ignore,            // codes from 240 on, Shift, Ctrl and Caps Lock
+    Choose,            // the key becomes the dialog's key
+    ChooseAndConfirm,  // Enter: chosen, and the dialog ends confirmed
+    ChooseAndCancel,   // Esc: chosen, and the dialog ends cancelled
 };
 
 KeyChoice ChooseKey(std::uint16_t key);

@@ -26,8 +26,8 @@ bool KeyDispatcher::IsCommandKey(const TRivoMainSet& settings, std::uint16_t key
     return key >= kKeyCount || settings.Filter[key] != 1;
 }
 
-void KeyDispatcher::FormKeyDown(std::uint16_t key, const TRivoMainSet& settings, const KeyStringTable& commands,
-                                KeyDispatchActions& actions) {
+void KeyDispatcher::FormKeyDown(std::uint16_t key, const TRivoMainSet& settings,
+                                const KeyStringTable& commands, KeyDispatchActions& actions) {
     if (key >= kFirstUnusedCode) {
         return;
     }
@@ -68,16 +68,25 @@ void KeyDispatcher::FormKeyUp(std::uint16_t key, const TRivoMainSet& settings) {
 }
 
 ShellStartError ClassifyShellExecuteResult(std::intptr_t result) {
-    if (result > 32) return ShellStartError::None;
+    if (result > 32)
+        return ShellStartError::None;
     switch (result) {
-        case 0: return ShellStartError::OutOfMemory;
-        case 2: return ShellStartError::FileNotFound;
-        case 3: return ShellStartError::PathNotFound;
-        case 11: return ShellStartError::BadFormat;
-        case 26: return ShellStartError::ShareViolation;
-        case 27: return ShellStartError::AssociationIncomplete;
-        case 31: return ShellStartError::NoAssociation;
-        default: return ShellStartError::Unknown;
+        case 0:
+            return ShellStartError::OutOfMemory;
+        case 2:
+            return ShellStartError::FileNotFound;
+        case 3:
+            return ShellStartError::PathNotFound;
+        case 11:
+            return ShellStartError::BadFormat;
+        case 26:
+            return ShellStartError::ShareViolation;
+        case 27:
+            return ShellStartError::AssociationIncomplete;
+        case 31:
+            return ShellStartError::NoAssociation;
+        default:
+            return ShellStartError::Unknown;
     }
 }
 

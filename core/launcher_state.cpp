@@ -1,6 +1,5 @@
 #include "core/launcher_state.h"
 
-
 namespace rivo {
 
 KeyStringTable CommandTable;

@@ -22,9 +22,9 @@ OptionRows BuildOptionRows(const KeyStringTable& names);
 
 // What the controls show when the dialog opens.
 struct OptionControls {
-    std::vector<bool> filterSelected;          // per row: Filter is exactly 1
+    std::vector<bool> filterSelected;               // per row: Filter is exactly 1
     std::array<int, 4> comboIndex{-1, -1, -1, -1};  // Key1, Key2, SetKey, EndKey; -1 = no row
-    int formTypeRadio = -1;                    // 0, 1, 2, or -1 for none checked
+    int formTypeRadio = -1;                         // 0, 1, 2, or -1 for none checked
 };
 
 OptionControls SettingsToControls(const OptionRows& rows, const TRivoMainSet& settings);

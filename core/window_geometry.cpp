@@ -76,10 +76,14 @@ Point PlaceOnMonitors(Rect window, const std::vector<MonitorArea>& monitors) {
 
 ShowAction WindowModeAction(std::uint8_t formType, bool activated) {
     switch (formType) {
-        case 0: return activated ? ShowAction::Restore : ShowAction::Minimize;
-        case 1: return ShowAction::ShowAndPaint;
-        case 2: return ShowAction::Hide;
-        default: return ShowAction::None;
+        case 0:
+            return activated ? ShowAction::Restore : ShowAction::Minimize;
+        case 1:
+            return ShowAction::ShowAndPaint;
+        case 2:
+            return ShowAction::Hide;
+        default:
+            return ShowAction::None;
     }
 }
 

@@ -83,7 +83,8 @@ TMainForm::TMainForm()
 }
 
 TMainForm::~TMainForm() {
-    if (MainForm == this) MainForm = nullptr;
+    if (MainForm == this)
+        MainForm = nullptr;
 }
 
 void TMainForm::FormCreate() {
@@ -95,7 +96,8 @@ void TMainForm::FormCreate() {
     TheHookRecord.MainWindow = WindowToRecord(Handle());
     Dragging = 0;
     ProgramDir = ExecutableDirectory();
-    for (auto& command : CommandTable) command.clear();
+    for (auto& command : CommandTable)
+        command.clear();
     LoadSettings(ProgramDir);
     KeepOnAMonitor();
 
@@ -117,7 +119,8 @@ void TMainForm::FormDestroy() {
 void TMainForm::EndRun() {
     // Once: at logoff WM_ENDSESSION does this and the process ends without FormDestroy; where it
     // does not end, FormDestroy must not save again or release the hook a second time.
-    if (runEnded_) return;
+    if (runEnded_)
+        return;
     runEnded_ = true;
     SaveSettings(ProgramDir);
     KillTimer(Handle(), kTrayRetryTimer);
@@ -159,21 +162,33 @@ void TMainForm::ReportSettingsFailure(const SettingsFileResult& result, const st
     std::string message = result.unreadable ? text::kLoadFailed : text::kSaveFailed;
     message += "\n" + path;
     const std::string& reason = result.reason.empty() ? result.error : result.reason;
-    if (!reason.empty()) message += "\n" + reason;
+    if (!reason.empty())
+        message += "\n" + reason;
     ui::Application().MessageBox(message, text::kErrorCaption, MB_OK | MB_ICONERROR);
 }
 
 void TMainForm::KeepOnAMonitor() {
     const RECT bounds = BoundsRect();
-    const Point placed = PlaceOnMonitors({bounds.left, bounds.top, bounds.right, bounds.bottom}, MonitorAreas());
-    if (placed.y != bounds.top) SetTop(placed.y);
-    if (placed.x != bounds.left) SetLeft(placed.x);
+    const Point placed =
+        PlaceOnMonitors({bounds.left, bounds.top, bounds.right, bounds.bottom}, MonitorAreas());
+    if (placed.y != bounds.top)
+        SetTop(placed.y);
+    if (placed.x != bounds.left)
+        SetLeft(placed.x);
 }
 
-std::int32_t TMainForm::WindowTop() const { return Top(); }
-std::int32_t TMainForm::WindowLeft() const { return Left(); }
-void TMainForm::MoveWindowTop(std::int32_t top) { SetTop(top); }
-void TMainForm::MoveWindowLeft(std::int32_t left) { SetLeft(left); }
+std::int32_t TMainForm::WindowTop() const {
+    return Top();
+}
+std::int32_t TMainForm::WindowLeft() const {
+    return Left();
+}
+void TMainForm::MoveWindowTop(std::int32_t top) {
+    SetTop(top);
+}
+void TMainForm::MoveWindowLeft(std::int32_t left) {
+    SetLeft(left);
+}
 
 void TMainForm::AddTrayIcon() {
     switch (trayRetry_.AfterAttempt(tray_.Add(shownTrayIcon_ ? shownTrayIcon_ : TrayIconActive.get()))) {
@@ -210,7 +225,8 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_ENDSESSION:
             // Windows ends the process after this message without ending the message loop, so
             // FormDestroy would never run: save and release now.
-            if (wParam != FALSE) EndRun();
+            if (wParam != FALSE)
+                EndRun();
             result = 0;
             return true;
         case WM_CONTEXTMENU:
@@ -285,7 +301,8 @@ void TMainForm::WMActivate(WPARAM state) {
     if (activations_.Superseded(ticket))
         return;
     shownTrayIcon_ = icon;
-    if (tray_.Added()) tray_.Modify(icon);
+    if (tray_.Added())
+        tray_.Modify(icon);
 }
 
 void TMainForm::FormPaint(ui::TCanvas& canvas) {
@@ -293,7 +310,8 @@ void TMainForm::FormPaint(ui::TCanvas& canvas) {
     const int height = ClientHeight();
     canvas.SetBrushStyle(ui::BrushStyle::Clear);
     if (UsesStateColour(MainSet->FormType)) {
-        canvas.SetBrushColor(GetForegroundWindow() == Handle() ? ui::Color::Rgb(255, 0, 0) : ui::Color::Rgb(0, 0, 0));
+        canvas.SetBrushColor(GetForegroundWindow() == Handle() ? ui::Color::Rgb(255, 0, 0)
+                                                               : ui::Color::Rgb(0, 0, 0));
     }
     canvas.FillRect(0, 0, width, height);
     canvas.TextOut(Scale(15), Scale(20), text::kPushAnyKey);
@@ -319,9 +337,10 @@ void TMainForm::FormMouseDown(int x, int y) {
 }
 
 void TMainForm::FormMouseMove(int x, int y) {
-    if (Dragging != 1) return;
-    const Point moved = DragStep({Left(), Top()}, {Width(), Height()}, {x - DragX, y - DragY},
-                                 {ScreenRight, ScreenBottom});
+    if (Dragging != 1)
+        return;
+    const Point moved =
+        DragStep({Left(), Top()}, {Width(), Height()}, {x - DragX, y - DragY}, {ScreenRight, ScreenBottom});
     SetTop(moved.y);
     SetLeft(moved.x);
     MainSet->Top = Top();
@@ -335,7 +354,8 @@ void TMainForm::FormMouseUp(int x, int y) {
 }
 
 void TMainForm::WMTrayIcon(LPARAM mouseMessage) {
-    if (mouseMessage != WM_RBUTTONDOWN) return;
+    if (mouseMessage != WM_RBUTTONDOWN)
+        return;
     POINT cursor{};
     GetCursorPos(&cursor);
     // Activating the window is a call-up like the hook's, and the menu needs its owner in front.

@@ -27,7 +27,8 @@ bool IsLeadByte(unsigned char byte) {
 
 bool IsShortcut(const std::string& path) {
     const std::string extension = ExtensionOfPath(path, IsLeadByte);
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, extension.c_str(), -1, ".lnk", -1) == CSTR_EQUAL;
+    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, extension.c_str(), -1, ".lnk", -1) ==
+           CSTR_EQUAL;
 }
 
 }  // namespace
@@ -42,7 +43,8 @@ void TMainForm::WMDropFiles(HDROP drop) {
         const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
         std::vector<wchar_t> buffer(length + 1, L'\0');
         DragQueryFileW(drop, 0, buffer.data(), length + 1);
-        if (const std::optional<std::string> path = RegistrableFilePath(std::wstring(buffer.data(), length))) {
+        if (const std::optional<std::string> path =
+                RegistrableFilePath(std::wstring(buffer.data(), length))) {
             RegisterFile(*path);
         } else {
             ui::Application().MessageBox(dialog_text::kNameNotRegistrable, text::kDropCaption, MB_OK);

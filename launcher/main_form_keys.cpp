@@ -33,12 +33,13 @@ void TMainForm::OpenOptions() {
 LaunchOutcome TMainForm::Launch(std::uint8_t key) {
     const std::string directory = CurrentDirectoryForLaunch(WorkDirTable[key]);
     if (!SetCurrentDirectoryA(directory.c_str())) {
-        if (ui::Application().MessageBox(text::kCurrentDirFailed, text::kErrorCaption, MB_OKCANCEL) == IDCANCEL) {
+        if (ui::Application().MessageBox(text::kCurrentDirFailed, text::kErrorCaption, MB_OKCANCEL) ==
+            IDCANCEL) {
             return LaunchOutcome::Cancelled;
         }
     }
-    const auto result = reinterpret_cast<std::intptr_t>(
-        ShellExecuteA(nullptr, nullptr, CommandTable[key].c_str(), nullptr, WorkDirTable[key].c_str(), SW_SHOWDEFAULT));
+    const auto result = reinterpret_cast<std::intptr_t>(ShellExecuteA(
+        nullptr, nullptr, CommandTable[key].c_str(), nullptr, WorkDirTable[key].c_str(), SW_SHOWDEFAULT));
     const ShellStartError error = ClassifyShellExecuteResult(result);
     if (error == ShellStartError::None) {
         return LaunchOutcome::Started;

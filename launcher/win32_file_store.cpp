@@ -40,18 +40,17 @@ IoResult Win32Failure(std::string_view function, std::initializer_list<std::stri
 // Held for a moment by another program (virus scanner, indexer, sync client): worth another try.
 // ReplaceFileA reports a replaced file it could not take away as its own code.
 bool IsTransient(DWORD error) {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION || error == ERROR_ACCESS_DENIED ||
-           error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
+           error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
 }
 
 // Runs `call` (a Win32 call returning success, leaving GetLastError on failure) with the bounded
 // retry; returns 0 or the last error.
 template <typename Call>
 DWORD WithRetry(Call&& call) {
-    return RetryTransient(
-        [&]() -> DWORD { return call() ? ERROR_SUCCESS : GetLastError(); },
-        [](DWORD error) { return error != ERROR_SUCCESS && IsTransient(error); },
-        [](unsigned milliseconds) { Sleep(milliseconds); });
+    return RetryTransient([&]() -> DWORD { return call() ? ERROR_SUCCESS : GetLastError(); },
+                          [](DWORD error) { return error != ERROR_SUCCESS && IsTransient(error); },
+                          [](unsigned milliseconds) { Sleep(milliseconds); });
 }
 
 bool IsReadOnly(const std::string& path) {
@@ -131,8 +130,9 @@ ReadResult Win32FileStore::Read(const std::string& path) {
     // Sharing everything keeps a reader from blocking an editor or a concurrent atomic replace.
     UniqueFile file;
     const DWORD error = WithRetry([&] {
-        file.reset(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                               nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        file.reset(CreateFileA(path.c_str(), GENERIC_READ,
+                               FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                               FILE_ATTRIBUTE_NORMAL, nullptr));
         return static_cast<bool>(file);
     });
     if (!file) {
@@ -221,7 +221,8 @@ IoResult Win32FileStore::Replace(const std::string& from, const std::string& to)
     const DWORD attributes = GetFileAttributesA(to.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = WithRetry([&] {
-            return MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+            return MoveFileExA(from.c_str(), to.c_str(),
+                               MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
         });
         return error == ERROR_SUCCESS ? IoResult::Ok() : Win32Failure("MoveFileExA", {from, to}, error);
     }
@@ -232,8 +233,8 @@ IoResult Win32FileStore::Replace(const std::string& from, const std::string& to)
     // ReplaceFileA keeps the replaced file's attributes, security and creation time, where a move
     // would give Rivo.ini those of the temporary file.
     const DWORD error = WithRetry([&] {
-        return ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) !=
-               FALSE;
+        return ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                            nullptr) != FALSE;
     });
     if (error != ERROR_SUCCESS) {
         return Win32Failure("ReplaceFileA", {to, from}, error);

@@ -28,23 +28,20 @@ INSTANTIATE_TEST_SUITE_P(Accepted, IntConversion,
                                            Spelling{"+0x10", 16}, Spelling{"$FFFFFFFF", -1},
                                            Spelling{"$80000000", INT32_MIN}, Spelling{"0x00000001", 1},
                                            Spelling{"2147483647", INT32_MAX},
-                                           Spelling{"-2147483648", INT32_MIN},
-                                           Spelling{"  -0x11", -17}));
+                                           Spelling{"-2147483648", INT32_MIN}, Spelling{"  -0x11", -17}));
 
-INSTANTIATE_TEST_SUITE_P(Refused, IntConversion,
-                         ::testing::Values(Spelling{"", std::nullopt}, Spelling{"   ", std::nullopt},
-                                           Spelling{"+", std::nullopt}, Spelling{"-", std::nullopt},
-                                           Spelling{"$", std::nullopt}, Spelling{"0x", std::nullopt},
-                                           Spelling{"-x", std::nullopt}, Spelling{"+-5", std::nullopt},
-                                           Spelling{"--5", std::nullopt}, Spelling{"- 5", std::nullopt},
-                                           Spelling{"5 ", std::nullopt}, Spelling{"\t5", std::nullopt},
-                                           Spelling{"12abc", std::nullopt}, Spelling{"word", std::nullopt},
-                                           Spelling{"$123456789", std::nullopt},
-                                           Spelling{"2147483648", std::nullopt},
-                                           Spelling{"-2147483649", std::nullopt},
-                                           Spelling{"99999999999999999999", std::nullopt},
-                                           Spelling{"0x1G", std::nullopt}, Spelling{"1.5", std::nullopt},
-                                           Spelling{"$-1", std::nullopt}));
+INSTANTIATE_TEST_SUITE_P(
+    Refused, IntConversion,
+    ::testing::Values(Spelling{"", std::nullopt}, Spelling{"   ", std::nullopt}, Spelling{"+", std::nullopt},
+                      Spelling{"-", std::nullopt}, Spelling{"$", std::nullopt}, Spelling{"0x", std::nullopt},
+                      Spelling{"-x", std::nullopt}, Spelling{"+-5", std::nullopt},
+                      Spelling{"--5", std::nullopt}, Spelling{"- 5", std::nullopt},
+                      Spelling{"5 ", std::nullopt}, Spelling{"\t5", std::nullopt},
+                      Spelling{"12abc", std::nullopt}, Spelling{"word", std::nullopt},
+                      Spelling{"$123456789", std::nullopt}, Spelling{"2147483648", std::nullopt},
+                      Spelling{"-2147483649", std::nullopt}, Spelling{"99999999999999999999", std::nullopt},
+                      Spelling{"0x1G", std::nullopt}, Spelling{"1.5", std::nullopt},
+                      Spelling{"$-1", std::nullopt}));
 
 }  // namespace
 }  // namespace rivo

@@ -48,7 +48,8 @@ TEST(KeyDispatch, CodesFrom240OnDoNothingEvenAsKey1) {
     Launcher l;
     l.settings.Key1 = 0xF5;
     l.commands[0xF5] = "x.exe";
-    for (std::uint16_t key : {0xF0, 0xF5, 0xFF, 0x1FF}) l.Down(key);
+    for (std::uint16_t key : {0xF0, 0xF5, 0xFF, 0x1FF})
+        l.Down(key);
     EXPECT_TRUE(l.actions.log.empty());
     EXPECT_EQ(l.dispatcher.Key1Pressed, 0);
 }
@@ -151,9 +152,9 @@ TEST(KeyDispatch, KeyDownMessagesHandOnTheirSlotOncePerPress) {
         bool repeat;
         std::optional<std::uint16_t> handed;
     } cases[] = {
-        {'E', false, 'E'},         {'E', true, std::nullopt},  {0x10, true, std::nullopt},
-        {0xF3, false, 229},        {0xF4, false, 229},         {0xF3, true, std::nullopt},
-        {229, false, std::nullopt}, {0xF0, false, 0xF0},        {0xF5, false, 0xF5},
+        {'E', false, 'E'},          {'E', true, std::nullopt}, {0x10, true, std::nullopt},
+        {0xF3, false, 229},         {0xF4, false, 229},        {0xF3, true, std::nullopt},
+        {229, false, std::nullopt}, {0xF0, false, 0xF0},       {0xF5, false, 0xF5},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(DispatchedKey(c.key, c.repeat), c.handed) << c.key << (c.repeat ? " repeated" : "");
@@ -162,18 +163,12 @@ TEST(KeyDispatch, KeyDownMessagesHandOnTheirSlotOncePerPress) {
 
 TEST(ShellStart, ResultsMapToTheirMessages) {
     const std::pair<std::intptr_t, ShellStartError> table[] = {
-        {33, ShellStartError::None},
-        {42, ShellStartError::None},
-        {0, ShellStartError::OutOfMemory},
-        {2, ShellStartError::FileNotFound},
-        {3, ShellStartError::PathNotFound},
-        {11, ShellStartError::BadFormat},
-        {26, ShellStartError::ShareViolation},
-        {27, ShellStartError::AssociationIncomplete},
-        {31, ShellStartError::NoAssociation},
-        {5, ShellStartError::Unknown},
-        {32, ShellStartError::Unknown},
-        {-1, ShellStartError::Unknown},
+        {33, ShellStartError::None},           {42, ShellStartError::None},
+        {0, ShellStartError::OutOfMemory},     {2, ShellStartError::FileNotFound},
+        {3, ShellStartError::PathNotFound},    {11, ShellStartError::BadFormat},
+        {26, ShellStartError::ShareViolation}, {27, ShellStartError::AssociationIncomplete},
+        {31, ShellStartError::NoAssociation},  {5, ShellStartError::Unknown},
+        {32, ShellStartError::Unknown},        {-1, ShellStartError::Unknown},
     };
     for (auto [result, error] : table) {
         EXPECT_EQ(ClassifyShellExecuteResult(result), error) << result;

@@ -17,12 +17,13 @@ KeyStringTable Built() {
 
 TEST(KeyNameTable, EmptyCodesAreExactlyTheUnnamedRanges) {
     const auto table = Built();
-    const std::pair<int, int> emptyRanges[] = {{0, 7},     {10, 11},   {14, 15},   {22, 28},   {30, 31},
-                                               {94, 95},   {136, 143}, {146, 185}, {193, 218}, {223, 225},
-                                               {227, 228}, {230, 255}};
+    const std::pair<int, int> emptyRanges[] = {{0, 7},     {10, 11},   {14, 15},   {22, 28},
+                                               {30, 31},   {94, 95},   {136, 143}, {146, 185},
+                                               {193, 218}, {223, 225}, {227, 228}, {230, 255}};
     std::set<int> expectedEmpty;
     for (auto [from, to] : emptyRanges) {
-        for (int c = from; c <= to; ++c) expectedEmpty.insert(c);
+        for (int c = from; c <= to; ++c)
+            expectedEmpty.insert(c);
     }
     for (int code = 0; code < kKeyCount; ++code) {
         EXPECT_EQ(table[code].empty(), expectedEmpty.count(code) == 1) << "code " << code;

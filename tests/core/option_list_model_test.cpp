@@ -27,7 +27,8 @@ TEST(OptionRows, AreTheNamedKeysInAscendingOrder) {
     Model m;
     ASSERT_EQ(m.rows.RowKeyCode.size(), m.rows.names.size());
     int expected = 0;
-    for (int k = 0; k < kKeyCount; ++k) expected += m.names[k].empty() ? 0 : 1;
+    for (int k = 0; k < kKeyCount; ++k)
+        expected += m.names[k].empty() ? 0 : 1;
     EXPECT_EQ(static_cast<int>(m.rows.RowKeyCode.size()), expected);
     EXPECT_TRUE(std::is_sorted(m.rows.RowKeyCode.begin(), m.rows.RowKeyCode.end()));
     EXPECT_EQ(m.rows.RowKeyCode.front(), 8);

@@ -27,24 +27,20 @@ TEST_P(PathScanning, FolderAndExtension) {
 // 表 is 0x95 0x5C and ソ is 0x83 0x5C: their trail byte is the code of a backslash.
 INSTANTIATE_TEST_SUITE_P(
     Paths, PathScanning,
-    ::testing::Values(PathCase{"C:\\Tools\\edit.exe", "C:\\Tools", ".exe"},
-                      PathCase{"C:\\edit.exe", "C:\\", ".exe"},
-                      PathCase{"C:\\Program Files\\Tool\\tool.exe", "C:\\Program Files\\Tool", ".exe"},
-                      PathCase{"C:\\Data", "C:\\", ""}, PathCase{"C:\\", "C:\\", ""},
-                      PathCase{"C:", "C:", ""}, PathCase{"C:edit.exe", "C:", ".exe"},
-                      PathCase{"edit.exe", "", ".exe"}, PathCase{"", "", ""},
-                      PathCase{"C:\\my.folder\\readme", "C:\\my.folder", ""},
-                      PathCase{"C:\\Links\\.lnk", "C:\\Links", ".lnk"},
-                      PathCase{"C:\\Links\\App.LNK", "C:\\Links", ".LNK"},
-                      PathCase{"C:\\a\\archive.tar.gz", "C:\\a", ".gz"},
-                      PathCase{"\\\\server\\share\\tool.exe", "\\\\server\\share", ".exe"},
-                      PathCase{"\\\\server\\share", "\\\\server", ""},
-                      PathCase{"C:\\\x95\x5C\\memo.txt", "C:\\\x95\x5C", ".txt"},
-                      PathCase{"C:\\\x95\x5C", "C:\\", ""},
-                      PathCase{"C:\\\x83\x5C\x83\x74\x83\x67\\app.exe", "C:\\\x83\x5C\x83\x74\x83\x67", ".exe"},
-                      PathCase{"C:\\dir\\\x83\x5C", "C:\\dir", ""},
-                      PathCase{"C:\\a\x83\x5C.b", "C:\\", ".b"},
-                      PathCase{"C:\\Tools\\", "C:\\Tools", ""}));
+    ::testing::Values(
+        PathCase{"C:\\Tools\\edit.exe", "C:\\Tools", ".exe"}, PathCase{"C:\\edit.exe", "C:\\", ".exe"},
+        PathCase{"C:\\Program Files\\Tool\\tool.exe", "C:\\Program Files\\Tool", ".exe"},
+        PathCase{"C:\\Data", "C:\\", ""}, PathCase{"C:\\", "C:\\", ""}, PathCase{"C:", "C:", ""},
+        PathCase{"C:edit.exe", "C:", ".exe"}, PathCase{"edit.exe", "", ".exe"}, PathCase{"", "", ""},
+        PathCase{"C:\\my.folder\\readme", "C:\\my.folder", ""},
+        PathCase{"C:\\Links\\.lnk", "C:\\Links", ".lnk"}, PathCase{"C:\\Links\\App.LNK", "C:\\Links", ".LNK"},
+        PathCase{"C:\\a\\archive.tar.gz", "C:\\a", ".gz"},
+        PathCase{"\\\\server\\share\\tool.exe", "\\\\server\\share", ".exe"},
+        PathCase{"\\\\server\\share", "\\\\server", ""},
+        PathCase{"C:\\\x95\x5C\\memo.txt", "C:\\\x95\x5C", ".txt"}, PathCase{"C:\\\x95\x5C", "C:\\", ""},
+        PathCase{"C:\\\x83\x5C\x83\x74\x83\x67\\app.exe", "C:\\\x83\x5C\x83\x74\x83\x67", ".exe"},
+        PathCase{"C:\\dir\\\x83\x5C", "C:\\dir", ""}, PathCase{"C:\\a\x83\x5C.b", "C:\\", ".b"},
+        PathCase{"C:\\Tools\\", "C:\\Tools", ""}));
 
 TEST(PathScanning, TrailByteBackslashEndingThePathIsNotASeparator) {
     // "X\表\": the last separator follows a trail byte 0x5C, so it is dropped, not kept as a root.
@@ -72,7 +68,8 @@ TEST(RegistrablePath, IsThePathOrItsShortFormButNeverAPathWithQuestionMarks) {
     // Korean and an emoji have no code page 932 bytes: the short form stands in for the name.
     EXPECT_EQ(RegistrablePath(u"C:\\\uD55C\uAD6D\uC5B4\\\uBA54\uBAA8.txt", u"C:\\8A6F~1\\D55C~1.TXT", cp932),
               std::optional<std::string>("C:\\8A6F~1\\D55C~1.TXT"));
-    EXPECT_EQ(RegistrablePath(u"C:\\\U0001F600.exe", u"", cp932), std::nullopt) << "no short name on this volume";
+    EXPECT_EQ(RegistrablePath(u"C:\\\U0001F600.exe", u"", cp932), std::nullopt)
+        << "no short name on this volume";
     EXPECT_EQ(RegistrablePath(u"C:\\\uD55C\\a.exe", u"C:\\\uD55C\\a.exe", cp932), std::nullopt)
         << "a short form that is the long name does not help";
 }

@@ -70,7 +70,8 @@ std::vector<std::string> Lines(const std::string& text) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) end = text.size();
+        if (end == std::string::npos)
+            end = text.size();
         lines.push_back(text.substr(start, end - start));
         start = end + 2;
     }
@@ -141,14 +142,12 @@ TEST_P(NumericEntries, ConvertAndReduceLikeTheLauncher) {
 INSTANTIATE_TEST_SUITE_P(
     HandEdited, NumericEntries,
     ::testing::Values(
-        NumericCase{"Key1=0x11\r\n", 17, 17, 45, 46, 0, 0},
-        NumericCase{"600=257\r\n", 16, 17, 45, 46, 0, 1},
-        NumericCase{"600=2\r\n", 16, 17, 45, 46, 0, 2},
-        NumericCase{"FormType=258\r\n", 16, 17, 45, 46, 2, 0},
+        NumericCase{"Key1=0x11\r\n", 17, 17, 45, 46, 0, 0}, NumericCase{"600=257\r\n", 16, 17, 45, 46, 0, 1},
+        NumericCase{"600=2\r\n", 16, 17, 45, 46, 0, 2}, NumericCase{"FormType=258\r\n", 16, 17, 45, 46, 2, 0},
         NumericCase{"FormType=$3\r\n", 16, 17, 45, 46, 3, 0},
         // Not numbers: each entry takes its own default, the others still load.
-        NumericCase{"Key1=shift\r\nKey2=\r\nSetKey=45 \r\nEndKey=0x2F\r\nFormType=one\r\n600=yes\r\n", 16,
-                    17, 45, 47, 0, 0},
+        NumericCase{"Key1=shift\r\nKey2=\r\nSetKey=45 \r\nEndKey=0x2F\r\nFormType=one\r\n600=yes\r\n", 16, 17,
+                    45, 47, 0, 0},
         // Keys outside 0-255 keep their low 8 bits, so no table is indexed out of range.
         NumericCase{"Key1=300\r\nKey2=-1\r\nSetKey=$FFFFFF2D\r\nEndKey=256\r\n", 44, 255, 45, 0, 0, 1}));
 
@@ -318,7 +317,9 @@ public:
     std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, IoResult& result) override {
         return disk_.OpenToRewrite(path, result);
     }
-    IoResult Replace(const std::string& from, const std::string& to) override { return disk_.Replace(from, to); }
+    IoResult Replace(const std::string& from, const std::string& to) override {
+        return disk_.Replace(from, to);
+    }
     IoResult Remove(const std::string& path) override { return disk_.Remove(path); }
 
 private:
@@ -326,7 +327,8 @@ private:
 };
 
 TEST_F(SettingsFileOnDisk, AFileUnreadableAtStartIsMergedNotWiped) {
-    const std::string original = "; mine\r\n[Rivo]\r\n65=a.exe\r\n365=C:\\A\r\n66=b.exe\r\nKey1=18\r\nTop=40\r\n";
+    const std::string original =
+        "; mine\r\n[Rivo]\r\n65=a.exe\r\n365=C:\\A\r\n66=b.exe\r\nKey1=18\r\nTop=40\r\n";
     WriteFile(original);
     BusyAtFirst files;
     SettingsFile settings;

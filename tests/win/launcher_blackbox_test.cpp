@@ -26,7 +26,8 @@ std::vector<std::string> Lines(const std::string& text) {
     std::size_t start = 0;
     while (start < text.size()) {
         std::size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) end = text.size();
+        if (end == std::string::npos)
+            end = text.size();
         lines.push_back(text.substr(start, end - start));
         start = end + 2;
     }
@@ -47,9 +48,11 @@ protected:
         for (int i = 0; i < 10 && launcher.Running(); ++i) {
             // Wine's stand-alone tray takes two seconds to remove an icon.
             auto box = launcher.WaitForMessageBox(10000);
-            if (!box) break;
+            if (!box)
+                break;
             texts.push_back(box->caption + "|" + box->text);
-            if (!PressButtonAndWait(box->window, IDOK)) break;
+            if (!PressButtonAndWait(box->window, IDOK))
+                break;
         }
         return texts;
     }
@@ -110,8 +113,9 @@ TEST_F(LauncherBlackBox, FreshStartThenCloseWritesAll775EntriesInOrder) {
 }
 
 TEST_F(LauncherBlackBox, EndingSavesAndKeepsWhatItDoesNotKnow) {
-    ASSERT_TRUE(WriteBytes(Ini(), "[Rivo]\r\n65=C:\\Windows\\notepad.exe\r\n365=C:\\Windows\r\nMine=1\r\n"
-                                  "Top=40\r\nLeft=60\r\n[Other]\r\nx=y\r\n"));
+    ASSERT_TRUE(WriteBytes(Ini(),
+                           "[Rivo]\r\n65=C:\\Windows\\notepad.exe\r\n365=C:\\Windows\r\nMine=1\r\n"
+                           "Top=40\r\nLeft=60\r\n[Other]\r\nx=y\r\n"));
     LauncherProcess launcher(Exe(), dir_.Path());
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
     launcher.Close();
@@ -145,13 +149,15 @@ TEST_F(LauncherBlackBox, MissingLibraryShowsEachMessageInOrderAndTheLauncherRuns
     EXPECT_TRUE(launcher.Running());
 
     EXPECT_EQ(CloseAndCollectMessages(launcher),
-              (std::vector<std::string>{"Message|関数pReleaseHookが見つかりません。", "Message|rivo.dllの解放に失敗！"}));
+              (std::vector<std::string>{"Message|関数pReleaseHookが見つかりません。",
+                                        "Message|rivo.dllの解放に失敗！"}));
     EXPECT_EQ(launcher.WaitForExit(), 0u);
     EXPECT_TRUE(FileExists(Ini())) << "the settings are saved before the library messages";
 }
 
 TEST_F(LauncherBlackBox, LibraryWithoutReleaseHookShowsOnlyThatMessageAtTheEnd) {
-    ASSERT_TRUE(CopyFileA(BuildTreeFile("tests/win/fake_hook/rivo.dll").c_str(), dir_.File("rivo.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyFileA(BuildTreeFile("tests/win/fake_hook/rivo.dll").c_str(),
+                          dir_.File("rivo.dll").c_str(), FALSE));
     LauncherProcess launcher(Exe(), dir_.Path());
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
     ASSERT_TRUE(launcher.Settle());
@@ -232,7 +238,8 @@ TEST_F(LauncherBlackBox, AHiddenSettingsFileIsStillHiddenAfterASave) {
 TEST_F(LauncherBlackBox, ProgramDirectoryAtADriveRootWorks) {
     // The test tree maps RIVO_TEST_DRIVE to an empty directory of its own.
     const std::string root = std::string(RIVO_TEST_DRIVE) + "\\";
-    for (const char* file : {"rivo.exe", "rivo.dll", "help.html", "Rivo.ini"}) DeleteFileA((root + file).c_str());
+    for (const char* file : {"rivo.exe", "rivo.dll", "help.html", "Rivo.ini"})
+        DeleteFileA((root + file).c_str());
     ASSERT_TRUE(CopyBuiltFiles(std::string(RIVO_TEST_DRIVE), kLauncherFiles));
     ASSERT_TRUE(WriteBytes(root + "Rivo.ini", "[Rivo]\r\n66=b.exe\r\n"));
     {
@@ -245,7 +252,8 @@ TEST_F(LauncherBlackBox, ProgramDirectoryAtADriveRootWorks) {
     const std::string saved = ReadBytes(root + "Rivo.ini").value_or("");
     EXPECT_NE(saved.find("\r\n66=b.exe\r\n"), std::string::npos) << "loaded from and saved to the root";
     EXPECT_NE(saved.find("\r\nFormType=0\r\n"), std::string::npos);
-    for (const char* file : {"rivo.exe", "rivo.dll", "help.html", "Rivo.ini"}) DeleteFileA((root + file).c_str());
+    for (const char* file : {"rivo.exe", "rivo.dll", "help.html", "Rivo.ini"})
+        DeleteFileA((root + file).c_str());
 }
 
 TEST_F(LauncherBlackBox, AProgramFolderEndingInATrailByteBackslashFindsItsLibrary) {
@@ -274,8 +282,8 @@ public:
         windowClass.hInstance = GetModuleHandleA(nullptr);
         windowClass.lpszClassName = "RivoTestEditor";
         RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, "RivoTestEditor", "editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300, 300, 200,
-                                  nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        window_ = CreateWindowExA(0, "RivoTestEditor", "editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300,
+                                  300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
         Activate();
     }
     ~FocusedWindow() { DestroyWindow(window_); }
@@ -306,7 +314,8 @@ void Inject(std::initializer_list<std::pair<WORD, bool>> keys) {
 bool BecomesForeground(HWND window, DWORD timeoutMs) {
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
-        if (GetForegroundWindow() == window) return true;
+        if (GetForegroundWindow() == window)
+            return true;
         PumpMessagesFor(20);
     }
     return GetForegroundWindow() == window;
@@ -325,7 +334,12 @@ TEST_F(LauncherBlackBox, CallUpChordBringsTheLauncherForwardButShortcutsDoNot) {
     ASSERT_EQ(GetForegroundWindow(), editor.Handle());
 
     // Ctrl+Shift+T is another program's shortcut: no call-up.
-    Inject({{VK_CONTROL, true}, {VK_SHIFT, true}, {'T', true}, {'T', false}, {VK_SHIFT, false}, {VK_CONTROL, false}});
+    Inject({{VK_CONTROL, true},
+            {VK_SHIFT, true},
+            {'T', true},
+            {'T', false},
+            {VK_SHIFT, false},
+            {VK_CONTROL, false}});
     PumpMessagesFor(1500);
     EXPECT_EQ(GetForegroundWindow(), editor.Handle());
 

@@ -8,7 +8,8 @@ namespace {
 
 std::string WindowsPath(std::string path) {
     for (char& c : path) {
-        if (c == '/') c = '\\';
+        if (c == '/')
+            c = '\\';
     }
     return "Z:" + path;
 }
@@ -29,10 +30,12 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
     auto* search = reinterpret_cast<Search*>(param);
     DWORD owner = 0;
     GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId) return TRUE;
+    if (owner != search->processId)
+        return TRUE;
     char className[256] = {};
     GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, search->className) == 0) search->found.push_back(window);
+    if (std::strcmp(className, search->className) == 0)
+        search->found.push_back(window);
     return TRUE;
 }
 
@@ -43,7 +46,8 @@ BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
         const std::string text = TextOf(child);
         if (!text.empty()) {
             auto* collected = reinterpret_cast<std::string*>(param);
-            if (!collected->empty()) *collected += "\n";
+            if (!collected->empty())
+                *collected += "\n";
             *collected += text;
         }
     }
@@ -62,7 +66,8 @@ std::string BuildTreeFile(const std::string& relative) {
 
 bool CopyBuiltFiles(const std::string& directory, const std::vector<std::string>& files) {
     for (const std::string& file : files) {
-        if (!CopyFileA(BuiltFile(file).c_str(), (directory + "\\" + file).c_str(), FALSE)) return false;
+        if (!CopyFileA(BuiltFile(file).c_str(), (directory + "\\" + file).c_str(), FALSE))
+            return false;
     }
     return true;
 }
@@ -90,8 +95,8 @@ LauncherProcess::LauncherProcess(const std::string& exe, const std::string& dire
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
     std::string commandLine = "\"" + exe + "\"";
-    if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, directory.c_str(),
-                       &startup, &info)) {
+    if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                       directory.c_str(), &startup, &info)) {
         process_ = info.hProcess;
         id_ = info.dwProcessId;
         CloseHandle(info.hThread);
@@ -99,7 +104,8 @@ LauncherProcess::LauncherProcess(const std::string& exe, const std::string& dire
 }
 
 LauncherProcess::~LauncherProcess() {
-    if (process_ == nullptr) return;
+    if (process_ == nullptr)
+        return;
     if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
         TerminateProcess(process_, 99);
         WaitForSingleObject(process_, 5000);
@@ -116,14 +122,16 @@ HWND LauncherProcess::WaitForMainWindow(DWORD timeoutMs) {
             WaitForInputIdle(process_, timeoutMs);
             return main_;
         }
-        if (WaitForSingleObject(process_, 20) != WAIT_TIMEOUT) return nullptr;
+        if (WaitForSingleObject(process_, 20) != WAIT_TIMEOUT)
+            return nullptr;
     }
     return nullptr;
 }
 
 bool LauncherProcess::HasMessageBox() {
     for (HWND box : WindowsOfProcess(id_, "#32770")) {
-        if (IsWindowVisible(box)) return true;
+        if (IsWindowVisible(box))
+            return true;
     }
     return false;
 }
@@ -132,14 +140,16 @@ std::optional<MessageBoxInfo> LauncherProcess::WaitForMessageBox(DWORD timeoutMs
     const DWORD start = GetTickCount();
     while (GetTickCount() - start < timeoutMs) {
         for (HWND box : WindowsOfProcess(id_, "#32770")) {
-            if (!IsWindowVisible(box)) continue;
+            if (!IsWindowVisible(box))
+                continue;
             MessageBoxInfo info;
             info.window = box;
             info.caption = TextOf(box);
             EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&info.text));
             return info;
         }
-        if (WaitForSingleObject(process_, 20) != WAIT_TIMEOUT) return std::nullopt;
+        if (WaitForSingleObject(process_, 20) != WAIT_TIMEOUT)
+            return std::nullopt;
     }
     return std::nullopt;
 }
@@ -147,7 +157,8 @@ std::optional<MessageBoxInfo> LauncherProcess::WaitForMessageBox(DWORD timeoutMs
 bool LauncherProcess::Settle(DWORD timeoutMs) {
     if (main_ == nullptr) {
         const std::vector<HWND> windows = WindowsOfProcess(id_, "TMainForm");
-        if (windows.empty()) return false;
+        if (windows.empty())
+            return false;
         main_ = windows.front();
     }
     DWORD_PTR ignored = 0;
@@ -158,9 +169,11 @@ bool LauncherProcess::Settle(DWORD timeoutMs) {
 void LauncherProcess::Close() {
     if (main_ == nullptr) {
         const std::vector<HWND> windows = WindowsOfProcess(id_, "TMainForm");
-        if (!windows.empty()) main_ = windows.front();
+        if (!windows.empty())
+            main_ = windows.front();
     }
-    if (main_ != nullptr) PostMessageA(main_, WM_CLOSE, 0, 0);
+    if (main_ != nullptr)
+        PostMessageA(main_, WM_CLOSE, 0, 0);
 }
 
 void LauncherProcess::End() {
@@ -171,7 +184,8 @@ void LauncherProcess::End() {
 }
 
 std::optional<DWORD> LauncherProcess::WaitForExit(DWORD timeoutMs) {
-    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0) return std::nullopt;
+    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
+        return std::nullopt;
     DWORD code = 0;
     GetExitCodeProcess(process_, &code);
     return code;
@@ -190,7 +204,8 @@ bool PressButtonAndWait(HWND box, int id, DWORD timeoutMs) {
     PressButton(box, id);
     const DWORD start = GetTickCount();
     while (IsWindow(box) && IsWindowVisible(box)) {
-        if (GetTickCount() - start >= timeoutMs) return false;
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
         Sleep(10);
     }
     return true;

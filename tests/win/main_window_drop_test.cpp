@@ -236,12 +236,13 @@ protected:
 TEST_F(Drops, ANameCodePage932CannotWriteIsRegisteredByItsShortPathNeverWithQuestionMarks) {
     // A Korean file name: the ANSI drop would give "C:\...\???.exe", which can never start.
     std::wstring folder(dir_.File("apps").size() + 1, L'\0');
-    folder.resize(static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, dir_.File("apps").c_str(), -1,
-                                                               folder.data(), static_cast<int>(folder.size()))) -
-                  1);
+    folder.resize(
+        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, dir_.File("apps").c_str(), -1, folder.data(),
+                                                     static_cast<int>(folder.size()))) -
+        1);
     const std::wstring file = folder + L"\\\uD55C\uAD6D\uC5B4.exe";
-    ui::UniqueFile created(CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL,
-                                       nullptr));
+    ui::UniqueFile created(
+        CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(created);
     created.reset();
     wchar_t shortName[MAX_PATH] = {};

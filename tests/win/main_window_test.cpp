@@ -359,13 +359,16 @@ TEST_F(Dragging, AnUnsavedDragReachesTheFileWhenTheSessionEnds) {
     ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 500 && WindowTopLeft(window).y == 350; }));
 
     DWORD_PTR answer = 0;
-    ASSERT_NE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000, &answer),
+    ASSERT_NE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+                                  &answer),
               0);
     EXPECT_NE(answer, 0u) << "the launcher lets the session end";
-    ASSERT_NE(SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 15000, &answer),
-              0);
+    ASSERT_NE(
+        SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 15000, &answer),
+        0);
     if (UnderWine()) {
-        EXPECT_TRUE(WaitUntil([] { return TrayIconPicture() == TrayPicture::Missing; })) << "the icon is removed";
+        EXPECT_TRUE(WaitUntil([] { return TrayIconPicture() == TrayPicture::Missing; }))
+            << "the icon is removed";
     }
     // Windows now ends the process without ending its message loop: FormDestroy never runs.
     launcher.Process().End();
@@ -400,19 +403,21 @@ protected:
 };
 
 TEST_F(TrayCallback, AnIconTheTaskbarHasThoughItsAddFailedStillSwitchesItsPicture) {
-    if (!UnderWine()) GTEST_SKIP() << "the tray's picture is read from Wine's stand-alone tray";
+    if (!UnderWine())
+        GTEST_SKIP() << "the tray's picture is read from Wine's stand-alone tray";
     const HWND window = launcher_.Window();
     ASSERT_TRUE(WaitUntil([] { return TrayIconPicture() == TrayPicture::CrossedOut; }));
     // The taskbar still has the icon, so adding it again fails: as when a busy Explorer timed out
     // on an add it carried out.
     DWORD_PTR answer = 0;
-    ASSERT_NE(SendMessageTimeoutA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG, 5000,
-                                  &answer),
+    ASSERT_NE(SendMessageTimeoutA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
+                                  5000, &answer),
               0);
     ASSERT_TRUE(BringLauncherForward(window));
     EXPECT_TRUE(WaitUntil([] { return TrayIconPicture() == TrayPicture::Plain; })) << Name(TrayIconPicture());
     ASSERT_TRUE(other_.TakeForeground());
-    EXPECT_TRUE(WaitUntil([] { return TrayIconPicture() == TrayPicture::CrossedOut; })) << Name(TrayIconPicture());
+    EXPECT_TRUE(WaitUntil([] { return TrayIconPicture() == TrayPicture::CrossedOut; }))
+        << Name(TrayIconPicture());
 }
 
 TEST_F(TrayCallback, OtherMouseMessagesDoNothing) {

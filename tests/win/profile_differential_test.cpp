@@ -297,7 +297,8 @@ std::vector<FileLine> SplitLines(std::string_view bytes) {
         return r;
     // A file with the UTF-8 mark is read and written as UTF-8 (Windows would write code page 932
     // bytes into it): Japanese paths in it survive.
-    const std::string japanese = original.substr(0, 3) == "\xEF\xBB\xBF" ? "\xE8\xA1\xA8\xE3\x82\xBD\xE3\x82\xBE" : "表ソゾ";
+    const std::string japanese =
+        original.substr(0, 3) == "\xEF\xBB\xBF" ? "\xE8\xA1\xA8\xE3\x82\xBD\xE3\x82\xBE" : "表ソゾ";
     if (auto r = expect("AddedKey=again\r\nEmptyOne=\r\nSpaced=a  b  c\r\nJapanese=" + japanese + "\r\n",
                         "the new keys");
         !r)

@@ -176,7 +176,8 @@ RunningLauncher::RunningLauncher(std::string_view tag, const std::string& ini) :
         window_ = process_->WaitForMainWindow();
         // The previous case's launcher may still be ending and hold the single-instance mutex;
         // this one then exits with code 1 at once. Start again once that one is gone.
-        if (window_ || process_->WaitForExit(0) != std::optional<DWORD>(1)) break;
+        if (window_ || process_->WaitForExit(0) != std::optional<DWORD>(1))
+            break;
         WaitUntil([] { return !ui::UniqueKernelHandle(OpenMutexA(SYNCHRONIZE, FALSE, "rivo")); }, 15000);
     }
     // The window exists before start-up has loaded the settings and placed it; start-up ends by

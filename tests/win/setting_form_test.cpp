@@ -387,9 +387,9 @@ struct ChoiceCase {
 
 TEST_F(SettingFormTest, FileModeKeyEditChoosesTheKey) {
     const std::vector<KeyPress> ignored = {
-        {VK_SHIFT, "", false}, {VK_CONTROL, "", false}, {VK_CAPITAL, "", false},
-        {0xF0, "", false},     {0xF5, "", false},       {0xFE, "", false},
-        {229, "", false},  // VK_PROCESSKEY: an IME's key, never a slot of its own here
+        {VK_SHIFT, "", false}, {VK_CONTROL, "", false}, {VK_CAPITAL, "", false}, {0xF0, "", false},
+        {0xF5, "", false},     {0xFE, "", false},       {229, "", false},  // VK_PROCESSKEY: an IME's key,
+                                                                           // never a slot of its own here
     };
     auto ignoredAfter = [](const char* shown) {
         return std::vector<KeyPress>{{VK_SHIFT, shown, true},

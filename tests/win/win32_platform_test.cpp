@@ -268,7 +268,8 @@ TEST(MessageFilter, DropsAndTaskbarCreatedAreLetThroughToTheWindow) {
     const HWND window = GetDesktopWindow();
     const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
     filterCalls.clear();
-    const std::vector<UINT> allowed = AllowMessagesFromLowerIntegrity(window, taskbarCreated, RecordingFilter);
+    const std::vector<UINT> allowed =
+        AllowMessagesFromLowerIntegrity(window, taskbarCreated, RecordingFilter);
     EXPECT_EQ(allowed, (std::vector<UINT>{WM_DROPFILES, WM_COPYDATA, 0x0049, taskbarCreated}));
     for (const FilterCall& call : filterCalls) {
         EXPECT_EQ(call.window, window);
