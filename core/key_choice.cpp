@@ -5,7 +5,16 @@ namespace rivo {
 namespace {
 constexpr std::uint16_t kEnter = 13;
 constexpr std::uint16_t kEscape = 27;
+constexpr std::uint16_t kProcessKey = 229;
+constexpr std::uint16_t kHankakuZenkaku1 = 0xF3;
+constexpr std::uint16_t kHankakuZenkaku2 = 0xF4;
 }  // namespace
+
+std::optional<std::uint16_t> SlotOfKey(std::uint16_t key) {
+    if (key == kProcessKey) return std::nullopt;
+    if (key == kHankakuZenkaku1 || key == kHankakuZenkaku2) return kProcessKey;
+    return key;
+}
 
 DialogKey CheckDialogKey(std::uint16_t key) {
     if (key == kEscape) return DialogKey::Cancel;

@@ -2,11 +2,19 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/launcher_state.h"
 
 namespace rivo {
+
+// The slot a key pressed in the launcher window or the registration dialog's key field stands
+// for. Those windows have no input context, so a Japanese IME never turns their keys into
+// VK_PROCESSKEY (229); the Hankaku/Zenkaku key then arrives as its own two codes (0xF3 and 0xF4,
+// alternating) and stands for the slot named after it, 229, which it reached as VK_PROCESSKEY
+// through an input context. A 229 that arrives anyway comes from no key of its own: no slot.
+std::optional<std::uint16_t> SlotOfKey(std::uint16_t key);
 
 enum class KeyChoice {
     Ignore,               // codes from 240 on, Shift, Ctrl and Caps Lock

@@ -1,5 +1,7 @@
 #include "core/key_dispatch.h"
 
+#include "core/key_choice.h"
+
 namespace rivo {
 
 namespace {
@@ -12,6 +14,13 @@ bool Is(std::uint16_t key, std::int32_t field) {
 }
 
 }  // namespace
+
+std::optional<std::uint16_t> DispatchedKey(std::uint16_t key, bool repeat) {
+    if (repeat) {
+        return std::nullopt;
+    }
+    return SlotOfKey(key);
+}
 
 bool KeyDispatcher::IsCommandKey(const TRivoMainSet& settings, std::uint16_t key) {
     return key >= kKeyCount || settings.Filter[key] != 1;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "core/launcher_state.h"
@@ -26,6 +27,11 @@ public:
     // Opens the registration dialog for `key` with its current command.
     virtual void Register(std::uint8_t key) = 0;
 };
+
+// What a key-down message of the launcher window hands to FormKeyDown, if anything: the key's
+// slot (SlotOfKey). An auto-repeat of a held key hands nothing: a held key starts its command
+// once.
+std::optional<std::uint16_t> DispatchedKey(std::uint16_t key, bool repeat);
 
 class KeyDispatcher {
 public:

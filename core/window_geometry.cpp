@@ -1,5 +1,6 @@
 #include "core/window_geometry.h"
 
+#include <algorithm>
 #include <cstdlib>
 
 namespace rivo {
@@ -27,6 +28,23 @@ int DragAxis(int position, int length, int delta, int far) {
     return result + delta;
 }
 
+bool Overlap(const Rect& a, const Rect& b) {
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Squared distance between two rectangles; 0 when they touch or overlap.
+long long GapSquared(const Rect& a, const Rect& b) {
+    const long long dx = std::max({0, b.left - a.right, a.left - b.right});
+    const long long dy = std::max({0, b.top - a.bottom, a.top - b.bottom});
+    return dx * dx + dy * dy;
+}
+
+// `position` moved just enough for `length` to lie within [low, high); the low edge wins when it
+// does not fit.
+int Into(int position, int length, int low, int high) {
+    return std::max(low, std::min(position, high - length));
+}
+
 }  // namespace
 
 Point CentredPosition(int cx, int cy, int w, int h) {
@@ -35,6 +53,25 @@ Point CentredPosition(int cx, int cy, int w, int h) {
 
 Point DragStep(Point window, Point size, Point delta, Point screen) {
     return {DragAxis(window.x, size.x, delta.x, screen.x), DragAxis(window.y, size.y, delta.y, screen.y)};
+}
+
+Point PlaceOnMonitors(Rect window, const std::vector<MonitorArea>& monitors) {
+    const Point current{window.left, window.top};
+    if (monitors.empty()) {
+        return current;
+    }
+    const MonitorArea* nearest = &monitors.front();
+    for (const MonitorArea& m : monitors) {
+        if (Overlap(window, m.monitor)) {
+            return current;
+        }
+        if (GapSquared(window, m.monitor) < GapSquared(window, nearest->monitor)) {
+            nearest = &m;
+        }
+    }
+    const Rect& work = nearest->work;
+    return {Into(window.left, window.right - window.left, work.left, work.right),
+            Into(window.top, window.bottom - window.top, work.top, work.bottom)};
 }
 
 ShowAction WindowModeAction(std::uint8_t formType, bool activated) {

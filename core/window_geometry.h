@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 namespace rivo {
 
@@ -19,6 +20,26 @@ Point CentredPosition(int cx, int cy, int w, int h);
 // `delta` how far the pointer moved from where the button was pressed, `screen` the right and
 // bottom edges to stick to. Returns the new top-left.
 Point DragStep(Point window, Point size, Point delta, Point screen);
+
+struct Rect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const Rect&) const = default;
+};
+
+// One display: its whole area and its work area (without the taskbar), in screen coordinates.
+struct MonitorArea {
+    Rect monitor;
+    Rect work;
+};
+
+// The top-left for a window at `window` (outer bounds) with these monitors: where it is while it
+// overlaps any monitor at all, even partly off the screen; on no monitor (one that was removed,
+// or a resolution that shrank since the position was saved), moved into the work area of the
+// nearest monitor. No monitors: where it is.
+Point PlaceOnMonitors(Rect window, const std::vector<MonitorArea>& monitors);
 
 // What the launcher window does when it is activated or deactivated in a window mode.
 enum class ShowAction { None, Restore, Minimize, ShowAndPaint, Hide };

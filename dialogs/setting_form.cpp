@@ -1,11 +1,16 @@
 #include "dialogs/setting_form.h"
 
+#include <imm.h>
+
 #include <initializer_list>
+#include <optional>
 #include <stdexcept>
 
 #include "core/key_choice.h"
 #include "core/launcher_state.h"
+#include "core/names.h"
 #include "core/path_utils.h"
+#include "core/registration.h"
 #include "dialogs/dialog_texts.h"
 #include "ui/open_file_dialog.h"
 
@@ -17,7 +22,7 @@ namespace {
 
 ui::FormLayout SettingLayout() {
     ui::FormLayout layout;
-    layout.className = "TSettingForm";
+    layout.className = name::kSettingWindowClass;
     layout.caption = dialog_text::kSettingCaption;
     layout.clientWidth = 233;
     layout.clientHeight = 205;
@@ -48,6 +53,9 @@ TSettingForm::TSettingForm(HWND owner)
       Label3(*this, Handle(), dialog_text::kWorkDirLabel, {13, 109, 81, 12}),
       PathEdit(*this, Handle(), {22, 133, 124, 20}) {
     SetTabOrder({&CommandEdit, &KeyEdit, &Browse, &PathEdit, &OKButton, &CancelButton});
+    // The key field reads raw keys: with an input context, a Japanese IME that is on would turn
+    // every key into VK_PROCESSKEY.
+    ImmAssociateContextEx(KeyEdit.Handle(), nullptr, 0);
     OKButton.SetEnabled(false);
 
     OnCreate = [this] { FormCreate(); };
@@ -113,9 +121,7 @@ void TSettingForm::RequestToControls() {
 void TSettingForm::ControlsToRequest() {
     Request->Command = CommandEdit.Text();
     Request->WorkDir = PathEdit.Text();
-    if (Request->Command.empty()) {
-        Request->WorkDir.clear();
-    }
+    SettleRegistration(*Request);
 }
 
 void TSettingForm::CheckDialogKey(std::uint16_t key) {
@@ -155,11 +161,12 @@ void TSettingForm::FormKeyDown(WORD& key) {
 
 void TSettingForm::KeyEditKeyDown(WORD& key) {
     // In KeyMode the field is disabled and the key fixed.
-    if (Mode != FileMode || !Request || ChooseKey(key) == KeyChoice::Ignore)
+    const std::optional<std::uint16_t> slot = SlotOfKey(key);
+    if (Mode != FileMode || !Request || !slot || ChooseKey(*slot) == KeyChoice::Ignore)
         return;
     // The key is stored before Enter is judged, so that Enter is the chosen key and confirms.
-    Request->KeyCode = key;
-    KeyEdit.SetText(KeyDisplayText(key, KeyNameTable));
+    Request->KeyCode = *slot;
+    KeyEdit.SetText(KeyDisplayText(*slot, KeyNameTable));
     CheckDialogKey(key);
 }
 

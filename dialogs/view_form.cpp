@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/command_list_rows.h"
+#include "core/names.h"
 #include "dialogs/dialog_texts.h"
 #include "ui/application.h"
 
@@ -10,22 +11,30 @@ namespace rivo {
 
 namespace {
 
-// The window keeps this outer height whatever the user drags; only its width follows.
-constexpr int kOuterHeight = 422;
-// What the list and the buttons are narrower than the window.
-constexpr int kFrameAllowance = 8;
+// The window keeps a client area this high whatever the user drags; only its width follows.
+constexpr int kClientHeight = 395;
 
 ui::FormLayout ViewLayout() {
     ui::FormLayout layout;
-    layout.className = "TViewForm";
+    layout.className = name::kViewWindowClass;
     layout.caption = dialog_text::kViewCaption;
     layout.clientWidth = 389;
-    layout.clientHeight = 395;
+    layout.clientHeight = kClientHeight;
     layout.left = 714;
     layout.top = 481;
     layout.border = ui::BorderStyle::SizeableNoSysMenu;
     layout.topmost = true;
     return layout;
+}
+
+// The outer height that gives `window` a client area `clientHeight` high. Frames and captions
+// differ between Windows versions and themes (422 on the classic frame, less on Windows 10), so
+// it is derived from the window's own styles, never written as a number.
+int OuterHeightFor(HWND window, int clientHeight) {
+    RECT outer{0, 0, 0, clientHeight};
+    ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE)), FALSE,
+                         static_cast<DWORD>(::GetWindowLongA(window, GWL_EXSTYLE)));
+    return outer.bottom - outer.top;
 }
 
 }  // namespace
@@ -119,15 +128,15 @@ void TViewForm::FormKeyDown(WORD key) {
 void TViewForm::FormResize() {
     if (!Handle() || ::IsIconic(Handle()))
         return;
-    const int width = std::max(0, Width() - Scale(kFrameAllowance));
+    const int width = ClientWidth();
     for (ui::TControl* control :
          {static_cast<ui::TControl*>(&KeyListView), static_cast<ui::TControl*>(&CloseButton),
           static_cast<ui::TControl*>(&DelButton)}) {
         const RECT bounds = control->BoundsRect();
         control->SetBounds(bounds.left, bounds.top, width, bounds.bottom - bounds.top);
     }
-    if (Height() != Scale(kOuterHeight))
-        SetOuterSize(Width(), Scale(kOuterHeight));
+    if (ClientHeight() != Scale(kClientHeight))
+        SetOuterSize(Width(), OuterHeightFor(Handle(), Scale(kClientHeight)));
 }
 
 void TViewForm::KeyListViewDblClick() {
@@ -139,7 +148,7 @@ bool TViewForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         // Dragging an edge keeps the height from the start, instead of drawing a height that
         // FormResize then takes back.
         RECT& dragged = *reinterpret_cast<RECT*>(lParam);
-        const int height = Scale(kOuterHeight);
+        const int height = OuterHeightFor(Handle(), Scale(kClientHeight));
         if (wParam == WMSZ_TOP || wParam == WMSZ_TOPLEFT || wParam == WMSZ_TOPRIGHT) {
             dragged.top = dragged.bottom - height;
         } else {

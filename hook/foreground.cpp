@@ -32,8 +32,20 @@ bool Answers(HWND window) noexcept {
 HWND CallUpTarget(HWND target) noexcept {
     if (IsWindowEnabled(target))
         return target;
-    const HWND popup = GetLastActivePopup(target);
-    return popup && IsWindowEnabled(popup) ? popup : target;
+    // The dialogs and message boxes of the launcher are owned by its hidden application window,
+    // not by the window they disable: the popups are those of the root owner.
+    const HWND root = GetAncestor(target, GA_ROOTOWNER);
+    const HWND popup = GetLastActivePopup(root ? root : target);
+    if (popup && popup != target && IsWindowVisible(popup) && IsWindowEnabled(popup))
+        return popup;
+    // Otherwise the uppermost window of the target's thread that takes input.
+    const DWORD thread = GetWindowThreadProcessId(target, nullptr);
+    for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
+        if (window != target && GetWindowThreadProcessId(window, nullptr) == thread && IsWindowVisible(window) &&
+            IsWindowEnabled(window))
+            return window;
+    }
+    return target;
 }
 
 bool TryBringToForeground(HWND target) noexcept {

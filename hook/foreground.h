@@ -12,7 +12,7 @@ inline constexpr ULONG_PTR kOwnInputSignature = 0x5249564Fu;  // "RIVO"
 inline constexpr WORD kUnlockKey = 0xE8;
 
 // The window that should take the foreground for `target`: the target itself, or, while a
-// modal window of its own disables it, the popup the user was last in.
+// modal dialog or message box disables it, that dialog or box, whichever window owns it.
 HWND CallUpTarget(HWND target) noexcept;
 
 // Tries to make `target` the foreground window, attached to the input of the foreground

@@ -111,7 +111,7 @@ void HookSession::StopHere() noexcept {
 // Stamped before trying, so that a failing installation is not retried on every watchdog tick.
 bool HookSession::Install() noexcept {
     lastInstall_ = GetTickCount();
-    UniqueHook fresh(SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, Module(), 0));
+    ui::UniqueHook fresh(SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, Module(), 0));
     if (!fresh)
         return false;
     hook_ = std::move(fresh);

@@ -6,7 +6,7 @@
 
 #include "core/chord_detector.h"
 #include "hook/hook_record.h"
-#include "hook/unique_handle.h"
+#include "ui/unique_handle.h"
 
 namespace rivo {
 
@@ -45,8 +45,8 @@ private:
     static HookSession* hooked_;
 
     DWORD ownerThread_ = 0;
-    UniqueWindow window_;
-    UniqueHook hook_;
+    ui::UniqueWindow window_;
+    ui::UniqueHook hook_;
     HookRecord record_{};
     ChordDetector detector_;
     DWORD lastHookEvent_ = 0;

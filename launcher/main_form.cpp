@@ -2,12 +2,16 @@
 
 #include <shellapi.h>
 #include <windowsx.h>
+#include <imm.h>
 
 #include "core/launcher_state.h"
+#include "core/names.h"
 #include "core/settings_file.h"
 #include "core/window_geometry.h"
+#include "dialogs/help.h"
 #include "dialogs/option_form.h"
-#include "launcher/names.h"
+#include "launcher/message_filter.h"
+#include "launcher/monitor_areas.h"
 #include "launcher/program_dir.h"
 #include "launcher/texts.h"
 #include "launcher/win32_code_page.h"
@@ -22,8 +26,6 @@ HookRecord TheHookRecord{};
 namespace {
 
 constexpr UINT_PTR kTrayRetryTimer = 1;
-constexpr UINT kTrayRetryMilliseconds = 2000;
-constexpr int kTrayRetries = 15;
 
 ui::FormLayout MainLayout() {
     ui::FormLayout layout;
@@ -50,6 +52,9 @@ TMainForm::TMainForm()
     MainForm = this;
     MainSet = std::make_unique<TRivoMainSet>();
     DragAcceptFiles(Handle(), TRUE);
+    // The window reads raw keys: with an input context, a Japanese IME that is on would turn
+    // every key into VK_PROCESSKEY, and every slot into slot 229.
+    ImmAssociateContextEx(Handle(), nullptr, 0);
     MainSet->Filter.fill(0);
     BuildKeyNameTable(KeyNameTable);
 
@@ -60,6 +65,7 @@ TMainForm::TMainForm()
     SetPopupMenu(&PopupMenu1);
 
     taskbarCreatedMessage_ = RegisterWindowMessageA(name::kTaskbarCreated);
+    AllowMessagesFromLowerIntegrity(Handle(), taskbarCreatedMessage_, SystemMessageFilter());
 
     OnCreate = [this] { FormCreate(); };
     OnDestroy = [this] { FormDestroy(); };
@@ -67,7 +73,12 @@ TMainForm::TMainForm()
     OnMouseDown = [this](ui::MouseButton, ui::ShiftState, int x, int y) { FormMouseDown(x, y); };
     OnMouseMove = [this](ui::ShiftState, int x, int y) { FormMouseMove(x, y); };
     OnMouseUp = [this](ui::MouseButton, ui::ShiftState, int x, int y) { FormMouseUp(x, y); };
-    OnKeyDown = [this](WORD& key, ui::ShiftState) { FormKeyDown(key); };
+    OnKeyDown = [this](WORD& key, ui::ShiftState shift) {
+        if (const auto dispatched = DispatchedKey(key, shift.repeat)) {
+            WORD slotKey = *dispatched;
+            FormKeyDown(slotKey);
+        }
+    };
     OnKeyUp = [this](WORD& key, ui::ShiftState) { FormKeyUp(key); };
 }
 
@@ -86,6 +97,7 @@ void TMainForm::FormCreate() {
     ProgramDir = ExecutableDirectory();
     for (auto& command : CommandTable) command.clear();
     LoadSettings(ProgramDir);
+    KeepOnAMonitor();
 
     TheHookRecord.Key1 = static_cast<std::uint32_t>(MainSet->Key1);
     TheHookRecord.Key2 = static_cast<std::uint32_t>(MainSet->Key2);
@@ -140,36 +152,49 @@ void TMainForm::ReportSaveFailure(const SettingsFileResult&, const std::string& 
                                  MB_OK | MB_ICONERROR);
 }
 
+void TMainForm::KeepOnAMonitor() {
+    const RECT bounds = BoundsRect();
+    const Point placed = PlaceOnMonitors({bounds.left, bounds.top, bounds.right, bounds.bottom}, MonitorAreas());
+    if (placed.y != bounds.top) SetTop(placed.y);
+    if (placed.x != bounds.left) SetLeft(placed.x);
+}
+
 std::int32_t TMainForm::WindowTop() const { return Top(); }
 std::int32_t TMainForm::WindowLeft() const { return Left(); }
 void TMainForm::MoveWindowTop(std::int32_t top) { SetTop(top); }
 void TMainForm::MoveWindowLeft(std::int32_t left) { SetLeft(left); }
 
 void TMainForm::AddTrayIcon() {
-    if (tray_.Add(shownTrayIcon_ ? shownTrayIcon_ : TrayIconActive.get())) {
-        KillTimer(Handle(), kTrayRetryTimer);
-        return;
-    }
-    // At logon the taskbar may not exist yet, and a busy Explorer answers with a time-out.
-    if (trayRetriesLeft_ == 0) {
-        trayRetriesLeft_ = kTrayRetries;
-        SetTimer(Handle(), kTrayRetryTimer, kTrayRetryMilliseconds, nullptr);
+    switch (trayRetry_.AfterAttempt(tray_.Add(shownTrayIcon_ ? shownTrayIcon_ : TrayIconActive.get()))) {
+        case TrayRetry::Timer::Start:
+            SetTimer(Handle(), kTrayRetryTimer, TrayRetry::kIntervalMilliseconds, nullptr);
+            break;
+        case TrayRetry::Timer::Stop:
+            KillTimer(Handle(), kTrayRetryTimer);
+            break;
+        case TrayRetry::Timer::Keep:
+            break;
     }
 }
 
 bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
         case WM_ACTIVATE: {
-            const unsigned serial = activationSerial_;
+            const ActivationSerial::Ticket ticket = activations_.Next();
             WMActivate(wParam);
             // Default handling gives the window the keyboard focus, so keys arrive as key-downs.
             // Not when a deactivation came inside this activation (the window hid itself in
             // mode 2): giving the hidden window the focus would activate it again.
-            result = activationSerial_ == serial + 1 ? DefWindowProcA(Handle(), message, wParam, lParam) : 0;
+            result = activations_.Superseded(ticket) ? 0 : DefWindowProcA(Handle(), message, wParam, lParam);
             return true;
         }
         case WM_DROPFILES:
             WMDropFiles(reinterpret_cast<HDROP>(wParam));
+            return false;
+        case WM_CAPTURECHANGED:
+            // The capture went elsewhere (a menu, a system dialog, Alt+Tab): the button's release
+            // will not come here, and a drag left on would make the window follow a free pointer.
+            Dragging = 0;
             return false;
         case WM_CONTEXTMENU:
             // From the keyboard (the menu key, Shift+F10) the key is the user's choice of a slot,
@@ -181,11 +206,10 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             return false;
         case WM_TIMER:
             if (wParam == kTrayRetryTimer) {
-                if (tray_.Added() || --trayRetriesLeft_ <= 0) {
-                    KillTimer(Handle(), kTrayRetryTimer);
-                    trayRetriesLeft_ = 0;
-                } else {
+                if (trayRetry_.OnTick(tray_.Added())) {
                     AddTrayIcon();
+                } else {
+                    KillTimer(Handle(), kTrayRetryTimer);
                 }
                 result = 0;
                 return true;
@@ -212,7 +236,7 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 void TMainForm::WMActivate(WPARAM state) {
     const bool activated = (LOWORD(state) & 0xFF) != 0;
     const HICON icon = activated ? TrayIconActive.get() : TrayIconNormal.get();
-    const unsigned serial = ++activationSerial_;
+    const ActivationSerial::Ticket ticket = activations_.Take();
     const auto paintNow = [this] {
         ui::TWindowCanvas canvas = Canvas();
         FormPaint(canvas.Canvas());
@@ -241,7 +265,8 @@ void TMainForm::WMActivate(WPARAM state) {
     // Hiding the active window (mode 2, at start and after the options dialog) deactivates it
     // inside this call; that later message has set the picture, and this one must not undo it,
     // or the tray would show a called-up launcher that is not.
-    if (serial != activationSerial_) return;
+    if (activations_.Superseded(ticket))
+        return;
     shownTrayIcon_ = icon;
     if (tray_.Added()) tray_.Modify(icon);
 }
@@ -302,8 +327,7 @@ void TMainForm::WMTrayIcon(LPARAM mouseMessage) {
 }
 
 void TMainForm::HelpViewClick() {
-    // SW_SHOWNORMAL: the browser must not start hidden.
-    ShellExecuteA(nullptr, nullptr, name::kHelpFile, nullptr, ProgramDir.c_str(), SW_SHOWNORMAL);
+    OpenHelp(ProgramDir);
 }
 
 void TMainForm::Exit1Click() {
@@ -317,7 +341,9 @@ void TMainForm::S1Click() {
         SetForegroundWindow(openOptions_->Handle());
         return;
     }
-    ui::FormPtr<TOptionForm> options = ui::MakeForm<TOptionForm>(Handle());
+    // Owned by the application's window, not this one: this window minimises or hides as the
+    // dialog takes the activation, and Windows hides what a minimised window owns.
+    ui::FormPtr<TOptionForm> options = ui::MakeForm<TOptionForm>();
     openOptions_ = options.get();
     const ui::ScopeExit closed([this] { openOptions_ = nullptr; });
     if (options->ShowOptions(*MainSet) == 1) {

@@ -7,10 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "core/activation_serial.h"
 #include "core/key_dispatch.h"
 #include "core/rivo_main_set.h"
 #include "core/settings_file.h"
+#include "core/tray_retry.h"
 #include "hook/hook_record.h"
+#include "launcher/com_apartment.h"
 #include "launcher/hook_binding.h"
 #include "launcher/tray_icon.h"
 #include "ui/form.h"
@@ -65,6 +68,7 @@ private:
     void WMTrayIcon(LPARAM mouseMessage);
     void AddTrayIcon();
     void ReportSaveFailure(const SettingsFileResult& result, const std::string& path);
+    void KeepOnAMonitor();
 
     // KeyDispatchActions
     void CloseMainWindow() override;
@@ -78,14 +82,17 @@ private:
     void MoveWindowTop(std::int32_t top) override;
     void MoveWindowLeft(std::int32_t left) override;
 
+    // ShellExecuteA may hand a start to shell extensions, which need COM on the calling thread;
+    // apartment-threaded, as the shell's objects expect.
+    ComApartment com_;
     KeyDispatcher dispatcher_;
     TrayIcon tray_;
     HookBinding hook_;
     TOptionForm* openOptions_ = nullptr;  // while S1Click shows the options dialog
     UINT taskbarCreatedMessage_ = 0;
-    int trayRetriesLeft_ = 0;
+    TrayRetry trayRetry_;
     HICON shownTrayIcon_ = nullptr;  // the picture the tray icon shows now
-    unsigned activationSerial_ = 0;  // counts WM_ACTIVATE, to spot one nested in another
+    ActivationSerial activations_;
 };
 
 // The one main window, while it exists.

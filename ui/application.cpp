@@ -4,6 +4,7 @@
 #include <exception>
 #include <stdexcept>
 
+#include "ui/disabled_thread_windows.h"
 #include "ui/win32_error.h"
 
 namespace rivo::ui {
@@ -32,11 +33,10 @@ void RegisterWindowClass() {
 }
 
 int ScreenDpi() {
-    HDC screen = ::GetDC(nullptr);
+    const WindowDC screen(nullptr);
     if (!screen)
         return 96;
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
+    const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 
@@ -139,19 +139,31 @@ void TApplication::Terminate() noexcept {
 }
 
 int TApplication::MessageBox(const std::string& text, const std::string& caption, UINT flags) {
-    HWND owner = ::GetActiveWindow();
-    // A box owned by a minimised or hidden window is hidden with it.
-    if (!owner || !::IsWindowVisible(owner) || ::IsIconic(owner))
-        owner = window_.get();
-    return ::MessageBoxA(owner, text.c_str(), caption.c_str(), flags);
+    return ModalMessageBox(text, caption, flags);
 }
 
 void TApplication::ShowException(const std::string& text) noexcept {
-    HWND owner = ::GetActiveWindow();
-    // A box owned by a minimised or hidden window is hidden with it.
-    if (!owner || !::IsWindowVisible(owner) || ::IsIconic(owner))
-        owner = window_.get();
-    ::MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONSTOP);
+    ModalMessageBox(text, title_, MB_OK | MB_ICONSTOP);
+}
+
+int TApplication::ModalMessageBox(const std::string& text, const std::string& caption, UINT flags) noexcept {
+    // Owned by the hidden application window, never by the window that is active: Windows hides
+    // what a minimised window owns, and the launcher window minimises or hides itself as soon as
+    // the box takes the activation, which would leave the box open unseen, blocking the launcher.
+    // The box disables only its owner, so the thread's windows are disabled as ShowModal does:
+    // the launcher window takes no keys while a box is open.
+    const HWND previouslyActive = ::GetActiveWindow();
+    int answer = 0;
+    {
+        const DisabledThreadWindows disabled;
+        answer = ::MessageBoxA(window_.get(), text.c_str(), caption.c_str(), flags);
+    }
+    // The hidden owner cannot take the activation back when the box goes; the window that had it
+    // gets it, as it would from an owner of its own.
+    if (previouslyActive && ::IsWindow(previouslyActive) && ::IsWindowVisible(previouslyActive) &&
+        ::IsWindowEnabled(previouslyActive) && ::GetActiveWindow() != previouslyActive)
+        ::SetActiveWindow(previouslyActive);
+    return answer;
 }
 
 void TApplication::ShowCurrentException() noexcept {

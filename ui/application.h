@@ -59,8 +59,9 @@ public:
     void Terminate() noexcept;
     bool Terminated() const noexcept { return terminated_; }
 
-    // A message box owned by the active window; returns the button pressed (IDOK, IDCANCEL,
-    // IDYES, IDNO, ...). Texts are code page 932.
+    // A message box owned by the application's window, the thread's windows disabled while it
+    // is open; returns the button pressed (IDOK, IDCANCEL, IDYES, IDNO, ...). Texts are code
+    // page 932.
     int MessageBox(const std::string& text, const std::string& caption, UINT flags);
     // The error box for an exception that escaped: its text, the title as caption, a stop icon.
     void ShowException(const std::string& text) noexcept;
@@ -80,6 +81,7 @@ public:
 
 private:
     void Dispatch(MSG& msg);
+    int ModalMessageBox(const std::string& text, const std::string& caption, UINT flags) noexcept;
 
     std::string title_;
     UniqueWindow window_;

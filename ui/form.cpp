@@ -5,6 +5,7 @@
 #include "ui/application.h"
 #include "ui/popup_menu.h"
 #include "ui/win32_error.h"
+#include "ui/window_text.h"
 
 namespace rivo::ui {
 
@@ -81,6 +82,7 @@ ShiftState KeyShiftState(LPARAM keyData) {
     state.shift = ::GetKeyState(VK_SHIFT) < 0;
     state.ctrl = ::GetKeyState(VK_CONTROL) < 0;
     state.alt = (keyData & (1 << 29)) != 0;  // the context code: Alt held with this key
+    state.repeat = (keyData & (1 << 30)) != 0;
     return state;
 }
 
@@ -417,10 +419,7 @@ bool TForm::Visible() const {
 }
 
 std::string TForm::Caption() const {
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(handle_)) + 1, '\0');
-    const int copied = ::GetWindowTextA(handle_, text.data(), static_cast<int>(text.size()));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    return WindowText(handle_);
 }
 
 void TForm::SetCaption(const std::string& caption) {

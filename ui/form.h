@@ -54,12 +54,13 @@ struct ShiftState {
     bool left = false;
     bool right = false;
     bool middle = false;
+    bool repeat = false;  // a key-down that the keyboard's auto-repeat sent while the key is held
 };
 
 enum class MouseButton { Left, Right, Middle };
 
 // The modifiers of a key message (its lParam): Shift and Ctrl from the key state, Alt from the
-// message's context code.
+// message's context code, repeat from its previous key state.
 ShiftState KeyShiftState(LPARAM keyData);
 
 // Shows the exception being handled in the application's error box (or the debugger output

@@ -2,12 +2,14 @@
 // notifications, modal showing and placement.
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <stdexcept>
 
 #include "core/window_geometry.h"
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/control.h"
+#include "ui/disabled_thread_windows.h"
 #include "ui/form.h"
 
 namespace rivo::ui {
@@ -30,23 +32,6 @@ TControl* ControlOf(HWND window, HWND form) {
             return control;
     }
     return nullptr;
-}
-
-struct ThreadWindows {
-    HWND except;
-    std::vector<HWND> windows;
-};
-
-BOOL CALLBACK CollectEnabled(HWND window, LPARAM data) noexcept {
-    auto* found = reinterpret_cast<ThreadWindows*>(data);
-    if (window != found->except && ::IsWindowEnabled(window)) {
-        try {
-            found->windows.push_back(window);
-        } catch (...) {
-            return FALSE;
-        }
-    }
-    return TRUE;
 }
 
 }  // namespace
@@ -204,21 +189,14 @@ int TForm::ShowModal() {
 
     // Every enabled window of this thread, hidden ones included: a hidden owner or main window
     // that stayed enabled could be activated (by the hook) and start a second registration.
-    ThreadWindows others{handle_, {}};
-    ::EnumThreadWindows(::GetCurrentThreadId(), CollectEnabled, reinterpret_cast<LPARAM>(&others));
-    for (HWND window : others.windows) {
-        ::EnableWindow(window, FALSE);
-    }
+    std::optional<DisabledThreadWindows> others(std::in_place, handle_);
     modal_ = true;
     bool quit = false;
     {
         // Enabled again before the form is hidden, so that activation can go back to them.
         ScopeExit restore([this, &others] {
             modal_ = false;
-            for (auto it = others.windows.rbegin(); it != others.windows.rend(); ++it) {
-                if (::IsWindow(*it))
-                    ::EnableWindow(*it, TRUE);
-            }
+            others.reset();
         });
         Show(SW_SHOW);
         while (modalResult_ == kModalNone) {

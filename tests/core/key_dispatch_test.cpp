@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -140,6 +141,23 @@ TEST(KeyDispatch, UnfilteredCommandKeyIsAnOrdinaryKey) {
     l.settings.Filter[46] = 0;
     l.Down(46);
     EXPECT_EQ(l.actions.log, (Log{"register 46"}));
+}
+
+// What a key-down message of the launcher window hands on: one dispatch per press, and the
+// Hankaku/Zenkaku key's own codes for its slot 229, which VK_PROCESSKEY never reaches.
+TEST(KeyDispatch, KeyDownMessagesHandOnTheirSlotOncePerPress) {
+    const struct {
+        std::uint16_t key;
+        bool repeat;
+        std::optional<std::uint16_t> handed;
+    } cases[] = {
+        {'E', false, 'E'},         {'E', true, std::nullopt},  {0x10, true, std::nullopt},
+        {0xF3, false, 229},        {0xF4, false, 229},         {0xF3, true, std::nullopt},
+        {229, false, std::nullopt}, {0xF0, false, 0xF0},        {0xF5, false, 0xF5},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(DispatchedKey(c.key, c.repeat), c.handed) << c.key << (c.repeat ? " repeated" : "");
+    }
 }
 
 TEST(ShellStart, ResultsMapToTheirMessages) {

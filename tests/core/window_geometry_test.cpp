@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace rivo {
 namespace {
 
@@ -48,6 +51,44 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(DragSticking, BothEdgesAreTestedFromTheWantedPosition) {
     // A screen barely wider than the window: the wanted edge is near both sides, the right wins.
     EXPECT_EQ(DragStep({5, 0}, {104, 53}, {-2, 0}, {110, 1000}), (Point{6, 0}));
+}
+
+struct Placement {
+    const char* what;
+    Point saved;
+    Point expected;
+};
+
+class SavedPosition : public ::testing::TestWithParam<Placement> {};
+
+// Two monitors side by side: 1280 x 1024 with a 40-pixel taskbar at the bottom, and at its right
+// 1024 x 768 with the taskbar at its top. The window is 104 x 53.
+TEST_P(SavedPosition, StaysWhileOnAMonitorElseComesOntoTheNearestWorkArea) {
+    const Placement& p = GetParam();
+    const std::vector<MonitorArea> monitors = {
+        {{0, 0, 1280, 1024}, {0, 0, 1280, 984}},
+        {{1280, 0, 2304, 768}, {1280, 30, 2304, 768}},
+    };
+    const Rect window{p.saved.x, p.saved.y, p.saved.x + 104, p.saved.y + 53};
+    EXPECT_EQ(PlaceOnMonitors(window, monitors), p.expected) << p.what;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Monitors, SavedPosition,
+    ::testing::Values(Placement{"inside the first", {100, 200}, {100, 200}},
+                      Placement{"partly above the first, kept", {10, -5}, {10, -5}},
+                      Placement{"partly left of the first, kept", {-100, 300}, {-100, 300}},
+                      Placement{"on the taskbar of the first, kept", {600, 1000}, {600, 1000}},
+                      Placement{"across both, kept", {1250, 100}, {1250, 100}},
+                      Placement{"below the second", {2000, 900}, {2000, 715}},
+                      Placement{"far left", {-3000, 500}, {0, 500}},
+                      Placement{"far above the second", {1500, -2000}, {1500, 30}},
+                      Placement{"far right and below", {9000, 9000}, {2200, 715}},
+                      Placement{"right of a removed third monitor", {2400, 100}, {2200, 100}}),
+    [](const auto& paramInfo) { return "Case" + std::to_string(paramInfo.index); });
+
+TEST(SavedPosition, WithoutMonitorsNothingMoves) {
+    EXPECT_EQ(PlaceOnMonitors({-5000, -5000, -4896, -4947}, {}), (Point{-5000, -5000}));
 }
 
 TEST(WindowMode, ActionsPerModeAndActivation) {

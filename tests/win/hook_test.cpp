@@ -358,6 +358,23 @@ TEST_F(HookTest, ModalOwnerBringsItsDialogForward) {
     EXPECT_EQ(owner.activations(), 0);
 }
 
+// The launcher's dialogs and boxes are owned by its hidden application window, which owns the
+// main window too: the dialog is not a popup of the disabled main window, yet it comes forward.
+TEST_F(HookTest, DialogOwnedByTheHiddenOwnerOfTheMainWindowComesForward) {
+    TestWindow application(WS_POPUP);
+    TestWindow main(WS_POPUP | WS_VISIBLE, application.get());
+    TestWindow dialog(WS_POPUP | WS_CAPTION | WS_VISIBLE, application.get());
+    ASSERT_TRUE(application.get() && main.get() && dialog.get());
+    EnableWindow(application.get(), FALSE);
+    EnableWindow(main.get(), FALSE);
+    SetForegroundWindow(dialog.get());
+    ASSERT_NO_FATAL_FAILURE(FocusOther());
+    main.ForgetActivations();
+    Hook(kShift, kCtrl, main.get());
+    EXPECT_TRUE(CallsUp(Tap({kShift, kCtrl}), dialog.get()));
+    EXPECT_EQ(main.activations(), 0);
+}
+
 TEST_F(HookTest, RecordGivenBeforeSetHookIsKept) {
     const HookRecord record = Record(kShift, kCtrl);
     library_->setHandle(&record);

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
+
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -45,8 +47,7 @@ protected:
             auto box = launcher.WaitForMessageBox(10000);
             if (!box) break;
             texts.push_back(box->caption + "|" + box->text);
-            PressButton(box->window, IDOK);
-            Sleep(200);
+            if (!PressButtonAndWait(box->window, IDOK)) break;
         }
         return texts;
     }
@@ -134,11 +135,10 @@ TEST_F(LauncherBlackBox, MissingLibraryShowsEachMessageInOrderAndTheLauncherRuns
         auto box = launcher.WaitForMessageBox();
         ASSERT_TRUE(box.has_value()) << "waiting for " << Printable(text);
         EXPECT_EQ(box->caption + "|" + box->text, text) << Printable(box->text);
-        PressButton(box->window, IDOK);
-        Sleep(300);
+        ASSERT_TRUE(PressButtonAndWait(box->window, IDOK));
     }
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
-    Sleep(300);
+    ASSERT_TRUE(launcher.Settle());
     EXPECT_FALSE(launcher.HasMessageBox());
     EXPECT_TRUE(launcher.Running());
 
@@ -152,7 +152,7 @@ TEST_F(LauncherBlackBox, LibraryWithoutReleaseHookShowsOnlyThatMessageAtTheEnd) 
     ASSERT_TRUE(CopyFileA(BuildTreeFile("tests/win/fake_hook/rivo.dll").c_str(), dir_.File("rivo.dll").c_str(), FALSE));
     LauncherProcess launcher(Exe(), dir_.Path());
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
-    Sleep(300);
+    ASSERT_TRUE(launcher.Settle());
     EXPECT_FALSE(launcher.HasMessageBox());
     EXPECT_EQ(CloseAndCollectMessages(launcher),
               (std::vector<std::string>{"Message|関数pReleaseHookが見つかりません。"}));
@@ -305,7 +305,7 @@ TEST_P(LauncherWindowMode, AfterStartTheWindowIsAsAnInactiveLauncher) {
     LauncherProcess launcher(Exe(), dir_.Path());
     HWND window = launcher.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
-    Sleep(500);
+    ASSERT_TRUE(launcher.Settle());
     EXPECT_EQ(IsWindowVisible(window) != FALSE, mode.visible);
     EXPECT_EQ(IsIconic(window) != FALSE, mode.iconic);
     char caption[16] = {};
@@ -320,6 +320,42 @@ TEST_P(LauncherWindowMode, AfterStartTheWindowIsAsAnInactiveLauncher) {
     EXPECT_TRUE(GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOPMOST);
     launcher.Close();
     EXPECT_EQ(launcher.WaitForExit(), 0u);
+}
+
+// A saved position on no monitor (a monitor since removed, a smaller resolution) comes back onto
+// the work area of the nearest one; one partly off the screen is the user's choice and stays.
+TEST_F(LauncherBlackBox, SavedPositionOnNoMonitorComesOntoTheNearestWorkArea) {
+    MONITORINFO primary{};
+    primary.cbSize = sizeof primary;
+    ASSERT_TRUE(GetMonitorInfoA(MonitorFromPoint({0, 0}, MONITOR_DEFAULTTOPRIMARY), &primary));
+    const RECT work = primary.rcWork;
+    const struct {
+        int top;
+        int left;
+        POINT expected;  // LONG_MIN: the far edge of the work area less the window's size
+    } cases[] = {
+        {-5, 100, {100, -5}},
+        {300, -50, {-50, 300}},
+        {-5000, -5000, {work.left, work.top}},
+        {200, 20000, {LONG_MIN, 200}},
+        {30000, 30000, {LONG_MIN, LONG_MIN}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE("Top=" + std::to_string(c.top) + " Left=" + std::to_string(c.left));
+        ASSERT_TRUE(WriteBytes(Ini(), "[Rivo]\r\nFormType=1\r\nTop=" + std::to_string(c.top) +
+                                          "\r\nLeft=" + std::to_string(c.left) + "\r\n"));
+        LauncherProcess launcher(Exe(), dir_.Path());
+        const HWND window = launcher.WaitForMainWindow();
+        ASSERT_NE(window, nullptr);
+        RECT bounds{};
+        GetWindowRect(window, &bounds);
+        const LONG width = bounds.right - bounds.left;
+        const LONG height = bounds.bottom - bounds.top;
+        EXPECT_EQ(bounds.left, c.expected.x == LONG_MIN ? work.right - width : c.expected.x);
+        EXPECT_EQ(bounds.top, c.expected.y == LONG_MIN ? work.bottom - height : c.expected.y);
+        launcher.Close();
+        EXPECT_EQ(launcher.WaitForExit(), 0u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, LauncherWindowMode,

@@ -92,6 +92,10 @@ void PostKeyUp(HWND window, WORD vk) {
     PostMessageA(window, WM_KEYUP, vk, KeyLParam(vk, false));
 }
 
+void PostKeyRepeat(HWND window, WORD vk) {
+    PostMessageA(window, WM_KEYDOWN, vk, KeyLParam(vk, true) | (1 << 30));
+}
+
 void PostTap(HWND window, WORD vk) {
     PostKeyDown(window, vk);
     PostKeyUp(window, vk);
@@ -101,6 +105,20 @@ std::vector<HWND> VisibleWindowsOf(DWORD processId) {
     ProcessWindows search{processId, {}};
     EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&search));
     return search.found;
+}
+
+std::vector<std::string> WindowsOwnedOutOfSight(DWORD processId, HWND neverShown) {
+    std::vector<std::string> found;
+    for (HWND window : VisibleWindowsOf(processId)) {
+        const HWND owner = GetWindow(window, GW_OWNER);
+        if (!owner || owner == neverShown)
+            continue;
+        if (IsIconic(owner) || !IsWindowVisible(owner)) {
+            found.push_back("'" + TextOfWindow(window) + "' owned by '" + TextOfWindow(owner) + "', " +
+                            (IsIconic(owner) ? "minimised" : "hidden"));
+        }
+    }
+    return found;
 }
 
 HWND VisibleWindowWithCaption(DWORD processId, const std::string& caption) {

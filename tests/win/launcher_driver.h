@@ -25,6 +25,8 @@ bool InjectTap(WORD vk);
 // Keys posted straight to a window's queue, with the lParam the system would give them.
 void PostKeyDown(HWND window, WORD vk);
 void PostKeyUp(HWND window, WORD vk);
+// A key-down sent by the keyboard's auto-repeat while the key is held (previous state down).
+void PostKeyRepeat(HWND window, WORD vk);
 void PostTap(HWND window, WORD vk);
 
 // Runs this thread's messages while polling `done`, every few milliseconds, for at most
@@ -48,6 +50,10 @@ bool WaitUntil(Done done, DWORD timeoutMs = 15000) {
 
 // Visible top-level windows of a process, any class.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);
+// Visible top-level windows of a process whose owner is minimised or hidden (Windows hides what a
+// minimised window owns), each described with its owner; `neverShown`, the application's own
+// hidden window that owns the others, does not count.
+std::vector<std::string> WindowsOwnedOutOfSight(DWORD processId, HWND neverShown);
 // The visible top-level window of the process with exactly this caption; null when none.
 HWND VisibleWindowWithCaption(DWORD processId, const std::string& caption);
 

@@ -37,7 +37,7 @@ constexpr char kErrorCaption[] = "エラー";
 
 // One key action, posted to the launcher's window.
 struct Step {
-    enum Kind { Down, Up, Tap } kind;
+    enum Kind { Down, Up, Tap, Repeat } kind;
     WORD vk;
 };
 Step Down(WORD vk) {
@@ -48,6 +48,10 @@ Step Up(WORD vk) {
 }
 Step Tap(WORD vk) {
     return {Step::Tap, vk};
+}
+// An auto-repeated key-down of a held key.
+Step Repeat(WORD vk) {
+    return {Step::Repeat, vk};
 }
 
 std::string Replaced(std::string text, const std::string& token, const std::string& value) {
@@ -131,6 +135,10 @@ protected:
 
     void Perform(const std::vector<Step>& steps) const {
         for (const Step& step : steps) {
+            if (step.kind == Step::Repeat) {
+                PostKeyRepeat(main_, step.vk);
+                continue;
+            }
             if (step.kind != Step::Up)
                 PostKeyDown(main_, step.vk);
             if (step.kind != Step::Down)
@@ -284,6 +292,17 @@ INSTANTIATE_TEST_SUITE_P(
                    false,
                    {Tap('E'), Tap('E')},
                    {"{work}", "{work}"}},
+        // Without an input context the Hankaku/Zenkaku key arrives as its own two codes.
+        LaunchCase{"HankakuZenkakuStartsSlot229",
+                   "229={probe}\r\n529={work}\r\n",
+                   false,
+                   {Tap(0xF3), Tap(0xF4)},
+                   {"{work}", "{work}"}},
+        LaunchCase{"HeldKeyStartsItOnce",
+                   "69={probe}\r\n369={work}\r\n",
+                   false,
+                   {Down('E'), Repeat('E'), Repeat('E'), Up('E')},
+                   {"{work}"}},
         // Key1 moved elsewhere: Shift is an ordinary key and its slot starts like any other.
         LaunchCase{"ShiftWithACommandWhenKey1IsAnotherKey",
                    "Key1=120\r\n16={probe}\r\n316={work}\r\n616=0\r\n",
@@ -345,6 +364,9 @@ INSTANTIATE_TEST_SUITE_P(
         NothingCase{"Key1WithACommand", "16={probe}\r\n316={other}\r\n616=0\r\n", {Tap(VK_SHIFT)}},
         NothingCase{"Key2WithAnEmptySlot", "", {Tap(VK_CONTROL)}},
         NothingCase{"ShiftWithAnEmptySlotWhenKey1IsAnotherKey", "Key1=120\r\n616=0\r\n", {Tap(VK_SHIFT)}},
+        // VK_PROCESSKEY: what an IME makes of a key, not a key of its own.
+        NothingCase{"ProcessKeyWithACommand", "229={probe}\r\n529={other}\r\n", {Tap(229)}},
+        NothingCase{"ProcessKeyWithAnEmptySlot", "", {Tap(229)}},
         NothingCase{"KeyUpsAlone", "69={probe}\r\n369={other}\r\n", {Up('E'), Up('Q')}}),
     [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
@@ -692,6 +714,69 @@ TEST_P(LauncherRoadTyped, CallUpKeyLaunchDismiss) {
     // itself and ends when asked. Its call-up must not have tied it to this thread's input.
     launcher_->Close();
     EXPECT_TRUE(launcher_->WaitForExit(20000).has_value()) << "the launcher waits for the program in front";
+}
+
+// A window that a key of the called-up launcher opens, and how the user closes it.
+struct Opened {
+    const char* caption;
+    int boxButton;             // a message box: the button pressed
+    const char* dialogButton;  // a dialog: the button clicked
+};
+
+// Each dialog and message box, in every window mode: none is owned by a window that is minimised
+// or hidden (Windows hides it with its owner, and it would block the launcher unseen), the
+// launcher window takes no keys while it is open, and a call-up typed in another program brings
+// the open one forward.
+TEST_P(LauncherRoadTyped, DialogsAndBoxesStayInSightAndACallUpBringsThemForward) {
+    const ModeCase& mode = GetParam();
+    ASSERT_NE(user_->get(), nullptr);
+    const std::string entries = "68={probe}\r\n368={missingdir}\r\n77={missing}\r\n377={work}\r\nFormType=" +
+                                std::to_string(mode.formType) + "\r\n";
+    const struct {
+        const char* name;
+        WORD key;
+        std::vector<Opened> opened;
+    } keys[] = {
+        {"the directory question", 'D', {{kErrorCaption, IDCANCEL, nullptr}}},
+        {"a failed launch", 'M', {{kErrorCaption, IDOK, nullptr}, {kRegistrationCaption, 0, "取消(&C)"}}},
+        {"an empty slot", 'Q', {{kRegistrationCaption, 0, "取消(&C)"}}},
+        {"the options dialog", VK_INSERT, {{kOptionsCaption, 0, "取消(&C)"}}},
+    };
+    // A launcher of its own for each key: under Wine's stand-alone tray, a call-up right after a
+    // dialog has closed may leave the foreground with the tray window.
+    for (const auto& k : keys) {
+        SCOPED_TRACE(k.name);
+        ASSERT_NO_FATAL_FAILURE(Start(entries));
+        ASSERT_NO_FATAL_FAILURE(FocusUser());
+        ASSERT_TRUE(InjectCallUpChord());
+        ASSERT_TRUE(WaitUntil([&] { return GetForegroundWindow() == main_; })) << "no call-up";
+        const HWND application = GetWindow(main_, GW_OWNER);
+        Perform({Tap(k.key)});
+        for (const Opened& o : k.opened) {
+            SCOPED_TRACE(o.caption);
+            HWND window = nullptr;
+            ASSERT_TRUE(WaitUntil([&] { return (window = VisibleWindowWithCaption(launcher_->Id(), o.caption)); }))
+                << "it did not open";
+            EXPECT_EQ(WindowsOwnedOutOfSight(launcher_->Id(), application), std::vector<std::string>{});
+            EXPECT_FALSE(IsWindowEnabled(main_)) << "the launcher window would take keys";
+
+            ASSERT_NO_FATAL_FAILURE(FocusUser());
+            ASSERT_TRUE(InjectCallUpChord());
+            EXPECT_TRUE(WaitUntil([&] { return GetForegroundWindow() == window; }))
+                << "the call-up did not bring it forward; the foreground is " << GetForegroundWindow();
+
+            if (o.dialogButton) {
+                ASSERT_NO_FATAL_FAILURE(Answer(window, o.dialogButton));
+            } else {
+                PressButton(window, o.boxButton);
+                ASSERT_TRUE(WaitUntil([&] { return !IsWindow(window) || !IsWindowVisible(window); }));
+            }
+        }
+        EXPECT_EQ(ProcessesNamed(kProbeExe), 0);
+        EXPECT_EQ(OnDisk(), written_) << "everything was cancelled";
+        launcher_->Close();
+        ASSERT_TRUE(EndLauncher()) << "the launcher does not end";
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Modes, LauncherRoadTyped,

@@ -317,6 +317,20 @@ TEST_F(Dragging, SticksWithin7PixelsOfEachEdgeAndSavesThePlace) {
     EXPECT_EQ(WindowTopLeft(window).x, 38);
     EXPECT_EQ(WindowTopLeft(window).y, 300);
 
+    // A capture taken away (a menu, a system dialog, Alt+Tab) ends the drag: the release goes to
+    // another window, and the pointer moving freely afterwards must not carry the window along.
+    // The next drag, 10 pixels back to the left, shows that the free move was handled first.
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x + 10, grab.y));
+    ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 48; }));
+    PostMessageA(window, WM_CAPTURECHANGED, 0, 0);
+    PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(grab.x + 60, grab.y + 60));
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x - 10, grab.y));
+    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(grab.x - 10, grab.y));
+    EXPECT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 38; })) << WindowTopLeft(window).x;
+    EXPECT_EQ(WindowTopLeft(window).y, 300);
+
     // The right button drags too, and its release opens the menu at the pointer, which the
     // window has followed back over the point it grabbed.
     PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 12));

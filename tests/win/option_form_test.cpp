@@ -470,7 +470,7 @@ TEST_F(OptionFormTest, CommandListOpensOverTheDialogAndItsDeletionsOutliveCancel
         &clean);
     EXPECT_TRUE(clean);
     EXPECT_EQ(result, 0);
-    EXPECT_EQ(listOwner, form->Handle()) << "the list is owned by the options dialog";
+    EXPECT_EQ(listOwner, app->Handle()) << "the list is owned by the application's window";
     EXPECT_TRUE(listTopmost);
     EXPECT_FALSE(dialogEnabledMeanwhile) << "the options dialog waits for the list";
     EXPECT_TRUE(dialogEnabledAfter);

@@ -80,10 +80,11 @@ protected:
             menu = menus.empty() ? nullptr : menus.front();
             return menu != nullptr;
         })) << "the tray menu did not open";
-        // Keys posted before the menu's own loop runs would be lost: give it a moment.
-        Sleep(300);
+        // Keys posted before the menu's own loop runs would be lost. A message sent to the menu is
+        // handled only once its thread pumps messages, that is, inside that loop.
+        DWORD_PTR ignored = 0;
+        ASSERT_NE(SendMessageTimeoutA(menu, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored), 0);
         PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-        Sleep(200);
         PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
         EXPECT_TRUE(WaitFor([&] { return Visible(launcher.Id(), "#32768").empty(); })) << "the menu closed";
     }
@@ -103,7 +104,11 @@ TEST_F(OptionsMenu, FirstMenuItemOpensOneOptionsDialogWhoseOkSavesAtOnce) {
         dialog = shown.empty() ? nullptr : shown.front();
         return dialog != nullptr;
     })) << "設定 is the first item and opens the options dialog";
-    EXPECT_EQ(GetWindow(dialog, GW_OWNER), main);
+    // Owned by the application's hidden window: the launcher window minimises or hides when it
+    // loses the activation, and Windows hides what a minimised window owns.
+    const HWND owner = GetWindow(dialog, GW_OWNER);
+    EXPECT_NE(owner, main);
+    EXPECT_EQ(owner, GetWindow(main, GW_OWNER)) << "the owner of the launcher window";
     EXPECT_FALSE(IsWindowEnabled(main)) << "the launcher window waits for the dialog";
 
     // The tray menu is still there while the dialog is open; choosing the settings again brings

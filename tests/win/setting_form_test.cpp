@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <windows.h>
+#include <imm.h>
 #include <dlgs.h>
 
 #include <cstdint>
@@ -333,6 +334,11 @@ TEST_F(SettingFormTest, KeyModeEndsAsTheKeysAndButtonsSay) {
 TEST_F(SettingFormTest, FileModeOpensWaitingForTheKey) {
     auto dialog = ui::MakeForm<TSettingForm>(main->Handle());
     EXPECT_EQ(dialog->Owner(), main->Handle());
+    // Without an input context a Japanese IME cannot turn the keys into VK_PROCESSKEY.
+    const HIMC context = ::ImmGetContext(dialog->KeyEdit.Handle());
+    EXPECT_EQ(context, nullptr) << "the key field has an input context";
+    if (context)
+        ::ImmReleaseContext(dialog->KeyEdit.Handle(), context);
     TSetCommand request =
         Request(kNoKeyChosen, "C:\\Program Files\\Tool\\tool.exe", "C:\\Program Files\\Tool");
     const int result =
@@ -383,6 +389,7 @@ TEST_F(SettingFormTest, FileModeKeyEditChoosesTheKey) {
     const std::vector<KeyPress> ignored = {
         {VK_SHIFT, "", false}, {VK_CONTROL, "", false}, {VK_CAPITAL, "", false},
         {0xF0, "", false},     {0xF5, "", false},       {0xFE, "", false},
+        {229, "", false},  // VK_PROCESSKEY: an IME's key, never a slot of its own here
     };
     auto ignoredAfter = [](const char* shown) {
         return std::vector<KeyPress>{{VK_SHIFT, shown, true},
@@ -403,6 +410,11 @@ TEST_F(SettingFormTest, FileModeKeyEditChoosesTheKey) {
         {"Alt can be chosen", {{VK_MENU, "Alt", true, true}}, true, 1, 0x12},
         {"arrows and F10 can be chosen", {{VK_LEFT, "←", true}, {VK_F10, "F10", true, true}}, true, 1, 0x79},
         {"0xEF is still a key", {{0xEF, "239", true}}, true, 1, 0xEF},
+        {"the Hankaku/Zenkaku key, either of its codes, is slot 229",
+         {{0xF3, "半角/全角(漢字)", true}, {'A', "A", true}, {0xF4, "半角/全角(漢字)", true}},
+         true,
+         1,
+         229},
         {"a key chosen, then cancelled", {{'Q', "Q", true}}, false, 0, 0},
     };
     for (const auto& c : cases) {

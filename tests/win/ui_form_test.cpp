@@ -891,14 +891,34 @@ TEST_F(UiTest, MessageBoxesStillWorkAfterTheLoopHasEnded) {
     EXPECT_FALSE(quitQueued) << "Terminate() outside the loop left a WM_QUIT behind";
 }
 
-TEST_F(UiTest, MessageBoxIsOwnedByTheActiveWindow) {
+// Not owned by the active window, which may be the launcher window that minimises or hides as the
+// box takes the activation (Windows hides what a minimised window owns); the forms are disabled
+// meanwhile, as under a modal form, hidden ones too, and enabled again afterwards.
+TEST_F(UiTest, MessageBoxIsOwnedByTheApplicationWindowAndDisablesTheForms) {
+    std::vector<WPARAM> formEnabling;
+    std::vector<WPARAM> hiddenEnabling;
     HookForm form(Layout(233, 205, BorderStyle::Dialog));
+    HookForm hidden(Layout(100, 50, BorderStyle::None));
     form.Show(SW_SHOW);
     ::SetActiveWindow(form.Handle());
     ASSERT_EQ(::GetActiveWindow(), form.Handle());
+    form.hook = [&formEnabling](UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+        if (message == WM_ENABLE)
+            formEnabling.push_back(wParam);
+        return false;
+    };
+    hidden.hook = [&hiddenEnabling](UINT message, WPARAM wParam, LPARAM, LRESULT&) {
+        if (message == WM_ENABLE)
+            hiddenEnabling.push_back(wParam);
+        return false;
+    };
     BoxAnswerer answerer("Message", IDOK);
     app->MessageBox("rivo.dllが見つかりません。", "Message", MB_OK);
-    EXPECT_EQ(answerer.Seen().owner, form.Handle());
+    EXPECT_EQ(answerer.Seen().owner, app->Handle());
+    EXPECT_EQ(formEnabling, (std::vector<WPARAM>{FALSE, TRUE}));
+    EXPECT_EQ(hiddenEnabling, (std::vector<WPARAM>{FALSE, TRUE}));
+    EXPECT_TRUE(::IsWindowEnabled(form.Handle()));
+    EXPECT_TRUE(::IsWindowEnabled(hidden.Handle()));
 }
 
 TEST_F(UiTest, ShowExceptionIsAStopBoxCaptionedWithTheTitle) {

@@ -236,6 +236,15 @@ TEST_F(UiModalTest, ButtonsAnswerEnterSpaceAccessKeysAndClicks) {
          false,
          "Second"},
         {"Alt+C clicks &Cancel", [](TestDialog&) { PostAltKey('C'); }, kModalCancel, {"Cancel"}, false},
+        {"Alt+C clicks &Cancel, not an edit holding a typed '&c'",
+         [](TestDialog& d) {
+             d.First.SetText("C:\\Tom&co\\x.exe");
+             d.Second.SetFocus();
+             PostAltKey('C');
+         },
+         kModalCancel,
+         {"Cancel"},
+         false},
         {"Alt+X: && is a literal ampersand, no access key",
          [](TestDialog&) { PostAltKey('X'); },
          kStillOpen,

@@ -336,7 +336,7 @@ TEST_F(ViewFormTest, DeleteEnterAndEscapeActWhereverTheFocusIs) {
             modal_test::PostKey(target, c.key);
             if (c.effect == Effect::AsksToDelete) {
                 asked = modal_test::AnswerMessageBox(kConfirmCaption, IDNO).found;
-                ::Sleep(100);
+                DoOnUi([] {});  // a sentinel: the window thread has finished handling the answer
                 EXPECT_TRUE(::IsWindowVisible(window)) << "the key did not close the window too";
                 modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
                 modal_test::WaitUntilHidden(window);
@@ -372,41 +372,75 @@ RECT ClientBounds(HWND control) {
     return r;
 }
 
-TEST_F(ViewFormTest, HeightStaysAt422WhileTheControlsFollowTheWidth) {
-    auto view = ui::MakeForm<TViewForm>();
-    EXPECT_EQ(view->Height(), 422);
-    const struct {
-        int width;
-        int height;
-    } sizes[] = {{520, 600}, {300, 422}, {640, 200}, {397, 422}};
-    for (const auto& size : sizes) {
-        SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
-        ::SetWindowPos(view->Handle(), nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
-        EXPECT_EQ(view->Height(), 422);
-        EXPECT_EQ(view->Width(), size.width);
-        for (HWND control :
-             {view->KeyListView.Handle(), view->DelButton.Handle(), view->CloseButton.Handle()}) {
-            EXPECT_EQ(WidthOf(control), size.width - 8);
-        }
-        EXPECT_EQ(ClientBounds(view->KeyListView.Handle()).bottom, 349) << "the list keeps its height";
-        EXPECT_EQ(ClientBounds(view->DelButton.Handle()).top, 354);
-        EXPECT_EQ(ClientBounds(view->CloseButton.Handle()).top, 374);
+// Windows 10 and 11 draw thinner frames and a taller caption than the classic ones that Wine
+// draws; a taller caption, set for the duration of a case, stands for them.
+class TallerCaption {
+public:
+    explicit TallerCaption(int extra) {
+        saved_.cbSize = sizeof saved_;
+        ok_ = ::SystemParametersInfoA(SPI_GETNONCLIENTMETRICS, sizeof saved_, &saved_, 0) != FALSE;
+        NONCLIENTMETRICSA taller = saved_;
+        taller.iCaptionHeight += extra;
+        ok_ = ok_ && ::SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof taller, &taller, 0) != FALSE;
     }
+    ~TallerCaption() { ::SystemParametersInfoA(SPI_SETNONCLIENTMETRICS, sizeof saved_, &saved_, 0); }
+    TallerCaption(const TallerCaption&) = delete;
+    TallerCaption& operator=(const TallerCaption&) = delete;
+    bool Ok() const { return ok_; }
 
-    // Dragging an edge: the rectangle the system proposes comes back 422 high, the dragged edge
-    // giving way and the opposite one staying.
-    const struct {
-        WPARAM edge;
-        bool topEdge;
-    } edges[] = {{WMSZ_BOTTOM, false}, {WMSZ_BOTTOMRIGHT, false}, {WMSZ_BOTTOMLEFT, false},
-                 {WMSZ_TOP, true},     {WMSZ_TOPLEFT, true},      {WMSZ_TOPRIGHT, true}};
-    for (const auto& e : edges) {
-        SCOPED_TRACE(e.edge);
-        RECT proposed{100, 50, 600, 700};
-        ::SendMessageA(view->Handle(), WM_SIZING, e.edge, reinterpret_cast<LPARAM>(&proposed));
-        EXPECT_EQ(proposed.bottom - proposed.top, 422);
-        EXPECT_EQ(proposed.right - proposed.left, 500) << "the width is the user's";
-        EXPECT_EQ(e.topEdge ? proposed.bottom : proposed.top, e.topEdge ? 700 : 50);
+private:
+    NONCLIENTMETRICSA saved_{};
+    bool ok_ = false;
+};
+
+TEST_F(ViewFormTest, ClientStays395HighWhileTheControlsFollowTheWidthWhateverTheFrame) {
+    for (const int extraCaption : {0, 5}) {
+        SCOPED_TRACE("caption " + std::to_string(extraCaption) + " px taller than the classic one");
+        std::optional<TallerCaption> frame;
+        if (extraCaption != 0) {
+            frame.emplace(extraCaption);
+            ASSERT_TRUE(frame->Ok());
+        }
+        auto view = ui::MakeForm<TViewForm>();
+        EXPECT_EQ(view->ClientHeight(), 395);
+        EXPECT_EQ(view->ClientWidth(), 389);
+        if (extraCaption == 0) {
+            EXPECT_EQ(view->Height(), 422) << "the classic frame";
+        }
+        const struct {
+            int width;
+            int height;
+        } sizes[] = {{520, 600}, {300, 422}, {640, 200}, {397, 422}};
+        for (const auto& size : sizes) {
+            SCOPED_TRACE(std::to_string(size.width) + "x" + std::to_string(size.height));
+            ::SetWindowPos(view->Handle(), nullptr, 0, 0, size.width, size.height, SWP_NOMOVE | SWP_NOZORDER);
+            EXPECT_EQ(view->ClientHeight(), 395);
+            EXPECT_EQ(view->Width(), size.width);
+            for (HWND control :
+                 {view->KeyListView.Handle(), view->DelButton.Handle(), view->CloseButton.Handle()}) {
+                EXPECT_EQ(WidthOf(control), view->ClientWidth()) << "as wide as the client area";
+            }
+            EXPECT_EQ(ClientBounds(view->KeyListView.Handle()).bottom, 349) << "the list keeps its height";
+            EXPECT_EQ(ClientBounds(view->DelButton.Handle()).top, 354);
+            EXPECT_EQ(ClientBounds(view->CloseButton.Handle()).top, 374);
+        }
+
+        // Dragging an edge: the rectangle the system proposes comes back with the window's own
+        // 395-pixel-client height, the dragged edge giving way and the opposite one staying.
+        const int outerHeight = view->Height();
+        const struct {
+            WPARAM edge;
+            bool topEdge;
+        } edges[] = {{WMSZ_BOTTOM, false}, {WMSZ_BOTTOMRIGHT, false}, {WMSZ_BOTTOMLEFT, false},
+                     {WMSZ_TOP, true},     {WMSZ_TOPLEFT, true},      {WMSZ_TOPRIGHT, true}};
+        for (const auto& e : edges) {
+            SCOPED_TRACE(e.edge);
+            RECT proposed{100, 50, 600, 700};
+            ::SendMessageA(view->Handle(), WM_SIZING, e.edge, reinterpret_cast<LPARAM>(&proposed));
+            EXPECT_EQ(proposed.bottom - proposed.top, outerHeight);
+            EXPECT_EQ(proposed.right - proposed.left, 500) << "the width is the user's";
+            EXPECT_EQ(e.topEdge ? proposed.bottom : proposed.top, e.topEdge ? 700 : 50);
+        }
     }
 }
 

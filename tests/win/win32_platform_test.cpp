@@ -5,9 +5,11 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "core/code_page.h"
 #include "ui/unique_handle.h"
+#include "launcher/message_filter.h"
 #include "launcher/win32_code_page.h"
 #include "launcher/win32_file_store.h"
 #include "tests/win/scratch_dir.h"
@@ -245,6 +247,37 @@ TEST(Win32CodePageTest, RefusesWhatCodePage932CannotHold) {
     EXPECT_FALSE(codePage.FromUtf16(u"caf\u00E9")) << "no code page 932 form, and no best-fit substitute";
     EXPECT_FALSE(codePage.FromUtf16(std::u16string(1, char16_t{0xD800}))) << "an unpaired surrogate";
     EXPECT_FALSE(codePage.FromUtf16(u"\U0001F600")) << "a character outside the code page";
+}
+
+// An elevated launcher gets no file dropped from a normal Explorer and no "TaskbarCreated" unless
+// it lets them through. Wine has no integrity levels: the calls are checked, not their effect.
+struct FilterCall {
+    HWND window;
+    UINT message;
+    DWORD action;
+};
+std::vector<FilterCall> filterCalls;
+
+BOOL WINAPI RecordingFilter(HWND window, UINT message, DWORD action, PCHANGEFILTERSTRUCT status) {
+    filterCalls.push_back({window, message, action});
+    return status && status->cbSize == sizeof *status;
+}
+
+TEST(MessageFilter, DropsAndTaskbarCreatedAreLetThroughToTheWindow) {
+    const HWND window = GetDesktopWindow();
+    const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
+    filterCalls.clear();
+    const std::vector<UINT> allowed = AllowMessagesFromLowerIntegrity(window, taskbarCreated, RecordingFilter);
+    EXPECT_EQ(allowed, (std::vector<UINT>{WM_DROPFILES, WM_COPYDATA, 0x0049, taskbarCreated}));
+    for (const FilterCall& call : filterCalls) {
+        EXPECT_EQ(call.window, window);
+        EXPECT_EQ(call.action, static_cast<DWORD>(MSGFLT_ALLOW));
+    }
+    EXPECT_EQ(filterCalls.size(), allowed.size());
+
+    // A system without the function (before Windows 7) lets the launcher run as before.
+    EXPECT_EQ(AllowMessagesFromLowerIntegrity(window, taskbarCreated, nullptr), std::vector<UINT>{});
+    EXPECT_NE(SystemMessageFilter(), nullptr) << "user32 has ChangeWindowMessageFilterEx";
 }
 
 }  // namespace
