@@ -57,6 +57,11 @@ ChordAction ChordDetector::OnKey(const KeyEvent& event) {
     return ChordAction::None;
 }
 
+void ChordDetector::OnButton() {
+    if (InProgress())
+        spoiled_ = true;
+}
+
 // A key-down may come under one code and its key-up under another (a generic key-down injected
 // by a program, a sided key-up from the keyboard): a generic key-up releases every variant, a
 // sided one releases itself and the generic code, so a mixed pair never leaves a key held.

@@ -20,10 +20,13 @@ enum class ChordAction { None, CallUp };
 std::uint32_t GenericKey(std::uint32_t vk);
 
 // The call-up fires when both call-up keys have gone down and then every call-up key is up
-// again, with no other key going down in between. Either key may go down first. Holding the
-// keys together is what makes a chord: a key tapped and released before the other goes down
-// starts a new attempt. Auto-repeated downs of a held key are not "another key", so holding
-// the chord long does not spoil it; a key released before the chord started does not either.
+// again, with no other key going down and no mouse button going down or up in between. Either
+// key may go down first. Holding the keys together is what makes a chord: a key tapped and
+// released before the other goes down starts a new attempt. A button pressed meanwhile makes
+// the keys the modifiers of a click or a drag (Ctrl+Shift+click selects a range), and one
+// released meanwhile the modifiers of a drop (Ctrl+Shift while dropping makes a shortcut): not a
+// chord. Auto-repeated downs of a held key are not "another key", so holding the chord long does
+// not spoil it; a key released before the chord started does not either.
 //
 // Both keys equal (a hand-edited settings file) means one press and release of that key, again
 // only when no other key went down meanwhile (so typing a capital letter does not call up).
@@ -39,6 +42,8 @@ public:
     void Reset();
 
     ChordAction OnKey(const KeyEvent& event);
+    // A mouse button went down or up (any button; moves and the wheel do not count).
+    void OnButton();
 
     // True while a call-up key is held: the user may be in the middle of the chord.
     bool InProgress() const { return held_.any(); }

@@ -25,11 +25,12 @@ const std::map<std::string, std::uint32_t>& KeyCodes() {
 
 struct Step {
     KeyEvent event;
+    bool button;  // a mouse button going down or up instead of the key event
     bool firesHere;
 };
 
-// "LShift+ LCtrl+ LCtrl- LShift-!": + is a key-down, - a key-up, a trailing ! marks the one
-// event on which the call-up must fire.
+// "LShift+ LCtrl+ Button LCtrl- LShift-": + is a key-down, - a key-up, Button a mouse button
+// going down or up; a trailing ! marks the one event on which the call-up must fire.
 std::vector<Step> Parse(const std::string& script, bool injected = false) {
     std::vector<Step> steps;
     std::istringstream in(script);
@@ -38,6 +39,10 @@ std::vector<Step> Parse(const std::string& script, bool injected = false) {
         const bool fires = token.back() == '!';
         if (fires)
             token.pop_back();
+        if (token == "Button") {
+            steps.push_back({{}, true, fires});
+            continue;
+        }
         const char direction = token.back();
         token.pop_back();
         const auto code = KeyCodes().find(token);
@@ -45,7 +50,7 @@ std::vector<Step> Parse(const std::string& script, bool injected = false) {
             ADD_FAILURE() << "bad token in script: " << script;
             return {};
         }
-        steps.push_back({{code->second, direction == '+', injected}, fires});
+        steps.push_back({{code->second, direction == '+', injected}, false, fires});
     }
     return steps;
 }
@@ -54,7 +59,11 @@ std::vector<Step> Parse(const std::string& script, bool injected = false) {
 void Feed(ChordDetector& detector, const std::string& script, bool injected = false) {
     const auto steps = Parse(script, injected);
     for (std::size_t i = 0; i < steps.size(); ++i) {
-        const bool fired = detector.OnKey(steps[i].event) == ChordAction::CallUp;
+        bool fired = false;
+        if (steps[i].button)
+            detector.OnButton();
+        else
+            fired = detector.OnKey(steps[i].event) == ChordAction::CallUp;
         EXPECT_EQ(fired, steps[i].firesHere) << "event " << i << " of: " << script;
     }
 }
@@ -113,7 +122,15 @@ INSTANTIATE_TEST_SUITE_P(
         Sequence{"OtherModifierSpoils", kShift, kCtrl, "LShift+ LCtrl+ LAlt+ LAlt- LCtrl- LShift-"},
         Sequence{"KeyUpWithoutDownIsIgnored", kShift, kCtrl, "LCtrl- LShift- LShift+ LCtrl+ LCtrl- LShift-!"},
         Sequence{"GenericDownSidedUp", kShift, kCtrl, "Shift+ LCtrl+ LCtrl- LShift-!"},
-        Sequence{"SidedDownGenericUp", kShift, kCtrl, "LShift+ LCtrl+ Ctrl- Shift-!"}),
+        Sequence{"SidedDownGenericUp", kShift, kCtrl, "LShift+ LCtrl+ Ctrl- Shift-!"},
+        Sequence{"CtrlShiftClickNeverFires", kShift, kCtrl, "LCtrl+ LShift+ Button Button LShift- LCtrl-"},
+        Sequence{"ButtonBetweenTheDowns", kShift, kCtrl, "LShift+ Button LCtrl+ LCtrl- LShift-"},
+        Sequence{"ButtonAfterOneUp", kShift, kCtrl, "LShift+ LCtrl+ LCtrl- Button LShift-"},
+        Sequence{"DropWithTheKeysHeldNeverFires", kShift, kCtrl, "LCtrl+ LShift+ Button LShift- LCtrl-"},
+        Sequence{"ClickBeforeTheChordDoesNotSpoil", kShift, kCtrl,
+                 "Button Button LShift+ LCtrl+ LCtrl- LShift-!"},
+        Sequence{"SpoiledByAButtonDoesNotSpoilTheNext", kShift, kCtrl,
+                 "LCtrl+ LShift+ Button Button LShift- LCtrl- Button LShift+ LCtrl+ LCtrl- LShift-!"}),
     CaseName<Sequence>);
 
 INSTANTIATE_TEST_SUITE_P(
@@ -127,6 +144,8 @@ INSTANTIATE_TEST_SUITE_P(
         Sequence{"SameKeyTwiceIsOneTap", kShift, kShift, "LShift+ LShift+ LShift-! RShift+ RShift-!"},
         Sequence{"SameKeyTwiceNotWhileTyping", kShift, kShift, "LShift+ A+ A- LShift- LShift+ LShift-!"},
         Sequence{"SameKeyTwiceBothHands", kShift, kShift, "LShift+ RShift+ LShift- RShift-!"},
+        Sequence{"SameKeyTwiceNotWhileClicking", kShift, kShift,
+                 "LShift+ Button Button LShift- LShift+ LShift-!"},
         Sequence{"ZeroKeyDisablesTheChord", 0, kCtrl, "LCtrl+ LCtrl- LShift+ LCtrl+ LCtrl- LShift-"},
         Sequence{"OutOfRangeKeyDisablesTheChord", 0x1A0, kCtrl, "LCtrl+ LShift+ LShift- LCtrl-"}),
     CaseName<Sequence>);
