@@ -41,8 +41,8 @@ HWND CallUpTarget(HWND target) noexcept {
     // Otherwise the uppermost window of the target's thread that takes input.
     const DWORD thread = GetWindowThreadProcessId(target, nullptr);
     for (HWND window = GetTopWindow(nullptr); window; window = GetWindow(window, GW_HWNDNEXT)) {
-        if (window != target && GetWindowThreadProcessId(window, nullptr) == thread && IsWindowVisible(window) &&
-            IsWindowEnabled(window))
+        if (window != target && GetWindowThreadProcessId(window, nullptr) == thread &&
+            IsWindowVisible(window) && IsWindowEnabled(window))
             return window;
     }
     return target;

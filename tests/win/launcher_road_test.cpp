@@ -755,8 +755,9 @@ TEST_P(LauncherRoadTyped, DialogsAndBoxesStayInSightAndACallUpBringsThemForward)
         for (const Opened& o : k.opened) {
             SCOPED_TRACE(o.caption);
             HWND window = nullptr;
-            ASSERT_TRUE(WaitUntil([&] { return (window = VisibleWindowWithCaption(launcher_->Id(), o.caption)); }))
-                << "it did not open";
+            ASSERT_TRUE(WaitUntil([&] {
+                return (window = VisibleWindowWithCaption(launcher_->Id(), o.caption));
+            })) << "it did not open";
             EXPECT_EQ(WindowsOwnedOutOfSight(launcher_->Id(), application), std::vector<std::string>{});
             EXPECT_FALSE(IsWindowEnabled(main_)) << "the launcher window would take keys";
 
