@@ -206,7 +206,7 @@ bool PressButtonAndWait(HWND box, int id, DWORD timeoutMs) {
     while (IsWindow(box) && IsWindowVisible(box)) {
         if (GetTickCount() - start >= timeoutMs)
             return false;
-        Sleep(10);
+        PumpMessagesFor(10);
     }
     return true;
 }
