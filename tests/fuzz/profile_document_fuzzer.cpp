@@ -93,7 +93,7 @@ bool RoundTrips(const std::string& text) {
 
 // A name that a reader finds again under the same argument: nothing the line scanner would take
 // for structure, no blanks at its ends that the file side trims but the argument side keeps.
-bool ReadableName(const std::string& name, bool isKey, bool utf16) {
+bool ReadableName(const std::string& name, bool isKey, bool unicode) {
     const std::vector<std::string> chars = Characters(name);
     if (!chars.empty()) {
         if (IsBlank(chars.front()) || IsBlank(chars.back()) || IsLoneLead(chars.back()))
@@ -105,7 +105,7 @@ bool ReadableName(const std::string& name, bool isKey, bool utf16) {
         if (c == (isKey ? "=" : "]"))
             return false;
     }
-    return !utf16 || RoundTrips(name);
+    return !unicode || RoundTrips(name);
 }
 
 // A key line that a reader takes for a section header ("[x=1"): it can start a section that hides
@@ -160,6 +160,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     FuzzedDataProvider input(data, size);
     const bool utf16 = doc.IsUtf16();
+    // UTF-16 files and UTF-8 files with a mark hold Unicode: text that code page 932 cannot carry
+    // there and back cannot be written into them faithfully.
+    const bool unicode = utf16 || doc.IsUtf8();
+    const bool utf8 = doc.IsUtf8();
     std::map<std::pair<std::string, std::string>, std::string> expected;
     std::vector<std::pair<std::string, std::string>> written;
     bool headerWritten = false;
@@ -180,7 +184,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const std::string s = ArgumentName(section), k = ArgumentName(key), v = Cleaned(value);
         headerWritten = headerWritten || MakesHeader(k);
         const auto id = std::make_pair(Folded(s), Folded(k));
-        if (ReadableName(s, false, utf16) && ReadableName(k, true, utf16) && (!utf16 || RoundTrips(v))) {
+        if (ReadableName(s, false, unicode) && ReadableName(k, true, unicode) &&
+            (!unicode || RoundTrips(v))) {
             expected[id] = ReadBack(v);
         } else {
             expected.erase(id);  // a write that may not land where a reader looks
@@ -191,7 +196,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ProfileDocument reread = ProfileDocument::Parse(out, CodePage());
     if (reread.Serialize() != out)
         Fail("the written file does not serialise to itself");
-    if (reread.IsUtf16() != utf16)
+    if (reread.IsUtf16() != utf16 || reread.IsUtf8() != utf8)
         Fail("the file changed its encoding");
     for (const auto& [section, key] : written) {
         if (doc.Read(section, key) != reread.Read(section, key))
