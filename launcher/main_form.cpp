@@ -220,7 +220,9 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_CAPTURECHANGED:
             // The capture went elsewhere (a menu, a system dialog, Alt+Tab): the button's release
             // will not come here, and a drag left on would make the window follow a free pointer.
-            Dragging = 0;
+            // Taking it again ourselves (lParam is the new owner) ends nothing.
+            if (reinterpret_cast<HWND>(lParam) != Handle())
+                Dragging = 0;
             return false;
         case WM_ENDSESSION:
             // Windows ends the process after this message without ending the message loop, so

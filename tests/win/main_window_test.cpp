@@ -283,6 +283,9 @@ TEST_F(Dragging, SticksWithin7PixelsOfEachEdgeAndSavesThePlace) {
         {"horizontal move near the top edge", {400, 5}, {450, 5}, {450, 5}},
         {"free move", {400, 300}, {520, 410}, {520, 410}},
     };
+    // A user's button press activates the window first; the capture it takes is then not lost to
+    // a foreground change that an earlier program's end may still cause.
+    ASSERT_TRUE(BringLauncherForward(window));
     for (const DragCase& c : cases) {
         SCOPED_TRACE(c.name);
         SetWindowPos(window, nullptr, c.start.x, c.start.y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
