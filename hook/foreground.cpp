@@ -8,8 +8,9 @@
 //  2. inject a key of our own: the process that sent the last input event may set the
 //     foreground. The key is the unassigned code 0xE8, never Alt, and it carries a signature so
 //     that our hook does not take it for part of a chord.
-// Neither runs inside the hook callback: SetForegroundWindow sends activation messages and may
-// wait on other threads, and a low-level hook that is slow to return is removed by Windows.
+// Neither runs inside the hook callback, but on the hook thread after it: SetForegroundWindow
+// sends activation messages and may wait on other threads, and a low-level hook that is slow to
+// return is removed by Windows.
 #include "hook/foreground.h"
 
 namespace rivo {
@@ -20,10 +21,11 @@ constexpr UINT kAnswerTimeoutMs = 100;
 
 // While attached, SetForegroundWindow sends the deactivation to the foreground thread and waits
 // for it: attached to a program that has stopped answering (the moment a user may reach for the
-// launcher), the launcher would stop with it. Such a thread is left alone.
+// launcher), the hook thread would stop with it. Such a thread is left alone. While asking, the
+// hook thread goes on answering its hooks (no SMTO_BLOCK), so no key waits for the answer.
 bool Answers(HWND window) noexcept {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerTimeoutMs,
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kAnswerTimeoutMs,
                                &result) != 0;
 }
 

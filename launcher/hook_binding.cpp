@@ -15,7 +15,7 @@ std::string JoinPath(const std::string& directory, const char* file) {
 }
 
 HookBinding::~HookBinding() {
-    // The library runs code on our thread; never leave it loaded past the binding.
+    // The library calls our window up from a thread of its own; never leave it loaded past the binding.
     if (!released_ && library_ != nullptr) {
         if (auto release = LookUpHookExport<ReleaseHookFn>(library_, kReleaseHookExport)) release();
         FreeLibrary(library_);
