@@ -1,5 +1,6 @@
 // The texts of the dialogs, as code page 932 bytes (sources are compiled with
-// -fexec-charset=CP932). A namespace of their own: launcher/texts.h has names of its own.
+// -fexec-charset=CP932). A namespace of their own: launcher/texts.h has names of its own, and
+// takes the captions it shares with the dialogs from here.
 #pragma once
 
 namespace rivo::dialog_text {
@@ -33,15 +34,18 @@ inline constexpr char kOptionCancelButton[] = "取消(&C)";
 inline constexpr char kHelpButton[] = "ヘルプ(&H)";
 inline constexpr char kVersionLabel[] = "Rivo Ver 1.18 Orni";
 
+// Captions shared with the launcher: the hook library and the command list report in "Message"
+// boxes, yes/no questions ask in "確認" boxes.
+inline constexpr char kMessageCaption[] = "Message";
+inline constexpr char kConfirmCaption[] = "確認";
+
 // Command list window.
 inline constexpr char kViewCaption[] = "コマンド一覧";
 inline constexpr char kKeyColumn[] = "キー";
 inline constexpr char kCommandColumn[] = "コマンド";
 inline constexpr char kDeleteButton[] = "削除(&D)";
 inline constexpr char kCloseButton[] = "閉じる(&C)";
-inline constexpr char kMessageCaption[] = "Message";
 inline constexpr char kSelectItem[] = "項目を選択してください。";
-inline constexpr char kConfirmCaption[] = "確認";
 inline constexpr char kDeleteQuestionHead[] = "コマンド：";
 inline constexpr char kDeleteQuestionTail[] = "を削除します。";
 

@@ -1,11 +1,11 @@
 #include "dialogs/option_form.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 
 #include "core/launcher_state.h"
+#include "core/names.h"
 #include "dialogs/dialog_texts.h"
+#include "dialogs/help.h"
 #include "dialogs/view_form.h"
 
 namespace rivo {
@@ -13,11 +13,10 @@ namespace rivo {
 namespace {
 
 constexpr int kFilterRowHeight = 12;
-constexpr char kHelpFile[] = "help.html";
 
 ui::FormLayout OptionLayout() {
     ui::FormLayout layout;
-    layout.className = "TOptionForm";
+    layout.className = name::kOptionWindowClass;
     layout.caption = dialog_text::kOptionCaption;
     layout.clientWidth = 346;
     layout.clientHeight = 309;
@@ -31,20 +30,13 @@ ui::FormLayout OptionLayout() {
 // box. A label grows to the right only as far as its parent's edge, which still cuts the version
 // label at the dialog's right edge ("Orni"); such a label moves left as far as it must.
 void FitToText(ui::TLabel& label) {
-    const std::string caption = label.Text();
-    RECT text{};
-    if (HDC dc = ::GetDC(label.Handle())) {
-        const HGDIOBJ old = ::SelectObject(dc, label.Form().Font());
-        ::DrawTextA(dc, caption.c_str(), -1, &text, DT_CALCRECT | DT_SINGLELINE);
-        ::SelectObject(dc, old);
-        ::ReleaseDC(label.Handle(), dc);
-    }
+    const int needed = label.CaptionWidth();
     const RECT bounds = label.BoundsRect();
-    if (text.right <= bounds.right - bounds.left)
+    if (needed <= bounds.right - bounds.left)
         return;
     RECT parent{};
     ::GetClientRect(::GetParent(label.Handle()), &parent);
-    const int width = std::min(static_cast<int>(text.right), static_cast<int>(parent.right));
+    const int width = std::min(needed, static_cast<int>(parent.right));
     const int left = std::min(static_cast<int>(bounds.left), static_cast<int>(parent.right) - width);
     label.SetBounds(left, bounds.top, width, bounds.bottom - bounds.top);
 }
@@ -165,8 +157,7 @@ void TOptionForm::FormKeyDown(WORD key) {
 }
 
 void TOptionForm::Button3Click() {
-    // SW_SHOWNORMAL: with show command 0 the browser would start hidden.
-    ::ShellExecuteA(nullptr, nullptr, kHelpFile, nullptr, ProgramDir.c_str(), SW_SHOWNORMAL);
+    OpenHelp(ProgramDir);
 }
 
 void TOptionForm::ViewButtonClick() {

@@ -5,7 +5,9 @@
 
 #include "core/key_choice.h"
 #include "core/launcher_state.h"
+#include "core/names.h"
 #include "core/path_utils.h"
+#include "core/registration.h"
 #include "dialogs/dialog_texts.h"
 #include "ui/open_file_dialog.h"
 
@@ -17,7 +19,7 @@ namespace {
 
 ui::FormLayout SettingLayout() {
     ui::FormLayout layout;
-    layout.className = "TSettingForm";
+    layout.className = name::kSettingWindowClass;
     layout.caption = dialog_text::kSettingCaption;
     layout.clientWidth = 233;
     layout.clientHeight = 205;
@@ -113,9 +115,7 @@ void TSettingForm::RequestToControls() {
 void TSettingForm::ControlsToRequest() {
     Request->Command = CommandEdit.Text();
     Request->WorkDir = PathEdit.Text();
-    if (Request->Command.empty()) {
-        Request->WorkDir.clear();
-    }
+    SettleRegistration(*Request);
 }
 
 void TSettingForm::CheckDialogKey(std::uint16_t key) {

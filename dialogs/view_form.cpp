@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/command_list_rows.h"
+#include "core/names.h"
 #include "dialogs/dialog_texts.h"
 #include "ui/application.h"
 
@@ -17,7 +18,7 @@ constexpr int kFrameAllowance = 8;
 
 ui::FormLayout ViewLayout() {
     ui::FormLayout layout;
-    layout.className = "TViewForm";
+    layout.className = name::kViewWindowClass;
     layout.caption = dialog_text::kViewCaption;
     layout.clientWidth = 389;
     layout.clientHeight = 395;

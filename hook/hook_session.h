@@ -8,7 +8,7 @@
 #include "core/chord_detector.h"
 #include "hook/hook_record.h"
 #include "hook/shared_record.h"
-#include "hook/unique_handle.h"
+#include "ui/unique_handle.h"
 
 namespace rivo {
 
@@ -44,9 +44,9 @@ private:
 
     SharedRecord& shared_;
     unsigned recordVersion_ = 0;
-    UniqueWindow window_;
-    UniqueHook keyboardHook_;
-    UniqueHook mouseHook_;
+    ui::UniqueWindow window_;
+    ui::UniqueHook keyboardHook_;
+    ui::UniqueHook mouseHook_;
     HookRecord record_{};
     ChordDetector detector_;
     DWORD lastHookEvent_ = 0;

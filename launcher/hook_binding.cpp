@@ -1,6 +1,6 @@
 #include "launcher/hook_binding.h"
 
-#include "launcher/names.h"
+#include "core/names.h"
 #include "launcher/texts.h"
 
 namespace rivo {
@@ -15,26 +15,27 @@ std::string JoinPath(const std::string& directory, const char* file) {
 }
 
 HookBinding::~HookBinding() {
-    // The library calls our window up from a thread of its own; never leave it loaded past the binding.
-    if (!released_ && library_ != nullptr) {
-        if (auto release = LookUpHookExport<ReleaseHookFn>(library_, kReleaseHookExport)) release();
-        FreeLibrary(library_);
+    // The library calls our window up from a thread of its own; never leave it loaded past the
+    // binding (the owner unloads it once the hook is released).
+    if (!released_ && library_) {
+        if (auto release = LookUpHookExport<ReleaseHookFn>(library_.get(), kReleaseHookExport))
+            release();
     }
 }
 
 void HookBinding::Bind(const std::string& programDir, const HookRecord& record) {
     const std::string path = JoinPath(programDir, name::kHookLibrary);
-    library_ = LoadLibraryA(path.c_str());
-    if (library_ == nullptr) {
+    library_.reset(LoadLibraryA(path.c_str()));
+    if (!library_) {
         report_(text::kDllNotFound);
     }
     // The look-ups are made even without the library, so the user learns what is missing.
-    if (auto setHook = LookUpHookExport<SetHookFn>(library_, kSetHookExport)) {
+    if (auto setHook = LookUpHookExport<SetHookFn>(library_.get(), kSetHookExport)) {
         setHook();
     } else {
         report_(text::kSetHookNotFound);
     }
-    setHandle_ = LookUpHookExport<SetHandleFn>(library_, kSetHandleExport);
+    setHandle_ = LookUpHookExport<SetHandleFn>(library_.get(), kSetHandleExport);
     if (setHandle_ != nullptr) {
         setHandle_(&record);
     } else {
@@ -51,15 +52,16 @@ void HookBinding::SetHandle(const HookRecord& record) const {
 void HookBinding::Release() {
     released_ = true;
     setHandle_ = nullptr;
-    if (auto release = LookUpHookExport<ReleaseHookFn>(library_, kReleaseHookExport)) {
+    if (auto release = LookUpHookExport<ReleaseHookFn>(library_.get(), kReleaseHookExport)) {
         release();
     } else {
         report_(text::kReleaseHookNotFound);
     }
-    if (library_ == nullptr || FreeLibrary(library_) == FALSE) {
+    // Unloaded here rather than by the owner: a failure is reported.
+    const HMODULE library = library_.release();
+    if (library == nullptr || FreeLibrary(library) == FALSE) {
         report_(text::kDllFreeFailed);
     }
-    library_ = nullptr;
 }
 
 }  // namespace rivo

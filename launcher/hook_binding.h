@@ -8,6 +8,7 @@
 #include <string>
 
 #include "hook/hook_record.h"
+#include "ui/unique_handle.h"
 
 namespace rivo {
 
@@ -30,11 +31,11 @@ public:
     // Calls ReleaseHook and unloads the library, reporting what is missing or fails.
     void Release();
 
-    bool Loaded() const noexcept { return library_ != nullptr; }
+    bool Loaded() const noexcept { return static_cast<bool>(library_); }
 
 private:
     Report report_;
-    HMODULE library_ = nullptr;
+    ui::UniqueModule library_;
     SetHandleFn setHandle_ = nullptr;
     bool released_ = false;
 };

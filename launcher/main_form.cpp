@@ -4,10 +4,11 @@
 #include <windowsx.h>
 
 #include "core/launcher_state.h"
+#include "core/names.h"
 #include "core/settings_file.h"
 #include "core/window_geometry.h"
+#include "dialogs/help.h"
 #include "dialogs/option_form.h"
-#include "launcher/names.h"
 #include "launcher/program_dir.h"
 #include "launcher/texts.h"
 #include "launcher/win32_code_page.h"
@@ -22,8 +23,6 @@ HookRecord TheHookRecord{};
 namespace {
 
 constexpr UINT_PTR kTrayRetryTimer = 1;
-constexpr UINT kTrayRetryMilliseconds = 2000;
-constexpr int kTrayRetries = 15;
 
 ui::FormLayout MainLayout() {
     ui::FormLayout layout;
@@ -146,26 +145,27 @@ void TMainForm::MoveWindowTop(std::int32_t top) { SetTop(top); }
 void TMainForm::MoveWindowLeft(std::int32_t left) { SetLeft(left); }
 
 void TMainForm::AddTrayIcon() {
-    if (tray_.Add(shownTrayIcon_ ? shownTrayIcon_ : TrayIconActive.get())) {
-        KillTimer(Handle(), kTrayRetryTimer);
-        return;
-    }
-    // At logon the taskbar may not exist yet, and a busy Explorer answers with a time-out.
-    if (trayRetriesLeft_ == 0) {
-        trayRetriesLeft_ = kTrayRetries;
-        SetTimer(Handle(), kTrayRetryTimer, kTrayRetryMilliseconds, nullptr);
+    switch (trayRetry_.AfterAttempt(tray_.Add(shownTrayIcon_ ? shownTrayIcon_ : TrayIconActive.get()))) {
+        case TrayRetry::Timer::Start:
+            SetTimer(Handle(), kTrayRetryTimer, TrayRetry::kIntervalMilliseconds, nullptr);
+            break;
+        case TrayRetry::Timer::Stop:
+            KillTimer(Handle(), kTrayRetryTimer);
+            break;
+        case TrayRetry::Timer::Keep:
+            break;
     }
 }
 
 bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
         case WM_ACTIVATE: {
-            const unsigned serial = activationSerial_;
+            const ActivationSerial::Ticket ticket = activations_.Next();
             WMActivate(wParam);
             // Default handling gives the window the keyboard focus, so keys arrive as key-downs.
             // Not when a deactivation came inside this activation (the window hid itself in
             // mode 2): giving the hidden window the focus would activate it again.
-            result = activationSerial_ == serial + 1 ? DefWindowProcA(Handle(), message, wParam, lParam) : 0;
+            result = activations_.Superseded(ticket) ? 0 : DefWindowProcA(Handle(), message, wParam, lParam);
             return true;
         }
         case WM_DROPFILES:
@@ -181,11 +181,10 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             return false;
         case WM_TIMER:
             if (wParam == kTrayRetryTimer) {
-                if (tray_.Added() || --trayRetriesLeft_ <= 0) {
-                    KillTimer(Handle(), kTrayRetryTimer);
-                    trayRetriesLeft_ = 0;
-                } else {
+                if (trayRetry_.OnTick(tray_.Added())) {
                     AddTrayIcon();
+                } else {
+                    KillTimer(Handle(), kTrayRetryTimer);
                 }
                 result = 0;
                 return true;
@@ -212,7 +211,7 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
 void TMainForm::WMActivate(WPARAM state) {
     const bool activated = (LOWORD(state) & 0xFF) != 0;
     const HICON icon = activated ? TrayIconActive.get() : TrayIconNormal.get();
-    const unsigned serial = ++activationSerial_;
+    const ActivationSerial::Ticket ticket = activations_.Take();
     const auto paintNow = [this] {
         ui::TWindowCanvas canvas = Canvas();
         FormPaint(canvas.Canvas());
@@ -241,7 +240,8 @@ void TMainForm::WMActivate(WPARAM state) {
     // Hiding the active window (mode 2, at start and after the options dialog) deactivates it
     // inside this call; that later message has set the picture, and this one must not undo it,
     // or the tray would show a called-up launcher that is not.
-    if (serial != activationSerial_) return;
+    if (activations_.Superseded(ticket))
+        return;
     shownTrayIcon_ = icon;
     if (tray_.Added()) tray_.Modify(icon);
 }
@@ -302,8 +302,7 @@ void TMainForm::WMTrayIcon(LPARAM mouseMessage) {
 }
 
 void TMainForm::HelpViewClick() {
-    // SW_SHOWNORMAL: the browser must not start hidden.
-    ShellExecuteA(nullptr, nullptr, name::kHelpFile, nullptr, ProgramDir.c_str(), SW_SHOWNORMAL);
+    OpenHelp(ProgramDir);
 }
 
 void TMainForm::Exit1Click() {

@@ -7,9 +7,11 @@
 #include <memory>
 #include <string>
 
+#include "core/activation_serial.h"
 #include "core/key_dispatch.h"
 #include "core/rivo_main_set.h"
 #include "core/settings_file.h"
+#include "core/tray_retry.h"
 #include "hook/hook_record.h"
 #include "launcher/hook_binding.h"
 #include "launcher/tray_icon.h"
@@ -83,9 +85,9 @@ private:
     HookBinding hook_;
     TOptionForm* openOptions_ = nullptr;  // while S1Click shows the options dialog
     UINT taskbarCreatedMessage_ = 0;
-    int trayRetriesLeft_ = 0;
+    TrayRetry trayRetry_;
     HICON shownTrayIcon_ = nullptr;  // the picture the tray icon shows now
-    unsigned activationSerial_ = 0;  // counts WM_ACTIVATE, to spot one nested in another
+    ActivationSerial activations_;
 };
 
 // The one main window, while it exists.

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "core/path_utils.h"
+#include "core/registration.h"
 #include "core/set_command.h"
 #include "dialogs/setting_form.h"
 #include "launcher/main_form.h"
@@ -59,17 +60,20 @@ void TMainForm::RegisterFile(const std::string& path) {
     }
 
     auto dialog = ui::MakeForm<TSettingForm>(Handle());
-    if (dialog->ShowRegistration(request, FileMode) != 1 || !request.HasKey()) {
-        return;
+    const int answer = dialog->ShowRegistration(request, FileMode);
+    switch (DecideRegistration(answer, request, RegistrationOrigin::File, CommandTable)) {
+        case RegistrationStep::Discard:
+            return;
+        case RegistrationStep::AskToReplace:
+            if (ui::Application().MessageBox(text::kReplaceQuestion, text::kConfirmCaption,
+                                             MB_YESNO | MB_DEFBUTTON2) != IDYES) {
+                return;
+            }
+            break;
+        case RegistrationStep::Store:
+            break;
     }
-    const std::uint16_t key = request.KeyCode;
-    if (!CommandTable[key].empty() &&
-        ui::Application().MessageBox(text::kReplaceQuestion, text::kConfirmCaption, MB_YESNO | MB_DEFBUTTON2) !=
-            IDYES) {
-        return;
-    }
-    CommandTable[key] = request.Command;
-    WorkDirTable[key] = request.WorkDir;
+    StoreRegistration(request, CommandTable, WorkDirTable);
 }
 
 }  // namespace rivo

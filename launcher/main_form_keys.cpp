@@ -4,6 +4,7 @@
 
 #include "core/key_dispatch.h"
 #include "core/launcher_state.h"
+#include "core/registration.h"
 #include "core/set_command.h"
 #include "dialogs/setting_form.h"
 #include "launcher/launch_messages.h"
@@ -51,12 +52,12 @@ void TMainForm::Register(std::uint8_t key) {
     request.KeyCode = key;
     request.Command = CommandTable[key];
     request.WorkDir = WorkDirTable[key];
-    if (SettingForm->ShowRegistration(request, KeyMode) != 1 || !request.HasKey()) {
+    const int answer = SettingForm->ShowRegistration(request, KeyMode);
+    if (DecideRegistration(answer, request, RegistrationOrigin::Key, CommandTable) !=
+        RegistrationStep::Store) {
         return;
     }
-    // A confirmed empty command clears the slot; both tables change together.
-    CommandTable[request.KeyCode] = request.Command;
-    WorkDirTable[request.KeyCode] = request.WorkDir;
+    StoreRegistration(request, CommandTable, WorkDirTable);
     SaveSettings(ProgramDir);
 }
 

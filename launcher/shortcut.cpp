@@ -19,25 +19,6 @@ namespace {
 // The longest path the system accepts; a result that fills the whole buffer was cut.
 constexpr int kLongestPath = 32768;
 
-class ComApartment {
-public:
-    ComApartment() : result_(CoInitialize(nullptr)) {}
-    ~ComApartment() {
-        // Only a successful initialisation (S_OK, or S_FALSE when the thread already had one) is
-        // balanced; uninitialising after a failure would tear down the thread's apartment.
-        if (SUCCEEDED(result_)) CoUninitialize();
-    }
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-
-    bool Usable() const {
-        return result_ != E_OUTOFMEMORY && result_ != E_INVALIDARG && result_ != E_UNEXPECTED;
-    }
-
-private:
-    HRESULT result_;
-};
-
 std::wstring Widen(const std::string& text) {
     const int length = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, nullptr, 0);
     if (length <= 0) return {};
@@ -58,7 +39,7 @@ bool Fits(const std::vector<char>& buffer, std::string& out) {
 }  // namespace
 
 bool ResolveShortcut(const std::string& shortcutPath, ShortcutTarget& target) {
-    ComApartment apartment;
+    const ui::ComInitialization apartment;
     if (!apartment.Usable()) return false;
 
     ui::ComPtr<IShellLinkA> link;

@@ -1,27 +1,28 @@
 #include "launcher/single_instance.h"
 
-#include "launcher/names.h"
+#include "core/names.h"
 
 namespace rivo {
 
 SingleInstance::SingleInstance() {
     SetLastError(ERROR_SUCCESS);
-    mutex_ = CreateMutexA(nullptr, TRUE, name::kMutex);
+    mutex_.reset(CreateMutexA(nullptr, TRUE, name::kMutex));
     const DWORD error = GetLastError();
-    if (mutex_ != nullptr && error == ERROR_ALREADY_EXISTS) {
+    if (mutex_ && error == ERROR_ALREADY_EXISTS) {
         anotherRunning_ = true;
-    } else if (mutex_ == nullptr && error == ERROR_ACCESS_DENIED) {
+    } else if (!mutex_ && error == ERROR_ACCESS_DENIED) {
         // The mutex exists but belongs to another user's launcher in this session.
         anotherRunning_ = true;
     } else {
-        owned_ = mutex_ != nullptr;
+        owned_ = static_cast<bool>(mutex_);
     }
 }
 
 SingleInstance::~SingleInstance() {
-    if (mutex_ == nullptr) return;
-    if (owned_) ReleaseMutex(mutex_);
-    CloseHandle(mutex_);
+    // Released before the owner closes the handle: closing a mutex still owned abandons it.
+    if (owned_) {
+        ReleaseMutex(mutex_.get());
+    }
 }
 
 void RestrictDllSearchPath() {

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "ui/unique_handle.h"
+
 namespace rivo {
 
 class SingleInstance {
@@ -17,7 +19,7 @@ public:
     bool AnotherIsRunning() const { return anotherRunning_; }
 
 private:
-    HANDLE mutex_ = nullptr;
+    ui::UniqueKernelHandle mutex_;
     bool anotherRunning_ = false;
     bool owned_ = false;
 };

@@ -1,7 +1,13 @@
 // Every text the user sees, as code page 932 bytes (sources are compiled with -fexec-charset=CP932).
 #pragma once
 
+#include "dialogs/dialog_texts.h"
+
 namespace rivo::text {
+
+// The captions the launcher shares with the dialogs are theirs.
+using dialog_text::kConfirmCaption;
+using dialog_text::kMessageCaption;
 
 // Application and main window.
 inline constexpr char kAppTitle[] = "Rivo";
@@ -11,7 +17,6 @@ inline constexpr char kMainVersion[] = "Rivo Ver 1.18";
 inline constexpr char kTrayTip[] = "rivo";
 
 // Hook library binding (caption "Message").
-inline constexpr char kMessageCaption[] = "Message";
 inline constexpr char kDllNotFound[] = "rivo.dllが見つかりません。";
 inline constexpr char kSetHookNotFound[] = "関数pSetHookが見つかりません。";
 inline constexpr char kSetHandleNotFound[] = "関数SetHandleが見つかりません。";
@@ -38,7 +43,6 @@ inline constexpr char kOneFileOnly[] = "ドラッグできるファイルは、\
 inline constexpr char kShortcutQuestion[] =
     "ファイルはショートカットです。実際のファイルを登録しますか？\n"
     "(「いいえ」を選ぶとショートカット自体が登録されます。普段は、「はい」をお勧めします。)";
-inline constexpr char kConfirmCaption[] = "確認";
 inline constexpr char kReplaceQuestion[] = "そのキーは既に使われています。\n置き換えますか？";
 
 // Popup menu.

@@ -32,11 +32,10 @@ void RegisterWindowClass() {
 }
 
 int ScreenDpi() {
-    HDC screen = ::GetDC(nullptr);
+    const WindowDC screen(nullptr);
     if (!screen)
         return 96;
-    const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
-    ::ReleaseDC(nullptr, screen);
+    const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
     return dpi > 0 ? dpi : 96;
 }
 

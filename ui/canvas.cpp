@@ -82,16 +82,15 @@ void TCanvas::TextOut(int x, int y, std::string_view text) {
 
 namespace {
 
-HDC WindowDCOf(HWND window) {
-    HDC dc = ::GetDC(window);
+HDC Checked(const WindowDC& dc) {
     if (!dc)
         throw Win32Error("GetDC");
-    return dc;
+    return dc.get();
 }
 
 }  // namespace
 
 TWindowCanvas::TWindowCanvas(HWND window, HFONT font, Color fontColor, Color brushColor)
-    : dc_{window, WindowDCOf(window)}, canvas_(dc_.dc, font, fontColor, brushColor) {}
+    : dc_(window), canvas_(Checked(dc_), font, fontColor, brushColor) {}
 
 }  // namespace rivo::ui

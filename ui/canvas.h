@@ -64,11 +64,6 @@ public:
 
 private:
     // Declared before the canvas so the DC is released only after the canvas has restored it.
-    struct WindowDC {
-        HWND window;
-        HDC dc;
-        ~WindowDC() { ::ReleaseDC(window, dc); }
-    };
     WindowDC dc_;
     TCanvas canvas_;
 };

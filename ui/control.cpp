@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "ui/win32_error.h"
+#include "ui/window_text.h"
 
 namespace rivo::ui {
 
@@ -88,17 +89,8 @@ LRESULT TControl::WndProc(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN: {
             WORD key = LOWORD(wParam);
-            const ShiftState shift = KeyShiftState(lParam);
-            if (form_.KeyPreview && form_.OnKeyDown) {
-                form_.OnKeyDown(key, shift);
-                if (key == 0)
-                    return 0;
-            }
-            if (OnKeyDown) {
-                OnKeyDown(key, shift);
-                if (key == 0)
-                    return 0;
-            }
+            if (KeyDownEvents(key, KeyShiftState(lParam)))
+                return 0;
             wParam = key;
             break;
         }
@@ -115,18 +107,32 @@ bool TControl::WndProcHook(UINT, WPARAM, LPARAM, LRESULT&) {
     return false;
 }
 
+bool TControl::KeyDownEvents(WORD& key, ShiftState shift) {
+    if (form_.KeyPreview && form_.OnKeyDown) {
+        form_.OnKeyDown(key, shift);
+        if (key == 0)
+            return true;
+    }
+    if (OnKeyDown) {
+        OnKeyDown(key, shift);
+        if (key == 0)
+            return true;
+    }
+    return false;
+}
+
+HBRUSH TControl::FormColors(HDC dc) const {
+    ::SetTextColor(dc, form_.FontColor().Resolve());
+    ::SetBkColor(dc, form_.BackgroundColor().Resolve());
+    return form_.BackgroundBrush();
+}
+
 LRESULT TControl::CallOriginal(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::CallWindowProcA(original_, handle_, message, wParam, lParam);
 }
 
 std::string TControl::Text() const {
-    const int length = ::GetWindowTextLengthA(handle_);
-    if (length <= 0)
-        return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const int copied = ::GetWindowTextA(handle_, text.data(), static_cast<int>(text.size()));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    return WindowText(handle_);
 }
 
 void TControl::SetText(const std::string& text) {

@@ -74,6 +74,12 @@ protected:
     virtual bool WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
     // The window procedure the control had before it was subclassed.
     LRESULT CallOriginal(UINT message, WPARAM wParam, LPARAM lParam);
+    // A key-down goes to the form's OnKeyDown first (with key preview), then to the control's;
+    // either may change `key`. True when one of them consumed it (set it to 0).
+    bool KeyDownEvents(WORD& key, ShiftState shift);
+    // For HandleColor: text drawn in the form's own colours rather than the system's dialog
+    // colours; the form's background brush.
+    HBRUSH FormColors(HDC dc) const;
 
 private:
     static LRESULT CALLBACK SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;

@@ -32,12 +32,11 @@ bool FontFamilyExists(const std::string& face, BYTE charset) {
     LOGFONTA query{};
     query.lfCharSet = charset;
     std::memcpy(query.lfFaceName, face.c_str(), face.size() + 1);
-    HDC screen = ::GetDC(nullptr);
+    const WindowDC screen(nullptr);
     if (!screen)
         return false;
     bool found = false;
-    ::EnumFontFamiliesExA(screen, &query, StopAtFirstFamily, reinterpret_cast<LPARAM>(&found), 0);
-    ::ReleaseDC(nullptr, screen);
+    ::EnumFontFamiliesExA(screen.get(), &query, StopAtFirstFamily, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 

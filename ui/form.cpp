@@ -5,6 +5,7 @@
 #include "ui/application.h"
 #include "ui/popup_menu.h"
 #include "ui/win32_error.h"
+#include "ui/window_text.h"
 
 namespace rivo::ui {
 
@@ -417,10 +418,7 @@ bool TForm::Visible() const {
 }
 
 std::string TForm::Caption() const {
-    std::string text(static_cast<size_t>(::GetWindowTextLengthA(handle_)) + 1, '\0');
-    const int copied = ::GetWindowTextA(handle_, text.data(), static_cast<int>(text.size()));
-    text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    return WindowText(handle_);
 }
 
 void TForm::SetCaption(const std::string& caption) {

@@ -47,10 +47,7 @@ void TGroupBox::EraseBackground(HDC dc) const {
 }
 
 HBRUSH TGroupBox::HandleColor(HDC dc) {
-    // The caption is drawn on the form's own colours, not the system's dialog colours.
-    ::SetTextColor(dc, Form().FontColor().Resolve());
-    ::SetBkColor(dc, Form().BackgroundColor().Resolve());
-    return Form().BackgroundBrush();
+    return FormColors(dc);
 }
 
 }  // namespace rivo::ui

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "ui/unique_handle.h"
+
 namespace rivo::ui {
 
 TLabel::TLabel(TForm& form, HWND parent, const std::string& caption, Bounds bounds)
@@ -9,31 +11,31 @@ TLabel::TLabel(TForm& form, HWND parent, const std::string& caption, Bounds boun
     FitCaption();
 }
 
-void TLabel::FitCaption() {
+int TLabel::CaptionWidth() const {
     const std::string caption = Text();
-    HDC dc = ::GetDC(Handle());
+    const WindowDC dc(Handle());
     if (!dc)
-        return;
-    const HGDIOBJ oldFont = ::SelectObject(dc, Form().Font());
+        return 0;
+    const SelectedObject font(dc.get(), Form().Font());
     RECT needed{0, 0, 0, 0};
     // DT_CALCRECT with the static control's own prefix handling: "&&" is one character.
-    ::DrawTextA(dc, caption.c_str(), static_cast<int>(caption.size()), &needed, DT_CALCRECT | DT_SINGLELINE);
-    ::SelectObject(dc, oldFont);
-    ::ReleaseDC(Handle(), dc);
+    ::DrawTextA(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &needed,
+                DT_CALCRECT | DT_SINGLELINE);
+    return needed.right;
+}
+
+void TLabel::FitCaption() {
     const RECT bounds = BoundsRect();
     RECT parent{};
     ::GetClientRect(::GetParent(Handle()), &parent);
     // Up to the parent's edge at most: beyond it nothing would be seen anyway.
-    const int width = std::min<int>(needed.right, parent.right - bounds.left);
+    const int width = std::min<int>(CaptionWidth(), parent.right - bounds.left);
     if (width > bounds.right - bounds.left)
         SetBounds(bounds.left, bounds.top, width, bounds.bottom - bounds.top);
 }
 
 HBRUSH TLabel::HandleColor(HDC dc) {
-    // The form's colours, not the dialog defaults: a form may have a colour of its own.
-    ::SetTextColor(dc, Form().FontColor().Resolve());
-    ::SetBkColor(dc, Form().BackgroundColor().Resolve());
-    return Form().BackgroundBrush();
+    return FormColors(dc);
 }
 
 }  // namespace rivo::ui

@@ -16,6 +16,9 @@ public:
 
     HBRUSH HandleColor(HDC dc) override;
 
+    // Real pixels the caption takes in the form's font (0 when it cannot be measured).
+    int CaptionWidth() const;
+
 private:
     void FitCaption();
 };

@@ -68,18 +68,8 @@ bool TRadioButton::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESU
     // button's own key event have had the key and left it.
     result = 0;
     WORD key = LOWORD(wParam);
-    const ShiftState shift = KeyShiftState(lParam);
-    if (Form().KeyPreview && Form().OnKeyDown) {
-        Form().OnKeyDown(key, shift);
-        if (key == 0)
-            return true;
-    }
-    if (OnKeyDown) {
-        OnKeyDown(key, shift);
-        if (key == 0)
-            return true;
-    }
-    MoveInGroup(forward);
+    if (!KeyDownEvents(key, KeyShiftState(lParam)))
+        MoveInGroup(forward);
     return true;
 }
 
@@ -132,10 +122,7 @@ void TRadioButton::MoveInGroup(bool forward) {
 }
 
 HBRUSH TRadioButton::HandleColor(HDC dc) {
-    // The caption is drawn on the form's own colours, not the system's dialog colours.
-    ::SetTextColor(dc, Form().FontColor().Resolve());
-    ::SetBkColor(dc, Form().BackgroundColor().Resolve());
-    return Form().BackgroundBrush();
+    return FormColors(dc);
 }
 
 }  // namespace rivo::ui

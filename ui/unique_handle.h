@@ -3,6 +3,7 @@
 #pragma once
 
 #include <windows.h>
+#include <objbase.h>
 #include <unknwn.h>
 
 #include <utility>
@@ -71,8 +72,68 @@ using UniqueFont = UniqueHandle<HFONT, handle_traits::NullInvalid<HFONT, ::Delet
 using UniqueBrush = UniqueHandle<HBRUSH, handle_traits::NullInvalid<HBRUSH, ::DeleteObject>>;
 using UniquePen = UniqueHandle<HPEN, handle_traits::NullInvalid<HPEN, ::DeleteObject>>;
 using UniqueBitmap = UniqueHandle<HBITMAP, handle_traits::NullInvalid<HBITMAP, ::DeleteObject>>;
-// Memory device contexts from CreateCompatibleDC (window DCs are released with ReleaseDC instead).
+// Memory device contexts from CreateCompatibleDC (a window's DC is a WindowDC, below).
 using UniqueMemoryDC = UniqueHandle<HDC, handle_traits::NullInvalid<HDC, ::DeleteDC>>;
+
+// A window's device context from GetDC, given back with ReleaseDC (which needs the window too).
+class WindowDC {
+public:
+    // `window` null: the screen's DC.
+    explicit WindowDC(HWND window) noexcept : window_(window), dc_(::GetDC(window)) {}
+    ~WindowDC() {
+        if (dc_)
+            ::ReleaseDC(window_, dc_);
+    }
+    WindowDC(const WindowDC&) = delete;
+    WindowDC& operator=(const WindowDC&) = delete;
+
+    HDC get() const noexcept { return dc_; }
+    explicit operator bool() const noexcept { return dc_ != nullptr; }
+
+private:
+    HWND window_;
+    HDC dc_;
+};
+
+// An object selected into a DC for a scope; the one it replaced is selected again at the end, so
+// the DC never keeps an object that its owner deletes.
+class SelectedObject {
+public:
+    SelectedObject(HDC dc, HGDIOBJ object) noexcept : dc_(dc), old_(::SelectObject(dc, object)) {}
+    ~SelectedObject() {
+        if (old_ && old_ != HGDI_ERROR)
+            ::SelectObject(dc_, old_);
+    }
+    SelectedObject(const SelectedObject&) = delete;
+    SelectedObject& operator=(const SelectedObject&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ old_;
+};
+
+// COM initialised on this thread for a scope. Only a successful initialisation (S_OK, or S_FALSE
+// when the thread already had one) is balanced: uninitialising after a failure would tear down
+// the apartment someone else set up.
+class ComInitialization {
+public:
+    ComInitialization() noexcept : result_(::CoInitialize(nullptr)) {}
+    ~ComInitialization() {
+        if (SUCCEEDED(result_))
+            ::CoUninitialize();
+    }
+    ComInitialization(const ComInitialization&) = delete;
+    ComInitialization& operator=(const ComInitialization&) = delete;
+
+    // COM can be used on this thread: initialised here, or already in another apartment model
+    // (RPC_E_CHANGED_MODE), which serves an in-process object just as well.
+    bool Usable() const noexcept {
+        return result_ != E_OUTOFMEMORY && result_ != E_INVALIDARG && result_ != E_UNEXPECTED;
+    }
+
+private:
+    HRESULT result_;
+};
 
 // Runs `f` when the scope is left, unless dismissed.
 template <class F>

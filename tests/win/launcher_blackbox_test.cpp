@@ -45,8 +45,7 @@ protected:
             auto box = launcher.WaitForMessageBox(10000);
             if (!box) break;
             texts.push_back(box->caption + "|" + box->text);
-            PressButton(box->window, IDOK);
-            Sleep(200);
+            if (!PressButtonAndWait(box->window, IDOK)) break;
         }
         return texts;
     }
@@ -134,11 +133,10 @@ TEST_F(LauncherBlackBox, MissingLibraryShowsEachMessageInOrderAndTheLauncherRuns
         auto box = launcher.WaitForMessageBox();
         ASSERT_TRUE(box.has_value()) << "waiting for " << Printable(text);
         EXPECT_EQ(box->caption + "|" + box->text, text) << Printable(box->text);
-        PressButton(box->window, IDOK);
-        Sleep(300);
+        ASSERT_TRUE(PressButtonAndWait(box->window, IDOK));
     }
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
-    Sleep(300);
+    ASSERT_TRUE(launcher.Settle());
     EXPECT_FALSE(launcher.HasMessageBox());
     EXPECT_TRUE(launcher.Running());
 
@@ -152,7 +150,7 @@ TEST_F(LauncherBlackBox, LibraryWithoutReleaseHookShowsOnlyThatMessageAtTheEnd) 
     ASSERT_TRUE(CopyFileA(BuildTreeFile("tests/win/fake_hook/rivo.dll").c_str(), dir_.File("rivo.dll").c_str(), FALSE));
     LauncherProcess launcher(Exe(), dir_.Path());
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
-    Sleep(300);
+    ASSERT_TRUE(launcher.Settle());
     EXPECT_FALSE(launcher.HasMessageBox());
     EXPECT_EQ(CloseAndCollectMessages(launcher),
               (std::vector<std::string>{"Message|関数pReleaseHookが見つかりません。"}));
@@ -305,7 +303,7 @@ TEST_P(LauncherWindowMode, AfterStartTheWindowIsAsAnInactiveLauncher) {
     LauncherProcess launcher(Exe(), dir_.Path());
     HWND window = launcher.WaitForMainWindow();
     ASSERT_NE(window, nullptr);
-    Sleep(500);
+    ASSERT_TRUE(launcher.Settle());
     EXPECT_EQ(IsWindowVisible(window) != FALSE, mode.visible);
     EXPECT_EQ(IsIconic(window) != FALSE, mode.iconic);
     char caption[16] = {};

@@ -144,6 +144,17 @@ std::optional<MessageBoxInfo> LauncherProcess::WaitForMessageBox(DWORD timeoutMs
     return std::nullopt;
 }
 
+bool LauncherProcess::Settle(DWORD timeoutMs) {
+    if (main_ == nullptr) {
+        const std::vector<HWND> windows = WindowsOfProcess(id_, "TMainForm");
+        if (windows.empty()) return false;
+        main_ = windows.front();
+    }
+    DWORD_PTR ignored = 0;
+    return SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0 &&
+           WaitForInputIdle(process_, timeoutMs) == 0;
+}
+
 void LauncherProcess::Close() {
     if (main_ == nullptr) {
         const std::vector<HWND> windows = WindowsOfProcess(id_, "TMainForm");
@@ -166,6 +177,16 @@ bool LauncherProcess::Running() {
 void PressButton(HWND box, int id) {
     // The box's own window procedure turns this into the button's click.
     PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+}
+
+bool PressButtonAndWait(HWND box, int id, DWORD timeoutMs) {
+    PressButton(box, id);
+    const DWORD start = GetTickCount();
+    while (IsWindow(box) && IsWindowVisible(box)) {
+        if (GetTickCount() - start >= timeoutMs) return false;
+        Sleep(10);
+    }
+    return true;
 }
 
 }  // namespace rivo::test

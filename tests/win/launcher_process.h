@@ -42,6 +42,9 @@ public:
     std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = 15000);
     // Whether a message box of the process is open now.
     bool HasMessageBox();
+    // A sentinel: returns once the launcher's window thread has handled everything sent or posted
+    // to it before, and waits idle again; a "nothing happened" check asserts after it.
+    bool Settle(DWORD timeoutMs = 15000);
     // Asks the main window to close (as the exit menu item does).
     void Close();
     // The exit code once the process has ended; nullopt after `timeoutMs`.
@@ -56,6 +59,8 @@ private:
 
 // Clicks the message box button with `id` (IDOK, IDYES, ...).
 void PressButton(HWND box, int id);
+// Clicks it and waits until the box is gone; false when it stays.
+bool PressButtonAndWait(HWND box, int id, DWORD timeoutMs = 15000);
 
 // Top-level windows of a process with a class name (e.g. "#32770" for dialogs and message boxes).
 std::vector<HWND> WindowsOfProcess(DWORD processId, const char* className);

@@ -80,10 +80,11 @@ protected:
             menu = menus.empty() ? nullptr : menus.front();
             return menu != nullptr;
         })) << "the tray menu did not open";
-        // Keys posted before the menu's own loop runs would be lost: give it a moment.
-        Sleep(300);
+        // Keys posted before the menu's own loop runs would be lost. A message sent to the menu is
+        // handled only once its thread pumps messages, that is, inside that loop.
+        DWORD_PTR ignored = 0;
+        ASSERT_NE(SendMessageTimeoutA(menu, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &ignored), 0);
         PostMessageA(menu, WM_KEYDOWN, VK_DOWN, 0);
-        Sleep(200);
         PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
         EXPECT_TRUE(WaitFor([&] { return Visible(launcher.Id(), "#32768").empty(); })) << "the menu closed";
     }

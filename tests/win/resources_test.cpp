@@ -186,9 +186,10 @@ TEST(VersionResource, FixedPartAndTranslation) {
     const auto* fixed = info.Query<VS_FIXEDFILEINFO>("\\", length);
     ASSERT_NE(fixed, nullptr);
     EXPECT_EQ(fixed->dwSignature, 0xFEEF04BDu);
-    EXPECT_EQ(fixed->dwFileVersionMS, 0x00010001u);  // 1.1
-    EXPECT_EQ(fixed->dwFileVersionLS, 0x00080000u);  // .8.0
-    EXPECT_EQ(fixed->dwProductVersionMS, 0x00010001u);
+    EXPECT_EQ(fixed->dwFileVersionMS, static_cast<DWORD>(MAKELONG(RIVO_VERSION_MINOR, RIVO_VERSION_MAJOR)));
+    EXPECT_EQ(fixed->dwFileVersionLS, static_cast<DWORD>(MAKELONG(RIVO_VERSION_TWEAK, RIVO_VERSION_PATCH)));
+    EXPECT_EQ(fixed->dwProductVersionMS,
+              static_cast<DWORD>(MAKELONG(RIVO_VERSION_MINOR, RIVO_VERSION_MAJOR)));
     EXPECT_EQ(fixed->dwProductVersionLS, 0u);
     EXPECT_EQ(fixed->dwFileType, static_cast<DWORD>(VFT_APP));
 
@@ -207,8 +208,8 @@ TEST(VersionResource, StringsReadBackInCodePage932AndUtf16) {
     };
     const StringCase cases[] = {
         {"FileDescription", "キーボードランチャー", L"キーボードランチャー"},
-        {"FileVersion", "1.1.8.0", L"1.1.8.0"},
-        {"ProductVersion", "1.1", L"1.1"},
+        {"FileVersion", RIVO_VERSION, L"" RIVO_VERSION},
+        {"ProductVersion", RIVO_PRODUCT_VERSION, L"" RIVO_PRODUCT_VERSION},
         {"ProductName", "Rivo", L"Rivo"},
         {"OriginalFilename", "rivo.exe", L"rivo.exe"},
         {"InternalName", "rivo", L"rivo"},
@@ -247,6 +248,8 @@ TEST(Manifest, IsEmbeddedAndTakesEffect) {
     const std::string manifest(bytes, ::SizeofResource(nullptr, found));
     EXPECT_NE(manifest.find("Microsoft.Windows.Common-Controls"), std::string::npos);
     EXPECT_NE(manifest.find("level=\"asInvoker\""), std::string::npos);
+    EXPECT_NE(manifest.find("name=\"Rivo.Launcher\" version=\"" RIVO_VERSION "\""), std::string::npos)
+        << "the project's version";
 
     EXPECT_TRUE(::IsProcessDPIAware()) << "system DPI aware";
 

@@ -41,17 +41,15 @@ std::string Hex(COLORREF colour) {
     return text;
 }
 
-std::optional<Picture> CaptureClient(HWND window) {
-    RECT client{};
-    if (!GetClientRect(window, &client) || client.right <= 0 || client.bottom <= 0)
+namespace {
+
+// The pixels of a rectangle of `source`, copied the way a screenshot is.
+std::optional<Picture> CaptureRect(HDC source, int left, int top, int width, int height) {
+    if (width <= 0 || height <= 0)
         return std::nullopt;
     Picture picture;
-    picture.width = client.right;
-    picture.height = client.bottom;
-    HDC source = GetDC(window);
-    if (!source)
-        return std::nullopt;
-    ui::ScopeExit release([&] { ReleaseDC(window, source); });
+    picture.width = width;
+    picture.height = height;
     ui::UniqueMemoryDC memory(CreateCompatibleDC(source));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
@@ -65,7 +63,7 @@ std::optional<Picture> CaptureClient(HWND window) {
     if (!memory || !bitmap)
         return std::nullopt;
     const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
-    const BOOL copied = BitBlt(memory.get(), 0, 0, picture.width, picture.height, source, 0, 0, SRCCOPY);
+    const BOOL copied = BitBlt(memory.get(), 0, 0, picture.width, picture.height, source, left, top, SRCCOPY);
     GdiFlush();
     SelectObject(memory.get(), old);
     if (!copied)
@@ -76,6 +74,28 @@ std::optional<Picture> CaptureClient(HWND window) {
         picture.pixels.push_back(RGB(quads[i].rgbRed, quads[i].rgbGreen, quads[i].rgbBlue));
     }
     return picture;
+}
+
+// What the screen shows in `rect` (screen coordinates).
+std::optional<Picture> CaptureScreen(const RECT& rect) {
+    HDC screen = GetDC(nullptr);
+    if (!screen)
+        return std::nullopt;
+    ui::ScopeExit release([&] { ReleaseDC(nullptr, screen); });
+    return CaptureRect(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
+}
+
+}  // namespace
+
+std::optional<Picture> CaptureClient(HWND window) {
+    RECT client{};
+    if (!GetClientRect(window, &client))
+        return std::nullopt;
+    HDC source = GetDC(window);
+    if (!source)
+        return std::nullopt;
+    ui::ScopeExit release([&] { ReleaseDC(window, source); });
+    return CaptureRect(source, 0, 0, client.right, client.bottom);
 }
 
 const char* Name(TrayPicture picture) {
@@ -91,10 +111,18 @@ const char* Name(TrayPicture picture) {
 }
 
 TrayPicture TrayIconPicture() {
-    HWND tray = FindWindowA("__winex11_standalone_tray", nullptr);
-    if (!tray || !IsWindowVisible(tray))
-        return TrayPicture::Missing;
-    const std::optional<Picture> picture = CaptureClient(tray);
+    // In a Wine desktop the icons sit at the right end of the taskbar, one taskbar height or so
+    // wide each, drawn by windows that other processes cannot enumerate: read the screen there.
+    // Without a desktop, Wine's stand-alone notification area is a window of its own.
+    std::optional<Picture> picture;
+    if (HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr); taskbar && IsWindowVisible(taskbar)) {
+        RECT bar{};
+        GetWindowRect(taskbar, &bar);
+        bar.left = bar.right - 2 * (bar.bottom - bar.top);
+        picture = CaptureScreen(bar);
+    } else if (HWND tray = FindWindowA("__winex11_standalone_tray", nullptr); tray && IsWindowVisible(tray)) {
+        picture = CaptureClient(tray);
+    }
     if (!picture)
         return TrayPicture::Missing;
     int red = 0;
@@ -149,7 +177,7 @@ RunningLauncher::RunningLauncher(std::string_view tag, const std::string& ini) :
         // The previous case's launcher may still be ending and hold the single-instance mutex;
         // this one then exits with code 1 at once. Start again once that one is gone.
         if (window_ || process_->WaitForExit(0) != std::optional<DWORD>(1)) break;
-        Sleep(500);
+        WaitUntil([] { return !ui::UniqueKernelHandle(OpenMutexA(SYNCHRONIZE, FALSE, "rivo")); }, 15000);
     }
     // The window exists before start-up has loaded the settings and placed it; start-up ends by
     // deactivating the launcher, which crosses the tray icon out.

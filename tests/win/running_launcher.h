@@ -47,9 +47,9 @@ struct Picture {
 };
 std::optional<Picture> CaptureClient(HWND window);
 
-// The picture of the launcher's tray icon, seen in Wine's stand-alone notification area (a
-// window of its own when no desktop tray runs): the crossed-out icon has red in it, the plain
-// one has not.
+// The picture of the launcher's tray icon, seen in the Wine desktop's taskbar (or in Wine's
+// stand-alone notification area when no desktop runs): the crossed-out icon has red in it, the
+// plain one has not.
 enum class TrayPicture { Missing, Plain, CrossedOut };
 const char* Name(TrayPicture picture);
 TrayPicture TrayIconPicture();

@@ -61,8 +61,10 @@ ScratchDir::~ScratchDir() {
 }
 
 std::optional<std::string> ReadBytes(const std::string& path) {
-    ui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    // Full sharing, delete included: a test that reads Rivo.ini while the launcher replaces it must
+    // not make the launcher's replace fail (it would report the save as failed).
+    ui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return std::nullopt;
     }

@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "ui/unique_handle.h"
@@ -93,6 +94,30 @@ TEST(UniqueHandle, KernelHandleIsReallyClosed) {
     EXPECT_FALSE(::GetHandleInformation(raw, &flags));
 }
 
+LRESULT CALLBACK PassKeyOn(int code, WPARAM message, LPARAM data) noexcept {
+    return ::CallNextHookEx(nullptr, code, message, data);
+}
+
+// The hook library holds its window and its hook in these owners: a reset to the handle already
+// held must neither destroy the window nor remove the hook (and so not close it twice later).
+TEST(UniqueHandle, WindowAndHookResetToThemselvesStayUntilTheOwnerEnds) {
+    const HWND rawWindow =
+        ::CreateWindowExA(0, "STATIC", "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, nullptr, nullptr);
+    ASSERT_NE(rawWindow, nullptr);
+    {
+        UniqueWindow window(rawWindow);
+        window.reset(rawWindow);
+        EXPECT_TRUE(::IsWindow(rawWindow));
+    }
+    EXPECT_FALSE(::IsWindow(rawWindow));
+
+    const HHOOK rawHook = ::SetWindowsHookExA(WH_KEYBOARD_LL, PassKeyOn, ::GetModuleHandleA(nullptr), 0);
+    ASSERT_NE(rawHook, nullptr);
+    UniqueHook hook(rawHook);
+    hook.reset(rawHook);
+    EXPECT_TRUE(::UnhookWindowsHookEx(hook.release())) << "the reset removed the hook";
+}
+
 TEST(UniqueHandle, FileHandleTreatsInvalidHandleValueAsEmpty) {
     UniqueFile missing(
         ::CreateFileA("Z:\\rivo-no-such-dir\\x.txt", GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr));
@@ -117,6 +142,43 @@ TEST(ScopeExit, RunsOnceUnlessDismissed) {
         ScopeExit second(std::move(first));
     }
     EXPECT_EQ(runs, 2);
+}
+
+TEST(SelectedObject, TheReplacedObjectIsSelectedAgain) {
+    const UniqueMemoryDC dc(::CreateCompatibleDC(nullptr));
+    ASSERT_TRUE(dc);
+    const HGDIOBJ before = ::GetCurrentObject(dc.get(), OBJ_FONT);
+    const UniqueFont font(
+        ::CreateFontA(-12, 0, 0, 0, FW_NORMAL, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, "Arial"));
+    ASSERT_TRUE(font);
+    {
+        const SelectedObject selected(dc.get(), font.get());
+        EXPECT_EQ(::GetCurrentObject(dc.get(), OBJ_FONT), font.get());
+    }
+    EXPECT_EQ(::GetCurrentObject(dc.get(), OBJ_FONT), before);
+}
+
+// On a thread of its own: the test program's main thread may have COM initialised already.
+TEST(ComInitialization, BalancesOnlyTheInitialisationItMade) {
+    std::thread([] {
+        {
+            const ComInitialization com;
+            EXPECT_TRUE(com.Usable());
+        }
+        EXPECT_EQ(::CoInitialize(nullptr), S_OK) << "the owner left COM initialised";
+        ::CoUninitialize();
+
+        // A thread in the multithreaded apartment: usable, and the apartment outlives the owner.
+        ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
+        {
+            const ComInitialization com;
+            EXPECT_TRUE(com.Usable());
+        }
+        EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE)
+            << "the owner ended the apartment";
+        ::CoUninitialize();
+        ::CoUninitialize();
+    }).join();
 }
 
 // A COM object that counts its references.

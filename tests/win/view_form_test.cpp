@@ -336,7 +336,7 @@ TEST_F(ViewFormTest, DeleteEnterAndEscapeActWhereverTheFocusIs) {
             modal_test::PostKey(target, c.key);
             if (c.effect == Effect::AsksToDelete) {
                 asked = modal_test::AnswerMessageBox(kConfirmCaption, IDNO).found;
-                ::Sleep(100);
+                DoOnUi([] {});  // a sentinel: the window thread has finished handling the answer
                 EXPECT_TRUE(::IsWindowVisible(window)) << "the key did not close the window too";
                 modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
                 modal_test::WaitUntilHidden(window);

@@ -1,14 +1,15 @@
-// Names that are not shown to the user and never translated.
+// Names that are not shown to the user and never translated: what other programs, the tests and
+// the file system see of the launcher. The launcher and the dialogs take them from here.
 #pragma once
 
 namespace rivo::name {
 
 inline constexpr char kMutex[] = "rivo";
 inline constexpr char kMainWindowClass[] = "TMainForm";
+inline constexpr char kSettingWindowClass[] = "TSettingForm";
+inline constexpr char kOptionWindowClass[] = "TOptionForm";
+inline constexpr char kViewWindowClass[] = "TViewForm";
 inline constexpr char kHookLibrary[] = "rivo.dll";
-inline constexpr char kSetHook[] = "SetHook";
-inline constexpr char kSetHandle[] = "SetHandle";
-inline constexpr char kReleaseHook[] = "ReleaseHook";
 inline constexpr char kHelpFile[] = "help.html";
 inline constexpr char kTaskbarCreated[] = "TaskbarCreated";
 
