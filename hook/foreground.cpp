@@ -29,6 +29,17 @@ bool Answers(HWND window) noexcept {
                                &result) != 0;
 }
 
+// Whether the target's thread holds the foreground. SetForegroundWindow makes the target's input
+// queue the foreground queue at once, but activates a window of another thread only when that
+// thread next reads its messages (at once when the target's thread is the caller's). The hook
+// thread never owns the target, and the launcher's thread may be busy: until then the foreground
+// window is none, or another window of the target's thread.
+bool HoldsForeground(HWND target) noexcept {
+    const HWND foreground = GetForegroundWindow();
+    return foreground == target || foreground == nullptr ||
+           GetWindowThreadProcessId(foreground, nullptr) == GetWindowThreadProcessId(target, nullptr);
+}
+
 }  // namespace
 
 HWND CallUpTarget(HWND target) noexcept {
@@ -41,7 +52,7 @@ HWND CallUpTarget(HWND target) noexcept {
 bool TryBringToForeground(HWND target) noexcept {
     if (GetForegroundWindow() == target)
         return true;
-    if (SetForegroundWindow(target) && GetForegroundWindow() == target)
+    if (SetForegroundWindow(target) && HoldsForeground(target))
         return true;
 
     const HWND foreground = GetForegroundWindow();
@@ -49,12 +60,12 @@ bool TryBringToForeground(HWND target) noexcept {
     const DWORD self = GetCurrentThreadId();
     const bool attached = foregroundThread != 0 && foregroundThread != self && Answers(foreground) &&
                           AttachThreadInput(self, foregroundThread, TRUE);
-    SetForegroundWindow(target);
+    const bool set = SetForegroundWindow(target) != FALSE;
     // Detached at once: while attached, the two threads share key state and focus, and a hung
     // foreground thread would hold up ours.
     if (attached)
         AttachThreadInput(self, foregroundThread, FALSE);
-    return GetForegroundWindow() == target;
+    return set && HoldsForeground(target);
 }
 
 bool SendUnlockKey() noexcept {
