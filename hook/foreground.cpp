@@ -8,9 +8,8 @@
 //  2. inject a key of our own: the process that sent the last input event may set the
 //     foreground. The key is the unassigned code 0xE8, never Alt, and it carries a signature so
 //     that our hook does not take it for part of a chord.
-// Neither runs inside the hook callback, but on the hook thread after it: SetForegroundWindow
-// sends activation messages and may wait on other threads, and a low-level hook that is slow to
-// return is removed by Windows.
+// Neither runs inside the hook callback: SetForegroundWindow sends activation messages and may
+// wait on other threads, and a low-level hook that is slow to return is removed by Windows.
 #include "hook/foreground.h"
 
 namespace rivo {
@@ -21,23 +20,11 @@ constexpr UINT kAnswerTimeoutMs = 100;
 
 // While attached, SetForegroundWindow sends the deactivation to the foreground thread and waits
 // for it: attached to a program that has stopped answering (the moment a user may reach for the
-// launcher), the hook thread would stop with it. Such a thread is left alone. While asking, the
-// hook thread goes on answering its hooks (no SMTO_BLOCK), so no key waits for the answer.
+// launcher), the launcher would stop with it. Such a thread is left alone.
 bool Answers(HWND window) noexcept {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_NORMAL, kAnswerTimeoutMs,
+    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerTimeoutMs,
                                &result) != 0;
-}
-
-// Whether the target's thread holds the foreground. SetForegroundWindow makes the target's input
-// queue the foreground queue at once, but activates a window of another thread only when that
-// thread next reads its messages (at once when the target's thread is the caller's). The hook
-// thread never owns the target, and the launcher's thread may be busy: until then the foreground
-// window is none, or another window of the target's thread.
-bool HoldsForeground(HWND target) noexcept {
-    const HWND foreground = GetForegroundWindow();
-    return foreground == target || foreground == nullptr ||
-           GetWindowThreadProcessId(foreground, nullptr) == GetWindowThreadProcessId(target, nullptr);
 }
 
 }  // namespace
@@ -64,7 +51,7 @@ HWND CallUpTarget(HWND target) noexcept {
 bool TryBringToForeground(HWND target) noexcept {
     if (GetForegroundWindow() == target)
         return true;
-    if (SetForegroundWindow(target) && HoldsForeground(target))
+    if (SetForegroundWindow(target) && GetForegroundWindow() == target)
         return true;
 
     const HWND foreground = GetForegroundWindow();
@@ -72,12 +59,12 @@ bool TryBringToForeground(HWND target) noexcept {
     const DWORD self = GetCurrentThreadId();
     const bool attached = foregroundThread != 0 && foregroundThread != self && Answers(foreground) &&
                           AttachThreadInput(self, foregroundThread, TRUE);
-    const bool set = SetForegroundWindow(target) != FALSE;
+    SetForegroundWindow(target);
     // Detached at once: while attached, the two threads share key state and focus, and a hung
     // foreground thread would hold up ours.
     if (attached)
         AttachThreadInput(self, foregroundThread, FALSE);
-    return set && HoldsForeground(target);
+    return GetForegroundWindow() == target;
 }
 
 bool SendUnlockKey() noexcept {

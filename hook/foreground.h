@@ -16,8 +16,7 @@ inline constexpr WORD kUnlockKey = 0xE8;
 HWND CallUpTarget(HWND target) noexcept;
 
 // Tries to make `target` the foreground window, attached to the input of the foreground
-// thread for the call; true when its thread holds the foreground afterwards (the target itself
-// is activated when that thread next reads its messages).
+// thread for the call; true when it is the foreground window afterwards.
 bool TryBringToForeground(HWND target) noexcept;
 
 // Injects kUnlockKey down and up marked with kOwnInputSignature; true when both were queued.

@@ -1,34 +1,15 @@
 #include "hook/hook_session.h"
 
 #include "core/hook_watchdog.h"
+#include "hook/call_up_window.h"
 #include "hook/foreground.h"
-
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+#include "hook/module.h"
 
 namespace rivo {
 
 namespace {
 
-constexpr char kWindowClass[] = "RivoHookWindow";
-
-// Private messages of the message-only window, posted by the hook callbacks.
-constexpr UINT kCallUpMessage = WM_APP + 1;
-constexpr UINT kRetryMessage = WM_APP + 2;  // our unlock key has passed the hook
-
-constexpr UINT_PTR kWatchdogTimer = 1;
 constexpr UINT kWatchdogPeriod = 1000;
-
-HINSTANCE Module() {
-    return reinterpret_cast<HINSTANCE>(&__ImageBase);
-}
-
-bool RegisterWindowClass(WNDPROC procedure) noexcept {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = Module();
-    windowClass.lpszClassName = kWindowClass;
-    return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
 
 bool SystemKeyDown(std::uint32_t vk) {
     return (GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) != 0;
@@ -39,16 +20,12 @@ bool SystemKeyDown(std::uint32_t vk) {
 HookSession* HookSession::hooked_ = nullptr;
 
 bool HookSession::Start() noexcept {
-    if (!RegisterWindowClass(&WindowProc))
-        return false;
-    window_.reset(CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(), this));
-    if (!window_)
-        return false;
     TakeRecord();
     hooked_ = this;
     if (!Install())
         return false;
-    SetTimer(window_.get(), kWatchdogTimer, kWatchdogPeriod, nullptr);
+    // A thread timer: the thread has no window, so nothing of it takes part in activation.
+    watchdogTimer_ = SetTimer(nullptr, 0, kWatchdogPeriod, &WatchdogProc);
     return true;
 }
 
@@ -62,10 +39,9 @@ void HookSession::Stop() noexcept {
     hooked_ = nullptr;
     keyboardHook_.reset();
     mouseHook_.reset();
-    if (window_)
-        KillTimer(window_.get(), kWatchdogTimer);
-    window_.reset();
-    UnregisterClassA(kWindowClass, Module());
+    if (watchdogTimer_)
+        KillTimer(nullptr, watchdogTimer_);
+    watchdogTimer_ = 0;
 }
 
 // The new hooks are in place before the old ones go, so no event slips between them; an event
@@ -112,15 +88,13 @@ void HookSession::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) noexcept {
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
     if (key.dwExtraInfo == kOwnInputSignature) {
         // Our unlock key has reached the system: the foreground may now be ours to set.
-        if (!down && key.vkCode == kUnlockKey && unlockPending_) {
-            unlockPending_ = false;
-            PostMessageA(window_.get(), kRetryMessage, 0, 0);
-        }
+        if (!down && key.vkCode == kUnlockKey)
+            callUp_.UnlockKeyPassed();
         return;
     }
     const KeyEvent event{key.vkCode, down, (key.flags & LLKHF_INJECTED) != 0};
     if (detector_.OnKey(event) == ChordAction::CallUp)
-        PostMessageA(window_.get(), kCallUpMessage, 0, 0);
+        callUp_.Request();
 }
 
 void HookSession::OnMouse(WPARAM message) noexcept {
@@ -142,22 +116,6 @@ void HookSession::OnMouse(WPARAM message) noexcept {
     }
 }
 
-void HookSession::CallUp() noexcept {
-    TakeRecord();
-    const HWND main = RecordToWindow(record_.MainWindow);
-    if (!main || !IsWindow(main))
-        return;
-    if (TryBringToForeground(CallUpTarget(main)))
-        return;
-    unlockPending_ = SendUnlockKey();
-}
-
-void HookSession::RetryCallUp() noexcept {
-    const HWND main = RecordToWindow(record_.MainWindow);
-    if (main && IsWindow(main))
-        TryBringToForeground(CallUpTarget(main));
-}
-
 void HookSession::OnWatchdog() noexcept {
     detector_.SweepReleased(&SystemKeyDown);
     LASTINPUTINFO input = {};
@@ -171,40 +129,9 @@ void HookSession::OnWatchdog() noexcept {
         Install();
 }
 
-LRESULT CALLBACK HookSession::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* session = reinterpret_cast<HookSession*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!session)
-        return DefWindowProcA(window, message, wParam, lParam);
-    switch (message) {
-        case kCallUpMessage:
-        case kRetryMessage:
-        case WM_TIMER:
-            return session->OnMessage(message, wParam);
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
-    }
-}
-
-LRESULT HookSession::OnMessage(UINT message, WPARAM wParam) noexcept {
-    switch (message) {
-        case kCallUpMessage:
-            CallUp();
-            break;
-        case kRetryMessage:
-            RetryCallUp();
-            break;
-        case WM_TIMER:
-            if (wParam == kWatchdogTimer)
-                OnWatchdog();
-            break;
-        default:
-            break;
-    }
-    return 0;
+void CALLBACK HookSession::WatchdogProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
+    if (hooked_)
+        hooked_->OnWatchdog();
 }
 
 }  // namespace rivo

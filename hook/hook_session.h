@@ -1,11 +1,13 @@
 // The hooks of one launcher, on the library's hook thread: the keyboard and mouse hooks, the
-// message-only window that acts for them outside the hook callbacks, and the watchdog that
-// installs the hooks again when Windows dropped them. Everything here runs on that one thread.
+// chord detector they feed, and the watchdog (a thread timer) that installs
+// the hooks again when Windows dropped them. Everything here runs on that one thread; the
+// call-up it decides on is carried out by the CallUpWindow.
 #pragma once
 
 #include <windows.h>
 
 #include "core/chord_detector.h"
+#include "hook/call_up_window.h"
 #include "hook/hook_record.h"
 #include "hook/shared_record.h"
 #include "ui/unique_handle.h"
@@ -14,12 +16,12 @@ namespace rivo {
 
 class HookSession {
 public:
-    explicit HookSession(SharedRecord& shared) : shared_(shared) {}
+    HookSession(SharedRecord& shared, CallUpWindow& callUp) : shared_(shared), callUp_(callUp) {}
     ~HookSession() { Stop(); }
     HookSession(const HookSession&) = delete;
     HookSession& operator=(const HookSession&) = delete;
 
-    // Creates the window and installs the hooks; false when the keyboard hook could not be.
+    // Installs the hooks and starts the watchdog; false when the keyboard hook could not be.
     bool Start() noexcept;
     // Dispatches the thread's messages until WM_QUIT.
     void Run() noexcept;
@@ -28,14 +30,11 @@ public:
 private:
     static LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) noexcept;
     static LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM data) noexcept;
-    static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
+    static void CALLBACK WatchdogProc(HWND window, UINT message, UINT_PTR timer, DWORD time) noexcept;
 
-    LRESULT OnMessage(UINT message, WPARAM wParam) noexcept;
     void OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) noexcept;
     void OnMouse(WPARAM message) noexcept;
     void TakeRecord() noexcept;
-    void CallUp() noexcept;
-    void RetryCallUp() noexcept;
     void OnWatchdog() noexcept;
     bool Install() noexcept;
 
@@ -43,15 +42,15 @@ private:
     static HookSession* hooked_;
 
     SharedRecord& shared_;
+    CallUpWindow& callUp_;
     unsigned recordVersion_ = 0;
-    ui::UniqueWindow window_;
+    UINT_PTR watchdogTimer_ = 0;
     ui::UniqueHook keyboardHook_;
     ui::UniqueHook mouseHook_;
     HookRecord record_{};
     ChordDetector detector_;
     DWORD lastHookEvent_ = 0;
     DWORD lastInstall_ = 0;
-    bool unlockPending_ = false;
 };
 
 }  // namespace rivo

@@ -23,7 +23,8 @@ struct HookThread::Launch {
 
 void HookThread::Start() noexcept {
     AcquireSRWLockExclusive(&lock_);
-    if (!thread_ || WaitForSingleObject(thread_.get(), 0) != WAIT_TIMEOUT) {
+    const bool callUpReady = callUp_.Create();
+    if (callUpReady && (!thread_ || WaitForSingleObject(thread_.get(), 0) != WAIT_TIMEOUT)) {
         thread_.reset();
         if (!parked_)
             parked_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
@@ -50,6 +51,7 @@ void HookThread::Stop() noexcept {
         if (WaitForSingleObject(thread_.get(), kStopTimeoutMs) != WAIT_TIMEOUT)
             thread_.reset();
     }
+    callUp_.Destroy();
     ReleaseSRWLockExclusive(&lock_);
 }
 
@@ -71,6 +73,7 @@ void HookThread::Unload() noexcept {
     }
     thread_.reset();
     parked_.reset();
+    callUp_.Destroy();
 }
 
 void HookThread::Abandon() noexcept {
@@ -85,7 +88,7 @@ DWORD WINAPI HookThread::Main(void* parameter) noexcept {
     // desktop of SetHook's caller, which a new thread is not necessarily on.
     if (launch.desktop)
         SetThreadDesktop(launch.desktop);
-    RunSession(self.record_, launch);
+    RunSession(self.record_, self.callUp_, launch);
     if (self.unloading_) {
         // A thread's own handle is signalled only at its end: this waits until it is terminated.
         SignalObjectAndWait(self.parked_.get(), GetCurrentThread(), INFINITE, FALSE);
@@ -93,8 +96,8 @@ DWORD WINAPI HookThread::Main(void* parameter) noexcept {
     return 0;
 }
 
-void HookThread::RunSession(SharedRecord& record, Launch& launch) noexcept {
-    HookSession session(record);
+void HookThread::RunSession(SharedRecord& record, CallUpWindow& callUp, Launch& launch) noexcept {
+    HookSession session(record, callUp);
     const bool running = session.Start();
     launch.running = running;
     SetEvent(launch.ready);  // `launch` is gone from here on

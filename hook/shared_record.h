@@ -19,6 +19,13 @@ public:
         ReleaseSRWLockExclusive(&lock_);
     }
 
+    HookRecord Load() noexcept {
+        AcquireSRWLockShared(&lock_);
+        const HookRecord record = record_;
+        ReleaseSRWLockShared(&lock_);
+        return record;
+    }
+
     // Copies the record into `record` when it was stored since `version` (0: never taken), and
     // brings `version` up to date; false when nothing changed.
     bool TakeIfChanged(unsigned& version, HookRecord& record) noexcept {
