@@ -168,10 +168,10 @@ bool Press(std::vector<Key> keys) {
         [](const MSG* msg) { return msg && msg->message == WM_KEYUP && msg->wParam == kSentinel; });
 }
 
-// The library's hook window in this process, or null while it has none.
-HWND HookWindow() {
+// The library's call-up window in this process, or null while it has none.
+HWND CallUpWindow() {
     HWND window = nullptr;
-    while ((window = FindWindowExA(HWND_MESSAGE, window, "RivoHookWindow", nullptr)) != nullptr) {
+    while ((window = FindWindowExA(HWND_MESSAGE, window, "RivoCallUpWindow", nullptr)) != nullptr) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
         if (process == GetCurrentProcessId())
@@ -180,19 +180,21 @@ HWND HookWindow() {
     return nullptr;
 }
 
-// Returns once the library has done what the events so far made it do. The hook decides in its
-// callback, but calls up from a message it posts to its window, on its own thread, possibly after
-// the sentinel has come through. Messages posted to one window are dispatched in order, so one
-// posted now is dispatched after that call-up; it has to leave a trace visible from here:
+// Returns once the library has done what the events so far made it do. The hook decides on its
+// own thread and posts the call-up to its window on the thread that called SetHook, possibly
+// after the sentinel has come through. Messages posted to one window are dispatched in order, so
+// one posted now is dispatched after that call-up; it has to leave a trace visible from here:
 // WM_SETICON, whose icon DefWindowProc keeps for WM_GETICON.
 bool Settle() {
-    const HWND hook = HookWindow();
-    if (!hook)
+    const HWND window = CallUpWindow();
+    if (!window)
         return true;
-    const auto icon = [hook] { return reinterpret_cast<HICON>(SendMessageA(hook, WM_GETICON, ICON_BIG, 0)); };
+    const auto icon = [window] {
+        return reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
+    };
     const HICON warning = LoadIconA(nullptr, IDI_WARNING);
     const HICON marker = icon() == warning ? LoadIconA(nullptr, IDI_INFORMATION) : warning;
-    return PostMessageA(hook, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(marker)) &&
+    return PostMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(marker)) &&
            PumpUntil([&](const MSG*) { return icon() == marker; });
 }
 
