@@ -2,10 +2,10 @@
 //
 // Windows removes a low-level hook without telling anyone when its callback once takes too long
 // (a hang, a resume from sleep), and there is no call that says whether a hook is still
-// installed. What can be seen is that the system got input (GetLastInputInfo) that the hook
-// never saw. That clock also counts mouse input, which a keyboard hook never sees, so the
-// suspicion is often false: installing again must be harmless, is rate-limited, and waits while
-// a chord is being typed.
+// installed. What can be seen is that the system got input (GetLastInputInfo) that the hooks,
+// keyboard and mouse, never saw. The suspicion can be false (input from other devices, or taken
+// by another program's hook before ours): installing again must be harmless, is rate-limited,
+// and waits while a chord is being typed.
 #pragma once
 
 #include <cstdint>
@@ -16,7 +16,7 @@ namespace rivo {
 struct WatchdogView {
     std::uint32_t now;
     std::uint32_t lastInput;      // latest input the system saw, keyboard or mouse
-    std::uint32_t lastHookEvent;  // latest key the hook saw, or its installation if later
+    std::uint32_t lastHookEvent;  // latest event the hooks saw, or their installation if later
     std::uint32_t lastInstall;    // latest installation of the hook
     bool chordInProgress;
 };

@@ -6,41 +6,41 @@
 #include <type_traits>
 
 #include "hook/hook_record.h"
-#include "hook/hook_session.h"
+#include "hook/hook_thread.h"
 
 namespace {
 
-// The process has one launcher and so one session. A low-level hook runs in the process that
-// installed it, so nothing is shared with other processes.
-rivo::HookSession session;
+// The process has one launcher and so one hook thread. A low-level hook runs in the process
+// that installed it, so nothing is shared with other processes.
+rivo::HookThread hookThread;
 
 }  // namespace
 
 extern "C" {
 
 void WINAPI SetHook() noexcept {
-    session.Start();
+    hookThread.Start();
 }
 
 void WINAPI SetHandle(const rivo::HookRecord* record) noexcept {
     if (record)
-        session.SetRecord(*record);
+        hookThread.SetRecord(*record);
 }
 
 void WINAPI ReleaseHook() noexcept {
-    session.Stop();
+    hookThread.Stop();
 }
 
 BOOL WINAPI DllMain(HINSTANCE module, DWORD reason, LPVOID reserved) {
     if (reason == DLL_PROCESS_ATTACH)
         DisableThreadLibraryCalls(module);
     if (reason == DLL_PROCESS_DETACH) {
-        // FreeLibrary without ReleaseHook would leave Windows calling a hook procedure that is
-        // no longer mapped. At process exit (reserved set) other threads are already gone.
+        // FreeLibrary without ReleaseHook would leave the hook thread running code that is no
+        // longer mapped. At process exit (reserved set) other threads are already gone.
         if (reserved) {
-            session.Abandon();
+            hookThread.Abandon();
         } else {
-            session.Unload();
+            hookThread.Unload();
         }
     }
     return TRUE;

@@ -36,15 +36,16 @@ inline HWND RecordToWindow(std::uint32_t value) {
 
 // The exports, undecorated names (rivo.def), __stdcall (WINAPI) on i686; x86_64 has one calling
 // convention. Call them only through these types: a caller using __cdecl would unbalance the
-// stack on i686. SetHook belongs on the thread that is to own the hook, the launcher's
-// user-interface thread: its message loop (modal loops included) runs the hook and the call-up.
-// SetHandle and ReleaseHook from another thread are handed to that thread, which must then be
-// pumping messages.
+// stack on i686. The library runs the hook on a thread of its own, so nothing the caller's
+// thread does makes a key wait; the three may be called from any thread.
 //
-// SetHook: installs the keyboard hook on the calling thread; again while installed: no effect.
+// SetHook: starts the hook thread and returns once the hook is in place; again while it runs: no
+// effect. The hook watches the desktop of the calling thread, and the call-up is carried out on
+// the calling thread, which must pump messages (its modal loops do): call it from the thread of
+// the window to be called up, so that the window is activated with the foreground.
 // SetHandle: copies the record (a null pointer is ignored); new keys apply at once.
-// ReleaseHook: removes the hook; without a hook: no effect. Not counted: one ReleaseHook
-// undoes any number of SetHook calls.
+// ReleaseHook: removes the hook and returns once the thread has ended; without a hook: no effect.
+// Not counted: one ReleaseHook undoes any number of SetHook calls.
 using SetHookFn = void(WINAPI*)();
 using SetHandleFn = void(WINAPI*)(const HookRecord* record);
 using ReleaseHookFn = void(WINAPI*)();

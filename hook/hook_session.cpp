@@ -1,38 +1,15 @@
 #include "hook/hook_session.h"
 
 #include "core/hook_watchdog.h"
+#include "hook/call_up_window.h"
 #include "hook/foreground.h"
-
-extern "C" IMAGE_DOS_HEADER __ImageBase;
+#include "hook/module.h"
 
 namespace rivo {
 
 namespace {
 
-constexpr char kWindowClass[] = "RivoHookWindow";
-
-// Private messages of the message-only window. It has its own window procedure, so the
-// launcher's modal loops (dialogs, message boxes, menus) dispatch these like any message; a
-// thread message would be dropped by them.
-constexpr UINT kCallUpMessage = WM_APP + 1;
-constexpr UINT kRetryMessage = WM_APP + 2;      // our unlock key has passed the hook
-constexpr UINT kSetRecordMessage = WM_APP + 3;  // lParam: const HookRecord*
-constexpr UINT kStopMessage = WM_APP + 4;
-
-constexpr UINT_PTR kWatchdogTimer = 1;
 constexpr UINT kWatchdogPeriod = 1000;
-
-HINSTANCE Module() {
-    return reinterpret_cast<HINSTANCE>(&__ImageBase);
-}
-
-bool RegisterWindowClass(WNDPROC procedure) noexcept {
-    WNDCLASSA windowClass = {};
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = Module();
-    windowClass.lpszClassName = kWindowClass;
-    return RegisterClassA(&windowClass) != 0 || GetLastError() == ERROR_CLASS_ALREADY_EXISTS;
-}
 
 bool SystemKeyDown(std::uint32_t vk) {
     return (GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) != 0;
@@ -42,126 +19,101 @@ bool SystemKeyDown(std::uint32_t vk) {
 
 HookSession* HookSession::hooked_ = nullptr;
 
-void HookSession::Start() noexcept {
-    if (window_ && IsWindow(window_.get()))
-        return;
-    // A thread that ended without ReleaseHook took its window and hook with it.
-    StopHere();
-    if (!RegisterWindowClass(&WindowProc))
-        return;
-    window_.reset(CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(), this));
-    if (!window_)
-        return;
-    ownerThread_ = GetCurrentThreadId();
+bool HookSession::Start() noexcept {
+    TakeRecord();
     hooked_ = this;
-    if (!Install()) {
-        StopHere();
-        return;
-    }
-    SetTimer(window_.get(), kWatchdogTimer, kWatchdogPeriod, nullptr);
+    if (!Install())
+        return false;
+    // A thread timer: the thread has no window, so nothing of it takes part in activation.
+    watchdogTimer_ = SetTimer(nullptr, 0, kWatchdogPeriod, &WatchdogProc);
+    return true;
+}
+
+void HookSession::Run() noexcept {
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageA(&msg);
 }
 
 void HookSession::Stop() noexcept {
-    if (window_ && !OnOwnerThread() && IsWindow(window_.get())) {
-        SendMessageA(window_.get(), kStopMessage, 0, 0);
-        return;
-    }
-    StopHere();
-}
-
-void HookSession::SetRecord(const HookRecord& record) noexcept {
-    if (window_ && !OnOwnerThread() && IsWindow(window_.get())) {
-        SendMessageA(window_.get(), kSetRecordMessage, 0, reinterpret_cast<LPARAM>(&record));
-        return;
-    }
-    ApplyRecord(record);
-}
-
-void HookSession::Unload() noexcept {
     hooked_ = nullptr;
-    hook_.reset();
-    if (OnOwnerThread()) {
-        StopHere();
-    } else {
-        // Another thread's window cannot be destroyed from here; it goes with its thread.
-        window_.release();
-    }
+    keyboardHook_.reset();
+    mouseHook_.reset();
+    if (watchdogTimer_)
+        KillTimer(nullptr, watchdogTimer_);
+    watchdogTimer_ = 0;
 }
 
-void HookSession::Abandon() noexcept {
-    hooked_ = nullptr;
-    hook_.release();
-    window_.release();
-}
-
-void HookSession::StopHere() noexcept {
-    hooked_ = nullptr;
-    hook_.reset();
-    if (window_)
-        KillTimer(window_.get(), kWatchdogTimer);
-    window_.reset();
-    UnregisterClassA(kWindowClass, Module());
-    ownerThread_ = 0;
-    unlockPending_ = false;
-    detector_.Reset();
-}
-
-// The new hook is in place before the old one goes, so no key slips between them; an event
-// seen by both is harmless (a second down reads as auto-repeat, a second up as a stray up).
+// The new hooks are in place before the old ones go, so no event slips between them; an event
+// seen by both is harmless (a second down reads as auto-repeat, a second up as a stray up, a
+// second button press spoils what the first already spoiled).
 // Stamped before trying, so that a failing installation is not retried on every watchdog tick.
 bool HookSession::Install() noexcept {
     lastInstall_ = GetTickCount();
-    ui::UniqueHook fresh(SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, Module(), 0));
-    if (!fresh)
+    ui::UniqueHook keyboard(SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, Module(), 0));
+    if (!keyboard)
         return false;
-    hook_ = std::move(fresh);
+    keyboardHook_ = std::move(keyboard);
+    // Without the mouse hook the chord still works; a click merely does not spoil it.
+    if (ui::UniqueHook mouse{SetWindowsHookExA(WH_MOUSE_LL, &MouseProc, Module(), 0)})
+        mouseHook_ = std::move(mouse);
     lastHookEvent_ = lastInstall_;
     detector_.Reset();
     return true;
 }
 
-void HookSession::ApplyRecord(const HookRecord& record) noexcept {
-    record_ = record;
-    detector_.SetKeys(record.Key1, record.Key2);
+// SetHandle may have stored new keys on another thread; they apply from the next event on.
+void HookSession::TakeRecord() noexcept {
+    if (shared_.TakeIfChanged(recordVersion_, record_))
+        detector_.SetKeys(record_.Key1, record_.Key2);
 }
 
-// Runs for every key in the system while the user waits for it: no blocking call, nothing
-// but bookkeeping and one PostMessage, and every key is passed on.
+// Run for every key and every mouse event in the system while the user waits for them: no
+// blocking call, nothing but bookkeeping and one PostMessage, and every event is passed on.
 LRESULT CALLBACK HookSession::KeyboardProc(int code, WPARAM message, LPARAM data) noexcept {
     if (code == HC_ACTION && hooked_)
         hooked_->OnKey(message, *reinterpret_cast<const KBDLLHOOKSTRUCT*>(data));
     return CallNextHookEx(nullptr, code, message, data);
 }
 
+LRESULT CALLBACK HookSession::MouseProc(int code, WPARAM message, LPARAM data) noexcept {
+    if (code == HC_ACTION && hooked_)
+        hooked_->OnMouse(message);
+    return CallNextHookEx(nullptr, code, message, data);
+}
+
 void HookSession::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) noexcept {
     lastHookEvent_ = GetTickCount();
+    TakeRecord();
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
     if (key.dwExtraInfo == kOwnInputSignature) {
         // Our unlock key has reached the system: the foreground may now be ours to set.
-        if (!down && key.vkCode == kUnlockKey && unlockPending_) {
-            unlockPending_ = false;
-            PostMessageA(window_.get(), kRetryMessage, 0, 0);
-        }
+        if (!down && key.vkCode == kUnlockKey)
+            callUp_.UnlockKeyPassed();
         return;
     }
     const KeyEvent event{key.vkCode, down, (key.flags & LLKHF_INJECTED) != 0};
     if (detector_.OnKey(event) == ChordAction::CallUp)
-        PostMessageA(window_.get(), kCallUpMessage, 0, 0);
+        callUp_.Request();
 }
 
-void HookSession::CallUp() noexcept {
-    const HWND main = RecordToWindow(record_.MainWindow);
-    if (!main || !IsWindow(main))
-        return;
-    if (TryBringToForeground(CallUpTarget(main)))
-        return;
-    unlockPending_ = SendUnlockKey();
-}
-
-void HookSession::RetryCallUp() noexcept {
-    const HWND main = RecordToWindow(record_.MainWindow);
-    if (main && IsWindow(main))
-        TryBringToForeground(CallUpTarget(main));
+void HookSession::OnMouse(WPARAM message) noexcept {
+    lastHookEvent_ = GetTickCount();
+    switch (message) {
+        case WM_LBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONDOWN:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONDOWN:
+        case WM_MBUTTONUP:
+        case WM_XBUTTONDOWN:
+        case WM_XBUTTONUP:
+            TakeRecord();
+            detector_.OnButton();
+            break;
+        default:  // moves and the wheel
+            break;
+    }
 }
 
 void HookSession::OnWatchdog() noexcept {
@@ -177,48 +129,9 @@ void HookSession::OnWatchdog() noexcept {
         Install();
 }
 
-LRESULT CALLBACK HookSession::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
-    }
-    auto* session = reinterpret_cast<HookSession*>(GetWindowLongPtrA(window, GWLP_USERDATA));
-    if (!session)
-        return DefWindowProcA(window, message, wParam, lParam);
-    switch (message) {
-        case kCallUpMessage:
-        case kRetryMessage:
-        case kSetRecordMessage:
-        case kStopMessage:
-        case WM_TIMER:
-            return session->OnMessage(message, wParam, lParam);
-        default:
-            return DefWindowProcA(window, message, wParam, lParam);
-    }
-}
-
-LRESULT HookSession::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    switch (message) {
-        case kCallUpMessage:
-            CallUp();
-            break;
-        case kRetryMessage:
-            RetryCallUp();
-            break;
-        case kSetRecordMessage:
-            ApplyRecord(*reinterpret_cast<const HookRecord*>(lParam));
-            break;
-        case kStopMessage:
-            StopHere();
-            break;
-        case WM_TIMER:
-            if (wParam == kWatchdogTimer)
-                OnWatchdog();
-            break;
-        default:
-            break;
-    }
-    return 0;
+void CALLBACK HookSession::WatchdogProc(HWND, UINT, UINT_PTR, DWORD) noexcept {
+    if (hooked_)
+        hooked_->OnWatchdog();
 }
 
 }  // namespace rivo

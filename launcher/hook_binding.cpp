@@ -8,8 +8,8 @@
 namespace rivo {
 
 HookBinding::~HookBinding() {
-    // The library runs code on our thread; never leave it loaded past the binding (the owner
-    // unloads it once the hook is released).
+    // The library calls our window up from a thread of its own; never leave it loaded past the
+    // binding (the owner unloads it once the hook is released).
     if (!released_ && library_) {
         if (auto release = LookUpHookExport<ReleaseHookFn>(library_.get(), kReleaseHookExport))
             release();

@@ -26,6 +26,7 @@ HookRecord TheHookRecord{};
 namespace {
 
 constexpr UINT_PTR kTrayRetryTimer = 1;
+constexpr UINT kBindHookMessage = WM_APP + 1;
 
 ui::FormLayout MainLayout() {
     ui::FormLayout layout;
@@ -104,7 +105,10 @@ void TMainForm::FormCreate() {
     TheHookRecord.Key1 = static_cast<std::uint32_t>(MainSet->Key1);
     TheHookRecord.Key2 = static_cast<std::uint32_t>(MainSet->Key2);
     TheHookRecord.StartForeground = WindowToRecord(GetForegroundWindow());
-    hook_.Bind(ProgramDir, TheHookRecord);
+    // The hook starts once this thread runs its message loop, after everything else the start
+    // does: the hook's thread waits for messages from its first moment, and a thread waiting for
+    // messages is what tells WaitForInputIdle that a program has finished starting.
+    PostMessageA(Handle(), kBindHookMessage, 0, 0);
 
     // Showing activates and hiding deactivates: both go through WMActivate, which leaves the
     // window in the state of an inactive launcher.
@@ -127,7 +131,8 @@ void TMainForm::EndRun() {
     tray_.Delete();
     // Released only now: the hook must not outlive the window it activates, nor go before the
     // settings are safe.
-    hook_.Release();
+    if (hookBound_)
+        hook_.Release();
 }
 
 int TMainForm::LoadSettings(const std::string& directory) {
@@ -214,6 +219,13 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             result = activations_.Superseded(ticket) ? 0 : DefWindowProcA(Handle(), message, wParam, lParam);
             return true;
         }
+        case kBindHookMessage:
+            if (!hookBound_ && !runEnded_) {
+                hookBound_ = true;
+                hook_.Bind(ProgramDir, TheHookRecord);
+            }
+            result = 0;
+            return true;
         case WM_DROPFILES:
             WMDropFiles(reinterpret_cast<HDROP>(wParam));
             return false;

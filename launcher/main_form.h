@@ -90,6 +90,7 @@ private:
     KeyDispatcher dispatcher_;
     SettingsFile settingsFile_;
     bool runEnded_ = false;
+    bool hookBound_ = false;
     TrayIcon tray_;
     HookBinding hook_;
     TOptionForm* openOptions_ = nullptr;  // while S1Click shows the options dialog

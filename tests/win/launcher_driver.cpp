@@ -84,6 +84,39 @@ bool InjectTap(WORD vk) {
     return InjectKeys({{vk, true}, {vk, false}});
 }
 
+std::optional<double> TypeIntoOwnWindow(WORD vk, DWORD timeoutMs) {
+    LARGE_INTEGER frequency, start, now;
+    QueryPerformanceFrequency(&frequency);
+    QueryPerformanceCounter(&start);
+    if (!InjectTap(vk))
+        return std::nullopt;
+    const DWORD started = GetTickCount();
+    for (;;) {
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            DispatchMessageA(&msg);
+            if (msg.message == WM_KEYUP && msg.wParam == vk) {
+                QueryPerformanceCounter(&now);
+                return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
+                       static_cast<double>(frequency.QuadPart);
+            }
+        }
+        if (GetTickCount() - started >= timeoutMs)
+            return std::nullopt;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
+    }
+}
+
+SuspendedWindowThread::SuspendedWindowThread(HWND window)
+    : thread_(OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(window, nullptr))) {
+    suspended_ = thread_ && SuspendThread(thread_.get()) != static_cast<DWORD>(-1);
+}
+
+SuspendedWindowThread::~SuspendedWindowThread() {
+    if (suspended_)
+        ResumeThread(thread_.get());
+}
+
 void PostKeyDown(HWND window, WORD vk) {
     PostMessageA(window, WM_KEYDOWN, vk, KeyLParam(vk, true));
 }

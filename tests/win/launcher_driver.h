@@ -9,6 +9,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/unique_handle.h"
+
 namespace rivo::test {
 
 // Keys through the system's input stream (SendInput): they reach the low-level hooks and then
@@ -21,6 +23,27 @@ bool InjectKeys(const std::vector<InjectedKey>& keys);
 // The default call-up: Shift and Ctrl down, then both up, nothing in between.
 bool InjectCallUpChord();
 bool InjectTap(WORD vk);
+
+// Types `vk` (down and up, through SendInput) into the foreground window, which must be one of
+// this thread's, and pumps until its key-up arrives here; the milliseconds that took, or nullopt
+// when it did not arrive within `timeoutMs`.
+std::optional<double> TypeIntoOwnWindow(WORD vk, DWORD timeoutMs = 15000);
+
+// Holds the thread that owns `window`, of any process, suspended until destroyed: a window
+// thread busy with a launch, a save or a modal box, as the rest of the system sees it.
+class SuspendedWindowThread {
+public:
+    explicit SuspendedWindowThread(HWND window);
+    ~SuspendedWindowThread();
+    SuspendedWindowThread(const SuspendedWindowThread&) = delete;
+    SuspendedWindowThread& operator=(const SuspendedWindowThread&) = delete;
+
+    bool Suspended() const { return suspended_; }
+
+private:
+    ui::UniqueKernelHandle thread_;
+    bool suspended_ = false;
+};
 
 // Keys posted straight to a window's queue, with the lParam the system would give them.
 void PostKeyDown(HWND window, WORD vk);
