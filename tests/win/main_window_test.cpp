@@ -301,46 +301,41 @@ TEST_F(Dragging, SticksWithin7PixelsOfEachEdgeAndSavesThePlace) {
     }
 
     // The pointer stays over the point it grabbed: once stuck, the window leaves the edge only
-    // when the pointer has gone 8 pixels past the sticking distance, in one drag.
+    // when the pointer has gone 8 pixels past the sticking distance, in one drag. Each drag is
+    // posted whole, down to its release: posted messages come before input, so a move of the
+    // system's pointer still on its way (another test's) cannot reach the window in the middle of
+    // a drag, holding the capture. Each move is in client coordinates of the window where it then
+    // is, so the end of the drag tells the steps apart: at 0 and not stuck, it would end at 49.
     SetWindowPos(window, nullptr, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 300; }));
     const POINT grab{20, 20};
-    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x - 296, grab.y));  // wants left 4: stuck
-    ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 0; }));
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x + 7, grab.y));  // wants 7: stays
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x + 8, grab.y));  // wants 8: leaves
-    ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 8; }));
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x + 30, grab.y));  // follows
-    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(grab.x + 30, grab.y));
-    EXPECT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 38; })) << WindowTopLeft(window).x;
+    const auto at = [](int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); };
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(grab.x, grab.y));
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x - 296, grab.y));  // wants left 4: stuck at 0
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 7, grab.y));    // wants 7: stays
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 8, grab.y));    // wants 8: leaves, to 8
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 30, grab.y));   // follows, to 38
+    PostMessageA(window, WM_LBUTTONUP, 0, at(grab.x + 30, grab.y));
     // After the release, moves do nothing.
-    PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(grab.x + 90, grab.y + 90));
-    PumpMessagesFor(300);
-    EXPECT_EQ(WindowTopLeft(window).x, 38);
-    EXPECT_EQ(WindowTopLeft(window).y, 300);
-
+    PostMessageA(window, WM_MOUSEMOVE, 0, at(grab.x + 90, grab.y + 90));
     // A capture taken away (a menu, a system dialog, Alt+Tab) ends the drag: the release goes to
     // another window, and the pointer moving freely afterwards must not carry the window along.
-    // The next drag, 10 pixels back to the left, shows that the free move was handled first.
-    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x + 10, grab.y));
-    ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 48; }));
+    // Then a drag 10 pixels back to the left: 38 again, or 98 had the drag gone on.
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(grab.x, grab.y));
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 10, grab.y));
     PostMessageA(window, WM_CAPTURECHANGED, 0, 0);
-    PostMessageA(window, WM_MOUSEMOVE, 0, MAKELPARAM(grab.x + 60, grab.y + 60));
-    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(grab.x - 10, grab.y));
-    PostMessageA(window, WM_LBUTTONUP, 0, MAKELPARAM(grab.x - 10, grab.y));
-    EXPECT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 38; })) << WindowTopLeft(window).x;
-    EXPECT_EQ(WindowTopLeft(window).y, 300);
-
+    PostMessageA(window, WM_MOUSEMOVE, 0, at(grab.x + 60, grab.y + 60));
+    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(grab.x, grab.y));
+    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x - 10, grab.y));
+    PostMessageA(window, WM_LBUTTONUP, 0, at(grab.x - 10, grab.y));
     // The right button drags too, and its release opens the menu at the pointer, which the
     // window has followed back over the point it grabbed.
-    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(10, 12));
-    PostMessageA(window, WM_MOUSEMOVE, MK_RBUTTON, MAKELPARAM(static_cast<WORD>(-10), 52));
-    ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 18 && WindowTopLeft(window).y == 340; }));
-    PostMessageA(window, WM_RBUTTONUP, 0, MAKELPARAM(10, 12));
+    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, at(10, 12));
+    PostMessageA(window, WM_MOUSEMOVE, MK_RBUTTON, at(-10, 52));
+    PostMessageA(window, WM_RBUTTONUP, 0, at(10, 12));
     ASSERT_TRUE(WaitUntil([&] { return launcher.Menu() != nullptr; }));
+    EXPECT_EQ(WindowTopLeft(window).x, 18);
+    EXPECT_EQ(WindowTopLeft(window).y, 340);
     RECT menu{};
     GetWindowRect(launcher.Menu(), &menu);
     EXPECT_EQ(menu.left, 18 + 10);
