@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "tests/win/launcher_driver.h"
 #include "tests/win/launcher_process.h"
 #include "tests/win/running_launcher.h"
 #include "tests/win/scratch_dir.h"
@@ -291,24 +292,11 @@ public:
     void Activate() {
         SetForegroundWindow(window_);
         SetFocus(window_);
-        PumpMessagesFor(300);
     }
 
 private:
     HWND window_ = nullptr;
 };
-
-void Inject(std::initializer_list<std::pair<WORD, bool>> keys) {
-    std::vector<INPUT> inputs;
-    for (auto [vk, down] : keys) {
-        INPUT input{};
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = vk;
-        input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
-        inputs.push_back(input);
-    }
-    SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
-}
 
 // Waits, handling this thread's messages, until `window` is the foreground window.
 bool BecomesForeground(HWND window, DWORD timeoutMs) {
@@ -334,16 +322,19 @@ TEST_F(LauncherBlackBox, CallUpChordBringsTheLauncherForwardButShortcutsDoNot) {
     ASSERT_EQ(GetForegroundWindow(), editor.Handle());
 
     // Ctrl+Shift+T is another program's shortcut: no call-up.
-    Inject({{VK_CONTROL, true},
-            {VK_SHIFT, true},
-            {'T', true},
-            {'T', false},
-            {VK_SHIFT, false},
-            {VK_CONTROL, false}});
-    PumpMessagesFor(1500);
+    ASSERT_TRUE(InjectKeys({{VK_CONTROL, true},
+                            {VK_SHIFT, true},
+                            {'T', true},
+                            {'T', false},
+                            {VK_SHIFT, false},
+                            {VK_CONTROL, false}}));
+    // Once a key typed after them has reached the editor, the hook has seen them all; once the
+    // launcher has settled, it has done whatever they made it do.
+    ASSERT_TRUE(TypeIntoOwnWindow(VK_F24).has_value());
+    ASSERT_TRUE(launcher.Settle());
     EXPECT_EQ(GetForegroundWindow(), editor.Handle());
 
-    Inject({{VK_SHIFT, true}, {VK_CONTROL, true}, {VK_CONTROL, false}, {VK_SHIFT, false}});
+    InjectKeys({{VK_SHIFT, true}, {VK_CONTROL, true}, {VK_CONTROL, false}, {VK_SHIFT, false}});
     EXPECT_TRUE(BecomesForeground(main, 5000)) << "the chord calls the launcher up";
 
     // The other order of the two keys calls it up as well. The launcher may still be handling
@@ -354,7 +345,7 @@ TEST_F(LauncherBlackBox, CallUpChordBringsTheLauncherForwardButShortcutsDoNot) {
         editorInFront = BecomesForeground(editor.Handle(), 1000);
     }
     ASSERT_TRUE(editorInFront);
-    Inject({{VK_CONTROL, true}, {VK_SHIFT, true}, {VK_SHIFT, false}, {VK_CONTROL, false}});
+    InjectKeys({{VK_CONTROL, true}, {VK_SHIFT, true}, {VK_SHIFT, false}, {VK_CONTROL, false}});
     EXPECT_TRUE(BecomesForeground(main, 5000));
 
     launcher.Close();

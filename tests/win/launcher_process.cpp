@@ -162,8 +162,40 @@ bool LauncherProcess::Settle(DWORD timeoutMs) {
         main_ = windows.front();
     }
     DWORD_PTR ignored = 0;
-    return SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) != 0 &&
-           WaitForInputIdle(process_, timeoutMs) == 0;
+    if (SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) == 0)
+        return false;
+    // A sent message overtakes posted ones, so the WM_NULL proves nothing about them (a call-up
+    // the hook posted, a posted click). A posted sentinel does: a thread's posted messages are
+    // handled in order, whichever of its windows they are for. The hook library's message-only
+    // window on the launcher's window thread keeps what WM_SETICON gives it, for WM_GETICON.
+    HWND callUp = nullptr;
+    while ((callUp = FindWindowExA(HWND_MESSAGE, callUp, "RivoCallUpWindow", nullptr)) != nullptr) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(callUp, &process);
+        if (process == id_)
+            break;
+    }
+    if (callUp == nullptr)  // no hook bound
+        return WaitForInputIdle(process_, timeoutMs) == 0;
+    const auto icon = [&] {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(callUp, WM_GETICON, ICON_BIG, 0, SMTO_NORMAL, timeoutMs, &answer);
+        return reinterpret_cast<HICON>(answer);
+    };
+    // An icon of the launcher's own: a window keeps no icon that is not valid in its process.
+    const auto own = reinterpret_cast<HICON>(GetClassLongPtrA(main_, GCLP_HICON));
+    if (own == nullptr)
+        return WaitForInputIdle(process_, timeoutMs) == 0;
+    const HICON marker = icon() == own ? nullptr : own;
+    if (!PostMessageA(callUp, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(marker)))
+        return false;
+    const DWORD start = GetTickCount();
+    while (icon() != marker) {
+        if (GetTickCount() - start >= timeoutMs)
+            return false;
+        PumpMessagesFor(5);
+    }
+    return true;
 }
 
 void LauncherProcess::Close() {

@@ -43,7 +43,7 @@ public:
     // Whether a message box of the process is open now.
     bool HasMessageBox();
     // A sentinel: returns once the launcher's window thread has handled everything sent or posted
-    // to it before, and waits idle again; a "nothing happened" check asserts after it.
+    // to it before; a "nothing happened" check asserts after it.
     bool Settle(DWORD timeoutMs = 15000);
     // Asks the main window to close (as the exit menu item does).
     void Close();

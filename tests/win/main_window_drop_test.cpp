@@ -177,7 +177,7 @@ protected:
             EXPECT_EQ(box->text, kOneFileOnly) << Printable(box->text);
             PressButton(box->window, IDOK);
             ASSERT_TRUE(WaitUntil([&] { return !process.HasMessageBox(); }));
-            PumpMessagesFor(500);
+            ASSERT_TRUE(process.Settle());
             EXPECT_EQ(VisibleWindowOf(process.Id(), "TSettingForm"), nullptr) << "nothing is registered";
             return;
         }
@@ -223,7 +223,7 @@ protected:
         ASSERT_TRUE(WaitUntil([&] {
             return VisibleWindowOf(process.Id(), "TSettingForm") == nullptr && !process.HasMessageBox();
         })) << "every window of the drop has closed";
-        PumpMessagesFor(300);
+        ASSERT_TRUE(process.Settle());
         EXPECT_FALSE(process.HasMessageBox()) << "no question after the dialog";
     }
 

@@ -429,7 +429,7 @@ TEST_F(TrayCallback, OtherMouseMessagesDoNothing) {
         ASSERT_NE(
             SendMessageTimeoutA(window, kTrayCallback, kTrayIconId, message, SMTO_ABORTIFHUNG, 5000, &answer),
             0);
-        PumpMessagesFor(100);
+        ASSERT_TRUE(launcher_.Process().Settle());
         EXPECT_EQ(launcher_.Menu(), nullptr);
         EXPECT_EQ(GetForegroundWindow(), other_.Handle());
         EXPECT_TRUE(ShowsFill(window, Fill::Black));
@@ -475,7 +475,7 @@ TEST_F(TrayCallback, RightButtonCallsUpAndOpensTheMenuThatEscapeOrAClickElsewher
         }
         EXPECT_TRUE(WaitUntil([&] { return launcher_.Menu() == nullptr; })) << "the menu closed";
         // Nothing was chosen: no dialog, the launcher runs on.
-        PumpMessagesFor(300);
+        ASSERT_TRUE(launcher_.Process().Settle());
         EXPECT_TRUE(launcher_.Process().Running());
         EXPECT_TRUE(WindowsOfProcess(launcher_.Process().Id(), "#32770").empty());
         ASSERT_TRUE(other_.TakeForeground());
@@ -614,7 +614,7 @@ TEST(OptionsFromTheMenu, CancelSavesNothingOkSavesAndTheWindowEndsAsAnInactiveLa
         EXPECT_TRUE(WaitUntil([] { return TrayIconPicture() == TrayPicture::CrossedOut; }))
             << Name(TrayIconPicture());
     }
-    PumpMessagesFor(500);
+    ASSERT_TRUE(launcher.Process().Settle());
     EXPECT_FALSE(IsWindowVisible(launcher.Window()));
     EXPECT_FALSE(launcher.Process().HasMessageBox());
     EXPECT_EQ(ReadBytes(launcher.Ini()).value_or("?"), marker) << "cancelling saved nothing";
