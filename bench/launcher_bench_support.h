@@ -11,6 +11,7 @@
 
 #include "bench/stopwatch.h"
 #include "tests/win/scratch_dir.h"
+#include "tests/win/wait.h"
 
 namespace rivo::bench {
 
@@ -84,22 +85,11 @@ private:
     HWND handle_ = nullptr;
 };
 
-// Polls `done` about every millisecond, handling this thread's messages, for at most `timeoutMs`.
+// Polls `done` about every millisecond (what a benchmark times is the state's arrival),
+// handling this thread's messages, for at most `timeoutMs`.
 template <typename Done>
-bool PollUntil(Done done, double timeoutMs = 20000) {
-    const double start = MonotonicMs();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done())
-            return true;
-        if (MonotonicMs() - start > timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 1, QS_ALLINPUT);
-    }
+bool PollUntil(Done done, DWORD timeoutMs = 20000) {
+    return test::WaitUntil(done, timeoutMs, 1);
 }
 
 // The colour on the screen at a client point of a window.

@@ -192,8 +192,7 @@ TEST_F(LauncherBlackBox, ASaveWaitsForAFileAnotherProgramHoldsForAMoment) {
     ASSERT_TRUE(scanner.Held());
     launcher.Close();
     // The new file waits beside the held one while the launcher tries the replace again.
-    ASSERT_TRUE(outside::WaitUntil([&] { return FileExists(dir_.File("Rivo.tmp")); }))
-        << "the save gave up at once";
+    ASSERT_TRUE(WaitUntil([&] { return FileExists(dir_.File("Rivo.tmp")); })) << "the save gave up at once";
     scanner.Release();
     ASSERT_EQ(launcher.WaitForExit(), 0u) << "the save went through without a message";
     const std::string saved = ReadBytes(Ini()).value_or("");
@@ -300,13 +299,7 @@ private:
 
 // Waits, handling this thread's messages, until `window` is the foreground window.
 bool BecomesForeground(HWND window, DWORD timeoutMs) {
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
-        if (GetForegroundWindow() == window)
-            return true;
-        PumpMessagesFor(20);
-    }
-    return GetForegroundWindow() == window;
+    return WaitUntil([window] { return GetForegroundWindow() == window; }, timeoutMs);
 }
 
 TEST_F(LauncherBlackBox, CallUpChordBringsTheLauncherForwardButShortcutsDoNot) {

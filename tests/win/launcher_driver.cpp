@@ -101,7 +101,7 @@ std::optional<double> TypeIntoOwnWindow(WORD vk, DWORD timeoutMs) {
                        static_cast<double>(frequency.QuadPart);
             }
         }
-        if (GetTickCount() - started >= timeoutMs)
+        if (GetTickCount() - started >= Scaled(timeoutMs))
             return std::nullopt;
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
     }

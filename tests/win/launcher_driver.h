@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win/wait.h"
 #include "ui/unique_handle.h"
 
 namespace rivo::test {
@@ -27,7 +28,7 @@ bool InjectTap(WORD vk);
 // Types `vk` (down and up, through SendInput) into the foreground window, which must be one of
 // this thread's, and pumps until its key-up arrives here; the milliseconds that took, or nullopt
 // when it did not arrive within `timeoutMs`.
-std::optional<double> TypeIntoOwnWindow(WORD vk, DWORD timeoutMs = 15000);
+std::optional<double> TypeIntoOwnWindow(WORD vk, DWORD timeoutMs = kWaitMs);
 
 // Holds the thread that owns `window`, of any process, suspended until destroyed: a window
 // thread busy with a launch, a save or a modal box, as the rest of the system sees it.
@@ -51,25 +52,6 @@ void PostKeyUp(HWND window, WORD vk);
 // A key-down sent by the keyboard's auto-repeat while the key is held (previous state down).
 void PostKeyRepeat(HWND window, WORD vk);
 void PostTap(HWND window, WORD vk);
-
-// Runs this thread's messages while polling `done`, every few milliseconds, for at most
-// `timeoutMs`; returns whether it became true.
-template <typename Done>
-bool WaitUntil(Done done, DWORD timeoutMs = 15000) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        if (done())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 5, QS_ALLINPUT);
-    }
-}
 
 // Visible top-level windows of a process, any class.
 std::vector<HWND> VisibleWindowsOf(DWORD processId);

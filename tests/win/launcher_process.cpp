@@ -78,18 +78,6 @@ std::vector<HWND> WindowsOfProcess(DWORD processId, const char* className) {
     return search.found;
 }
 
-void PumpMessagesFor(DWORD ms) {
-    const DWORD start = GetTickCount();
-    do {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-        }
-        Sleep(10);
-    } while (GetTickCount() - start < ms);
-}
-
 LauncherProcess::LauncherProcess(const std::string& exe, const std::string& directory) {
     STARTUPINFOA startup{};
     startup.cb = sizeof startup;
@@ -114,12 +102,13 @@ LauncherProcess::~LauncherProcess() {
 }
 
 HWND LauncherProcess::WaitForMainWindow(DWORD timeoutMs) {
+    const DWORD limit = Scaled(timeoutMs);
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
+    while (GetTickCount() - start < limit) {
         const std::vector<HWND> windows = WindowsOfProcess(id_, "TMainForm");
         if (!windows.empty()) {
             main_ = windows.front();
-            WaitForInputIdle(process_, timeoutMs);
+            WaitForInputIdle(process_, limit);
             return main_;
         }
         if (WaitForSingleObject(process_, 20) != WAIT_TIMEOUT)
@@ -137,8 +126,9 @@ bool LauncherProcess::HasMessageBox() {
 }
 
 std::optional<MessageBoxInfo> LauncherProcess::WaitForMessageBox(DWORD timeoutMs) {
+    const DWORD limit = Scaled(timeoutMs);
     const DWORD start = GetTickCount();
-    while (GetTickCount() - start < timeoutMs) {
+    while (GetTickCount() - start < limit) {
         for (HWND box : WindowsOfProcess(id_, "#32770")) {
             if (!IsWindowVisible(box))
                 continue;
@@ -155,6 +145,7 @@ std::optional<MessageBoxInfo> LauncherProcess::WaitForMessageBox(DWORD timeoutMs
 }
 
 bool LauncherProcess::Settle(DWORD timeoutMs) {
+    const DWORD limit = Scaled(timeoutMs);
     if (main_ == nullptr) {
         const std::vector<HWND> windows = WindowsOfProcess(id_, "TMainForm");
         if (windows.empty())
@@ -162,7 +153,7 @@ bool LauncherProcess::Settle(DWORD timeoutMs) {
         main_ = windows.front();
     }
     DWORD_PTR ignored = 0;
-    if (SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, timeoutMs, &ignored) == 0)
+    if (SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, limit, &ignored) == 0)
         return false;
     // A sent message overtakes posted ones, so the WM_NULL proves nothing about them (a call-up
     // the hook posted, a posted click). A posted sentinel does: a thread's posted messages are
@@ -176,26 +167,20 @@ bool LauncherProcess::Settle(DWORD timeoutMs) {
             break;
     }
     if (callUp == nullptr)  // no hook bound
-        return WaitForInputIdle(process_, timeoutMs) == 0;
+        return WaitForInputIdle(process_, limit) == 0;
     const auto icon = [&] {
         DWORD_PTR answer = 0;
-        SendMessageTimeoutA(callUp, WM_GETICON, ICON_BIG, 0, SMTO_NORMAL, timeoutMs, &answer);
+        SendMessageTimeoutA(callUp, WM_GETICON, ICON_BIG, 0, SMTO_NORMAL, limit, &answer);
         return reinterpret_cast<HICON>(answer);
     };
     // An icon of the launcher's own: a window keeps no icon that is not valid in its process.
     const auto own = reinterpret_cast<HICON>(GetClassLongPtrA(main_, GCLP_HICON));
     if (own == nullptr)
-        return WaitForInputIdle(process_, timeoutMs) == 0;
+        return WaitForInputIdle(process_, limit) == 0;
     const HICON marker = icon() == own ? nullptr : own;
     if (!PostMessageA(callUp, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(marker)))
         return false;
-    const DWORD start = GetTickCount();
-    while (icon() != marker) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        PumpMessagesFor(5);
-    }
-    return true;
+    return WaitUntil([&] { return icon() == marker; }, timeoutMs);
 }
 
 void LauncherProcess::Close() {
@@ -216,7 +201,9 @@ void LauncherProcess::End() {
 }
 
 std::optional<DWORD> LauncherProcess::WaitForExit(DWORD timeoutMs) {
-    if (WaitForSingleObject(process_, timeoutMs) != WAIT_OBJECT_0)
+    // Handling this thread's messages meanwhile: a window of this thread may be the one the
+    // launcher is still deactivating (a call-up sends to it), and it would wait for us.
+    if (!WaitUntil([this] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeoutMs))
         return std::nullopt;
     DWORD code = 0;
     GetExitCodeProcess(process_, &code);
@@ -234,13 +221,7 @@ void PressButton(HWND box, int id) {
 
 bool PressButtonAndWait(HWND box, int id, DWORD timeoutMs) {
     PressButton(box, id);
-    const DWORD start = GetTickCount();
-    while (IsWindow(box) && IsWindowVisible(box)) {
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        PumpMessagesFor(10);
-    }
-    return true;
+    return WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
 }
 
 }  // namespace rivo::test

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/win/wait.h"
+
 namespace rivo::test {
 
 // A file of the build's launcher directory (rivo.exe, rivo.dll, help.html) as Windows sees it.
@@ -37,20 +39,20 @@ public:
 
     // The launcher's main window, once it exists and start-up has gone idle (or a message box
     // of start-up is waiting); null after `timeoutMs`.
-    HWND WaitForMainWindow(DWORD timeoutMs = 15000);
+    HWND WaitForMainWindow(DWORD timeoutMs = kWaitMs);
     // The next visible message box of the process; nullopt after `timeoutMs`.
-    std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = 15000);
+    std::optional<MessageBoxInfo> WaitForMessageBox(DWORD timeoutMs = kWaitMs);
     // Whether a message box of the process is open now.
     bool HasMessageBox();
     // A sentinel: returns once the launcher's window thread has handled everything sent or posted
     // to it before; a "nothing happened" check asserts after it.
-    bool Settle(DWORD timeoutMs = 15000);
+    bool Settle(DWORD timeoutMs = kWaitMs);
     // Asks the main window to close (as the exit menu item does).
     void Close();
     // Ends the process at once, as Windows does after WM_ENDSESSION: nothing of it runs after.
     void End();
     // The exit code once the process has ended; nullopt after `timeoutMs`.
-    std::optional<DWORD> WaitForExit(DWORD timeoutMs = 15000);
+    std::optional<DWORD> WaitForExit(DWORD timeoutMs = kWaitMs);
     bool Running();
 
 private:
@@ -62,12 +64,9 @@ private:
 // Clicks the message box button with `id` (IDOK, IDYES, ...).
 void PressButton(HWND box, int id);
 // Clicks it and waits until the box is gone; false when it stays.
-bool PressButtonAndWait(HWND box, int id, DWORD timeoutMs = 15000);
+bool PressButtonAndWait(HWND box, int id, DWORD timeoutMs = kWaitMs);
 
 // Top-level windows of a process with a class name (e.g. "#32770" for dialogs and message boxes).
 std::vector<HWND> WindowsOfProcess(DWORD processId, const char* className);
-
-// Handles this thread's queued messages for about `ms` milliseconds.
-void PumpMessagesFor(DWORD ms);
 
 }  // namespace rivo::test

@@ -80,12 +80,7 @@ BOOL CALLBACK AnswerOpenBox(HWND window, LPARAM answered) {
 }  // namespace
 
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    for (int waited = 0; waited < timeoutMs; waited += 10) {
-        if (condition())
-            return true;
-        ::Sleep(10);
-    }
-    return condition();
+    return test::WaitUntil(condition, static_cast<DWORD>(timeoutMs));
 }
 
 HWND FindVisibleWindow(const char* className, const std::string& caption) {

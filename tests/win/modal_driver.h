@@ -10,15 +10,19 @@
 #include <thread>
 #include <vector>
 
+#include "tests/win/wait.h"
+
 namespace rivo::modal_test {
 
-// Polls until `condition` holds; false when it does not within `timeoutMs`.
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);
+// Polls until `condition` holds; false when it does not within `timeoutMs` (scaled as every
+// wait is, tests/win/wait.h).
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = static_cast<int>(test::kWaitMs));
 
 // A visible top-level window of this process with this class (null: any) and caption.
 HWND FindVisibleWindow(const char* className, const std::string& caption);
-HWND WaitForWindow(const char* className, const std::string& caption, int timeoutMs = 5000);
-bool WaitUntilHidden(HWND window, int timeoutMs = 5000);
+HWND WaitForWindow(const char* className, const std::string& caption,
+                   int timeoutMs = static_cast<int>(test::kWaitMs));
+bool WaitUntilHidden(HWND window, int timeoutMs = static_cast<int>(test::kWaitMs));
 
 struct ChildWindow {
     std::string className;
@@ -37,7 +41,8 @@ struct MessageBoxSeen {
     HWND owner = nullptr;
 };
 // Waits for a message box with `caption`, reads it and presses button `answer` (IDOK, IDYES...).
-MessageBoxSeen AnswerMessageBox(const std::string& caption, int answer, int timeoutMs = 5000);
+MessageBoxSeen AnswerMessageBox(const std::string& caption, int answer,
+                                int timeoutMs = static_cast<int>(test::kWaitMs));
 // Whether a message box with `caption` shows up within `timeoutMs`.
 bool MessageBoxAppears(const std::string& caption, int timeoutMs);
 

@@ -21,20 +21,6 @@ inline constexpr WPARAM kTrayIconId = 100;
 
 bool UnderWine();
 
-// Polls `condition` while handling this thread's messages; false when it never held within
-// `timeoutMs`. The caller asserts on the state itself, never on how long it took.
-template <class Condition>
-bool WaitUntil(Condition condition, DWORD timeoutMs = 5000) {
-    const DWORD start = GetTickCount();
-    for (;;) {
-        if (condition())
-            return true;
-        if (GetTickCount() - start >= timeoutMs)
-            return false;
-        PumpMessagesFor(20);
-    }
-}
-
 // "RRGGBB", for messages.
 std::string Hex(COLORREF colour);
 
