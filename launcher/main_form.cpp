@@ -35,6 +35,7 @@ ui::FormLayout MainLayout() {
     layout.clientHeight = 53;
     layout.border = ui::BorderStyle::None;
     layout.topmost = true;
+    layout.placesItself = true;
     return layout;
 }
 

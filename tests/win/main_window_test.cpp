@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/win/modal_driver.h"
 #include "tests/win/running_launcher.h"
 
 namespace rivo::test {
@@ -18,8 +19,9 @@ namespace {
 
 using namespace outside;
 
-constexpr int kClientWidth = 104;
-constexpr int kClientHeight = 53;
+// The launcher window's client size at the DPI of the prefix (a second run is at 144).
+const int kClientWidth = modal_test::AtDpi(104, modal_test::TestDpi());
+const int kClientHeight = modal_test::AtDpi(53, modal_test::TestDpi());
 
 // ---------------------------------------------------------------------------------------------
 // Activation and deactivation in each window mode.
