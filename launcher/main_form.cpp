@@ -101,6 +101,7 @@ void TMainForm::FormCreate() {
         command.clear();
     LoadSettings(ProgramDir);
     KeepOnAMonitor();
+    FollowMonitorDpi();
 
     TheHookRecord.Key1 = static_cast<std::uint32_t>(MainSet->Key1);
     TheHookRecord.Key2 = static_cast<std::uint32_t>(MainSet->Key2);

@@ -432,8 +432,11 @@ void TForm::Close() {
 }
 
 void TForm::Show(int showCommand) {
-    if (showCommand != SW_HIDE && !Visible() && OnShow)
-        OnShow();
+    if (showCommand != SW_HIDE && !Visible()) {
+        FollowMonitorDpi();
+        if (OnShow)
+            OnShow();
+    }
     ::ShowWindow(handle_, showCommand);
 }
 
@@ -525,6 +528,20 @@ void TForm::MoveTo(int left, int top) {
 
 int TForm::Scale(int pixelsAt96) const {
     return ScaleToDpi(pixelsAt96, dpi_);
+}
+
+void TForm::FollowMonitorDpi() {
+    if (!handle_)
+        return;
+    TApplication* app = ApplicationOrNull();
+    const int dpi = LayoutDpiOfWindow(handle_, app ? app->Dpi() : dpi_);
+    if (dpi == dpi_)
+        return;
+    // The rectangle Windows would suggest: the same top-left, the size scaled.
+    const RECT now = BoundsRect();
+    const RECT suggested{now.left, now.top, now.left + ::MulDiv(now.right - now.left, dpi, dpi_),
+                         now.top + ::MulDiv(now.bottom - now.top, dpi, dpi_)};
+    HandleDpiChanged(dpi, suggested);
 }
 
 void TForm::HandleDpiChanged(int announcedDpi, const RECT& suggested) {

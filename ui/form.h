@@ -148,6 +148,12 @@ public:
     // halving truncating: Top first, then Left.
     void CentreOnFullScreen();
 
+    // Lays the form out for the DPI of the monitor it is on now, when that is not the one it is
+    // laid out for. Windows tells a window that moves to a monitor of another DPI with
+    // WM_DPICHANGED, but a hidden window moved by code (the launcher window placed where the
+    // settings file says) is not sure to be told. Show does it for a form about to be shown.
+    void FollowMonitorDpi();
+
     // Pixels at 96 DPI to pixels at the DPI this form is laid out for now.
     int Scale(int pixelsAt96) const;
     int Dpi() const noexcept { return dpi_; }

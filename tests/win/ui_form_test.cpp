@@ -240,6 +240,15 @@ TEST_F(UiTest, SizesAndFontAreScaledToTheDpiOfTheMonitor) {
             EXPECT_EQ(after.left, placesItself ? before.left : suggested.left);
             EXPECT_EQ(after.top, placesItself ? before.top : suggested.top);
         }
+        // Laid out for another monitor while hidden, then shown where it is: shown at the DPI of
+        // the monitor it is on, whether or not WM_DPICHANGED came.
+        modal_test::SendDpiChanged(form.Handle(), otherDpi, form.Dpi());
+        ASSERT_EQ(form.Dpi(), otherDpi);
+        form.Show(SW_SHOWNA);
+        EXPECT_EQ(form.Dpi(), systemDpi);
+        EXPECT_EQ(form.ClientWidth(), modal_test::AtDpi(104, systemDpi));
+        EXPECT_EQ(form.ClientHeight(), modal_test::AtDpi(53, systemDpi));
+        form.Hide();
     }
 }
 
