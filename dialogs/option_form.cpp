@@ -74,10 +74,15 @@ TOptionForm::TOptionForm(HWND owner)
     OnKeyDown = [this](WORD& key, ui::ShiftState) { FormKeyDown(key); };
     Button3.OnClick = [this] { Button3Click(); };
     ViewButton.OnClick = [this] { ViewButtonClick(); };
+    FitLabels();
+    OnDpiChanged = [this] { FitLabels(); };
+    OnCreate = [this] { CentreOnFullScreen(); };
+}
+
+void TOptionForm::FitLabels() {
     for (ui::TLabel* label : {&Label1, &Label2, &Label4, &Label5, &Label6, &Label3}) {
         FitToText(*label);
     }
-    OnCreate = [this] { CentreOnFullScreen(); };
 }
 
 int TOptionForm::ShowOptions(TRivoMainSet& settings) {

@@ -62,6 +62,7 @@ public:
     ui::TLabel Label3;
 
 private:
+    void FitLabels();
     void FormKeyDown(WORD key);
     std::array<ui::TComboBox*, 4> KeyCombos();  // Key1, Key2, SetKey, EndKey
     std::array<ui::TRadioButton*, 3> FormTypeRadios();

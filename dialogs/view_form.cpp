@@ -28,13 +28,15 @@ ui::FormLayout ViewLayout() {
 }
 
 // The outer height that gives `window` a client area `clientHeight` high. Frames and captions
-// differ between Windows versions and themes (422 on the classic frame, less on Windows 10), so
-// it is derived from the window's own styles, never written as a number.
+// differ between Windows versions and themes (422 on the classic frame, less on Windows 10) and
+// between monitors of different DPI, so it is measured on the window itself, never written as a
+// number (AdjustWindowRectEx would give the frame at the system DPI).
 int OuterHeightFor(HWND window, int clientHeight) {
-    RECT outer{0, 0, 0, clientHeight};
-    ::AdjustWindowRectEx(&outer, static_cast<DWORD>(::GetWindowLongA(window, GWL_STYLE)), FALSE,
-                         static_cast<DWORD>(::GetWindowLongA(window, GWL_EXSTYLE)));
-    return outer.bottom - outer.top;
+    RECT outer{};
+    RECT client{};
+    ::GetWindowRect(window, &outer);
+    ::GetClientRect(window, &client);
+    return outer.bottom - outer.top - client.bottom + clientHeight;
 }
 
 }  // namespace
@@ -57,6 +59,7 @@ TViewForm::TViewForm(HWND owner)
 
     // The size changed while the window was made, before OnResize was bound.
     FormResize();
+    OnDpiChanged = [this] { FormResize(); };
     OnCreate = [this] { CentreOnFullScreen(); };
 }
 

@@ -36,6 +36,7 @@ ui::FormLayout MainLayout() {
     layout.clientHeight = 53;
     layout.border = ui::BorderStyle::None;
     layout.topmost = true;
+    layout.placesItself = true;
     return layout;
 }
 
@@ -101,6 +102,7 @@ void TMainForm::FormCreate() {
         command.clear();
     LoadSettings(ProgramDir);
     KeepOnAMonitor();
+    FollowMonitorDpi();
 
     TheHookRecord.Key1 = static_cast<std::uint32_t>(MainSet->Key1);
     TheHookRecord.Key2 = static_cast<std::uint32_t>(MainSet->Key2);

@@ -68,7 +68,8 @@ public:
     // ShowException for the exception being handled; call only inside a catch block.
     void ShowCurrentException() noexcept;
 
-    // Screen DPI (LOGPIXELSY) used to scale layouts; SetDpi affects forms created afterwards.
+    // The system DPI (LOGPIXELSY of the screen): the layouts' DPI where Windows does not scale
+    // per monitor (ui/window_dpi.h); SetDpi affects forms created afterwards.
     int Dpi() const noexcept { return dpi_; }
     void SetDpi(int dpi) noexcept { dpi_ = dpi; }
 

@@ -17,12 +17,22 @@ Bounds WithDropDown(Bounds bounds, int rows) {
 
 TComboBox::TComboBox(TForm& form, HWND parent, Bounds bounds, int dropDownRows)
     : TControl(form, parent, "ComboBox", "", WithDropDown(bounds, dropDownRows),
-               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS) {
+               WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS),
+      closedHeight_(bounds.height) {
+    FitClosedHeight();
+}
+
+void TComboBox::ApplyDpi() {
+    TControl::ApplyDpi();
+    FitClosedHeight();
+}
+
+void TComboBox::FitClosedHeight() {
     // The closed height follows from the height of its selection field, which the system takes
     // from the font; the field is adjusted until the closed box has the height of the layout.
     // Measured each round rather than computed: Wine reports a field 2 pixels higher than it
     // was set to.
-    const int wanted = form.Scale(bounds.height);
+    const int wanted = Form().Scale(closedHeight_);
     LRESULT request = ::SendMessageA(Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
     for (int attempt = 0; attempt < 3 && request != CB_ERR; ++attempt) {
         RECT closed{};

@@ -24,6 +24,13 @@ public:
     // -1 = no row selected.
     int ItemIndex() const;
     void SetItemIndex(int index);
+
+    void ApplyDpi() override;
+
+private:
+    void FitClosedHeight();
+
+    int closedHeight_;  // at 96 DPI
 };
 
 }  // namespace rivo::ui

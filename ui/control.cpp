@@ -22,7 +22,7 @@ char UpperAscii(char c) {
 
 TControl::TControl(TForm& form, HWND parent, const char* windowClass, const std::string& caption,
                    Bounds bounds, DWORD style, DWORD exStyle)
-    : form_(form) {
+    : form_(form), layoutBounds_(bounds) {
     // Identifiers only have to be distinct among the form's children; routing goes by handle.
     const auto id = static_cast<INT_PTR>(100 + form.Controls().size());
     handle_ = ::CreateWindowExA(exStyle, windowClass, caption.c_str(), style | WS_CHILD | WS_VISIBLE,
@@ -173,6 +173,12 @@ RECT TControl::BoundsRect() const {
 
 void TControl::SetBounds(int left, int top, int width, int height) {
     ::SetWindowPos(handle_, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TControl::ApplyDpi() {
+    ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.Font()), FALSE);
+    SetBounds(form_.Scale(layoutBounds_.left), form_.Scale(layoutBounds_.top),
+              form_.Scale(layoutBounds_.width), form_.Scale(layoutBounds_.height));
 }
 
 bool TControl::HandleCommand(WORD) {

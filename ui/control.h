@@ -12,7 +12,8 @@
 
 namespace rivo::ui {
 
-// Client pixels of the parent at 96 DPI; scaled with the form's Scale() when the control is made.
+// Client pixels of the parent at 96 DPI; scaled with the form's Scale() when the control is made
+// and again when the form moves to a monitor of another DPI.
 struct Bounds {
     int left;
     int top;
@@ -68,6 +69,10 @@ public:
     // Whether `letter` (upper case) is the access key of this control's caption.
     bool HasAccessKey(char letter) const;
 
+    // The form is laid out for a new DPI: the control takes the form's new font and its layout
+    // bounds at that DPI. Controls with more geometry (row heights, columns) override it.
+    virtual void ApplyDpi();
+
 protected:
     // Sees every message of the control's window first; return true to consume it (with
     // `result`), false to let the control's key event and its original procedure have it.
@@ -86,6 +91,7 @@ private:
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
 
     TForm& form_;
+    Bounds layoutBounds_;
     HWND handle_ = nullptr;
     WNDPROC original_ = nullptr;
 };

@@ -2,14 +2,24 @@
 
 #include <windowsx.h>
 
+#include "core/dpi_scale.h"
 #include "ui/application.h"
+#include "ui/control.h"
 #include "ui/popup_menu.h"
 #include "ui/win32_error.h"
+#include "ui/window_dpi.h"
 #include "ui/window_text.h"
 
 namespace rivo::ui {
 
 namespace {
+
+// WM_DPICHANGED, which older headers do not define.
+constexpr UINT kDpiChangedMessage = 0x02E0;
+
+Rect ToRect(const RECT& r) {
+    return {r.left, r.top, r.right, r.bottom};
+}
 
 void RegisterFormClass(const std::string& name, WNDPROC procedure) {
     HINSTANCE instance = ::GetModuleHandleA(nullptr);
@@ -98,9 +108,13 @@ TForm::TForm(const FormLayout& layout) : TForm(layout, nullptr) {}
 
 TForm::TForm(const FormLayout& layout, HWND owner)
     : dpi_(Application().Dpi()),
+      fontSpec_(layout.font),
+      layoutClientWidth_(layout.clientWidth),
+      layoutClientHeight_(layout.clientHeight),
+      sizeable_(layout.border == BorderStyle::SizeableNoSysMenu),
+      placesItself_(layout.placesItself),
       color_(layout.color),
-      fontColor_(layout.font.color),
-      font_(CreateSpecFont(layout.font, dpi_)) {
+      fontColor_(layout.font.color) {
     TApplication& app = Application();
     RegisterFormClass(layout.className, StaticWndProc);
     if (!color_.IsSystem()) {
@@ -125,7 +139,11 @@ TForm::TForm(const FormLayout& layout, HWND owner)
         throw Win32Error("CreateWindowExA");
     unregister.Dismiss();
 
-    FixClientSize(clientWidth, clientHeight);
+    // Made at the system DPI; a per-monitor aware window on a monitor of another DPI is laid out
+    // for that one before its controls are made.
+    dpi_ = LayoutDpiOfWindow(handle_, app.Dpi());
+    font_ = CreateSpecFont(fontSpec_, dpi_);
+    FixClientSize(Scale(layout.clientWidth), Scale(layout.clientHeight));
     if (layout.border == BorderStyle::Dialog) {
         // A fixed dialog offers only Move and Close in its system menu.
         HMENU systemMenu = ::GetSystemMenu(handle_, FALSE);
@@ -188,6 +206,8 @@ void TForm::FireCreate() noexcept {
 }
 
 void TForm::FixClientSize(int width, int height) {
+    if (::IsIconic(handle_))
+        return;
     RECT client;
     if (!::GetClientRect(handle_, &client))
         return;
@@ -279,6 +299,13 @@ LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
         case WM_SIZE:
             if (OnResize)
                 OnResize();
+            break;
+
+        case kDpiChangedMessage:
+            if (lParam) {
+                HandleDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+                return 0;
+            }
             break;
 
         case WM_PAINT: {
@@ -405,8 +432,11 @@ void TForm::Close() {
 }
 
 void TForm::Show(int showCommand) {
-    if (showCommand != SW_HIDE && !Visible() && OnShow)
-        OnShow();
+    if (showCommand != SW_HIDE && !Visible()) {
+        FollowMonitorDpi();
+        if (OnShow)
+            OnShow();
+    }
     ::ShowWindow(handle_, showCommand);
 }
 
@@ -497,7 +527,62 @@ void TForm::MoveTo(int left, int top) {
 }
 
 int TForm::Scale(int pixelsAt96) const {
-    return ::MulDiv(pixelsAt96, dpi_, 96);
+    return ScaleToDpi(pixelsAt96, dpi_);
+}
+
+void TForm::FollowMonitorDpi() {
+    if (!handle_)
+        return;
+    TApplication* app = ApplicationOrNull();
+    const int dpi = LayoutDpiOfWindow(handle_, app ? app->Dpi() : dpi_);
+    if (dpi == dpi_)
+        return;
+    // The rectangle Windows would suggest: the same top-left, the size scaled.
+    const RECT now = BoundsRect();
+    const RECT suggested{now.left, now.top, now.left + ::MulDiv(now.right - now.left, dpi, dpi_),
+                         now.top + ::MulDiv(now.bottom - now.top, dpi, dpi_)};
+    HandleDpiChanged(dpi, suggested);
+}
+
+void TForm::HandleDpiChanged(int announcedDpi, const RECT& suggested) {
+    const DpiChange change =
+        DecideDpiChange(dpi_, announcedDpi, ToRect(BoundsRect()), ToRect(suggested), placesItself_);
+    // The old font lives until every control has the new one.
+    ResolvedFont previousFont;
+    if (change.relayout) {
+        dpi_ = change.dpi;
+        previousFont = std::move(font_);
+        font_ = CreateSpecFont(fontSpec_, dpi_);
+    }
+    const Rect& b = change.bounds;
+    if (::IsIconic(handle_)) {
+        // The size and place the window comes back to, as MoveTo does for the position.
+        WINDOWPLACEMENT placement{};
+        placement.length = sizeof placement;
+        ::GetWindowPlacement(handle_, &placement);
+        const POINT offset = WorkspaceOffset(handle_);
+        placement.rcNormalPosition = {b.left - offset.x, b.top - offset.y, b.right - offset.x,
+                                      b.bottom - offset.y};
+        placement.showCmd = ::IsWindowVisible(handle_) ? SW_SHOWMINNOACTIVE : SW_HIDE;
+        ::SetWindowPlacement(handle_, &placement);
+    } else {
+        ::SetWindowPos(handle_, nullptr, b.left, b.top, b.right - b.left, b.bottom - b.top,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
+    }
+    if (!change.relayout)
+        return;
+    // The suggested rectangle scales the frame too, and rounds on its own: the client area is
+    // what the layout fixes. A sizeable form keeps the width the user gave it.
+    if (!sizeable_)
+        FixClientSize(Scale(layoutClientWidth_), Scale(layoutClientHeight_));
+    // After the form has its new size: a label grows to fit its caption only as far as the
+    // form's edge at the new DPI.
+    for (TControl* control : controls_) {
+        control->ApplyDpi();
+    }
+    if (OnDpiChanged)
+        OnDpiChanged();
+    ::RedrawWindow(handle_, nullptr, nullptr, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ALLCHILDREN);
 }
 
 TWindowCanvas TForm::Canvas() const {

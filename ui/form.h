@@ -32,8 +32,9 @@ enum class BorderStyle {
     SizeableNoSysMenu,  // sizeable frame with a caption and no system menu or border icons
 };
 
-// A form's description. Sizes are pixels at 96 DPI and are scaled to the system DPI; the
-// position is in screen pixels and is not scaled.
+// A form's description. Sizes are pixels at 96 DPI and are scaled to the DPI of the form's
+// monitor (the system DPI where Windows does not scale per monitor); the position is in screen
+// pixels and is not scaled.
 struct FormLayout {
     std::string className = "RivoForm";  // window class, for FindWindow
     std::string caption;                 // code page 932
@@ -45,6 +46,9 @@ struct FormLayout {
     bool topmost = false;
     Color color = Color::System(COLOR_BTNFACE);
     FontSpec font;
+    // The form keeps the top-left it gives itself when it moves to a monitor of another DPI, and
+    // takes only the size Windows suggests (see DecideDpiChange).
+    bool placesItself = false;
 };
 
 struct ShiftState {
@@ -95,6 +99,10 @@ public:
     std::function<void()> OnShow;
     // WM_SIZE.
     std::function<void()> OnResize;
+    // After the form has laid itself out again for a new DPI (WM_DPICHANGED): its font, client
+    // size and controls follow the layout at the new DPI; what a form changed of that layout
+    // since it was made (a label moved to fit its text) is to be done again here.
+    std::function<void()> OnDpiChanged;
 
     // When true, OnKeyDown sees every key-down of the form's controls first (before the
     // control's own OnKeyDown; setting the key to 0 consumes it). Tab, Shift+Tab and Enter on a
@@ -140,8 +148,15 @@ public:
     // halving truncating: Top first, then Left.
     void CentreOnFullScreen();
 
-    // Pixels at 96 DPI to pixels at the DPI this form was built for.
+    // Lays the form out for the DPI of the monitor it is on now, when that is not the one it is
+    // laid out for. Windows tells a window that moves to a monitor of another DPI with
+    // WM_DPICHANGED, but a hidden window moved by code (the launcher window placed where the
+    // settings file says) is not sure to be told. Show does it for a form about to be shown.
+    void FollowMonitorDpi();
+
+    // Pixels at 96 DPI to pixels at the DPI this form is laid out for now.
     int Scale(int pixelsAt96) const;
+    int Dpi() const noexcept { return dpi_; }
 
     HFONT Font() const noexcept { return font_.font.get(); }
     // The face the font was created with, after any fallback.
@@ -205,9 +220,15 @@ private:
     void RestoreFocus();
     void FixClientSize(int width, int height);
     void MoveTo(int left, int top);
+    void HandleDpiChanged(int announcedDpi, const RECT& suggested);
 
     HWND handle_ = nullptr;
     int dpi_;
+    FontSpec fontSpec_;
+    int layoutClientWidth_;
+    int layoutClientHeight_;
+    bool sizeable_;
+    bool placesItself_;
     Color color_;
     Color fontColor_;
     ResolvedFont font_;

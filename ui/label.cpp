@@ -34,6 +34,11 @@ void TLabel::FitCaption() {
         SetBounds(bounds.left, bounds.top, width, bounds.bottom - bounds.top);
 }
 
+void TLabel::ApplyDpi() {
+    TControl::ApplyDpi();
+    FitCaption();
+}
+
 HBRUSH TLabel::HandleColor(HDC dc) {
     return FormColors(dc);
 }

@@ -15,6 +15,7 @@ public:
     TLabel(TForm& form, HWND parent, const std::string& caption, Bounds bounds);
 
     HBRUSH HandleColor(HDC dc) override;
+    void ApplyDpi() override;
 
     // Real pixels the caption takes in the form's font (0 when it cannot be measured).
     int CaptionWidth() const;

@@ -9,8 +9,14 @@ TListBox::TListBox(TForm& form, HWND parent, Bounds bounds, int itemHeight)
     : TControl(form, parent, "ListBox", "", bounds,
                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_MULTIPLESEL | LBS_NOTIFY |
                    LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
-               WS_EX_CLIENTEDGE) {
+               WS_EX_CLIENTEDGE),
+      itemHeight_(itemHeight) {
     ::SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(form.Scale(itemHeight), 0));
+}
+
+void TListBox::ApplyDpi() {
+    TControl::ApplyDpi();
+    ::SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(Form().Scale(itemHeight_), 0));
 }
 
 int TListBox::Add(const std::string& text) {

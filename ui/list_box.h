@@ -30,6 +30,11 @@ public:
     int CaretIndex() const;
     int TopIndex() const;
     int ItemHeight() const;
+
+    void ApplyDpi() override;
+
+private:
+    int itemHeight_;  // at 96 DPI
 };
 
 }  // namespace rivo::ui

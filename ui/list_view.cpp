@@ -58,6 +58,15 @@ void TListView::AddColumn(const std::string& caption, int width) {
                        reinterpret_cast<LPARAM>(&column)) < 0)
         throw std::runtime_error("LVM_INSERTCOLUMN failed");
     ++columns_;
+    columnWidths_.push_back(width);
+}
+
+void TListView::ApplyDpi() {
+    TControl::ApplyDpi();
+    for (int column = 0; column < columns_; ++column) {
+        ::SendMessageA(Handle(), LVM_SETCOLUMNWIDTH, static_cast<WPARAM>(column),
+                       MAKELPARAM(Form().Scale(columnWidths_[static_cast<size_t>(column)]), 0));
+    }
 }
 
 int TListView::ColumnCount() const {

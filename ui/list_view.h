@@ -7,6 +7,7 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "ui/control.h"
 
@@ -42,7 +43,11 @@ public:
 
     bool HandleNotify(NMHDR& header, LRESULT& result) override;
 
+    // The columns get their widths of the layout at the form's new DPI.
+    void ApplyDpi() override;
+
 private:
+    std::vector<int> columnWidths_;  // at 96 DPI
     int columns_ = 0;
     int updateDepth_ = 0;
 };

@@ -11,15 +11,22 @@
 #include <string>
 #include <vector>
 
+#include "tests/win/modal_driver.h"
 #include "tests/win/running_launcher.h"
+#include "ui/font.h"
+#include "ui/unique_handle.h"
 
 namespace rivo::test {
 namespace {
 
 using namespace outside;
 
-constexpr int kClientWidth = 104;
-constexpr int kClientHeight = 53;
+// The launcher window's layout at the DPI of the prefix (a second run is at 144).
+int At(int pixelsAt96) {
+    return modal_test::AtDpi(pixelsAt96, modal_test::TestDpi());
+}
+const int kClientWidth = At(104);
+const int kClientHeight = At(53);
 
 // ---------------------------------------------------------------------------------------------
 // Activation and deactivation in each window mode.
@@ -55,7 +62,8 @@ COLORREF ColourOf(Fill fill) {
 }
 
 // Points of the client area that neither text nor frame touches.
-constexpr POINT kBackgroundPoints[] = {{52, 8}, {8, 46}, {52, 48}, {96, 10}, {4, 4}};
+const POINT kBackgroundPoints[] = {
+    {At(52), At(8)}, {At(8), At(46)}, {At(52), At(48)}, {At(96), At(10)}, {At(4), At(4)}};
 
 bool ShowsFill(HWND window, Fill fill) {
     if (fill == Fill::NotChecked)
@@ -106,6 +114,7 @@ void ExpectFrameAndTexts(const Picture& picture, COLORREF fill) {
     int firstColumn = w;
     int pushPixels = 0;     // where only the "P" of "Push any key" at 15,20 can be
     int versionPixels = 0;  // rows only "Rivo Ver 1.18" at 25,30 reaches
+    int versionRight = 0;   // its rightmost pixel in those rows
     int darkPixels = 0;
     for (int y = 1; y < h - 1; ++y) {
         for (int x = 1; x < w - 1; ++x) {
@@ -114,18 +123,29 @@ void ExpectFrameAndTexts(const Picture& picture, COLORREF fill) {
                 continue;
             firstRow = std::min(firstRow, y);
             firstColumn = std::min(firstColumn, x);
-            if (y >= 20 && y <= 29 && x >= 15 && x <= 23)
+            if (y >= At(20) && y <= At(29) && x >= At(15) && x <= At(23))
                 ++pushPixels;
-            if (y >= 36 && y <= 44 && x >= 25)
+            if (y >= At(36) && y <= At(44) && x >= At(25)) {
                 ++versionPixels;
+                versionRight = std::max(versionRight, x);
+            }
             if (GetRValue(c) + GetGValue(c) + GetBValue(c) < 3 * 0x50)
                 ++darkPixels;
         }
     }
-    EXPECT_GE(firstRow, 20) << "nothing is written above the first text";
-    EXPECT_GE(firstColumn, 15) << "nothing is written left of the first text";
+    EXPECT_GE(firstRow, At(20)) << "nothing is written above the first text";
+    EXPECT_GE(firstColumn, At(15)) << "nothing is written left of the first text";
     EXPECT_GT(pushPixels, 0) << "\"Push any key\" at 15,20";
     EXPECT_GT(versionPixels, 0) << "\"Rivo Ver 1.18\" at 25,30";
+
+    // The texts are in the form's font at the window's DPI: the version is as wide as that font
+    // draws it (a glyph's bearings aside).
+    const ui::ResolvedFont font = ui::CreateSpecFont(ui::FontSpec{}, modal_test::TestDpi());
+    const ui::WindowDC screen(nullptr);
+    const ui::SelectedObject selected(screen.get(), font.font.get());
+    SIZE extent{};
+    ::GetTextExtentPoint32A(screen.get(), "Rivo Ver 1.18", 13, &extent);
+    EXPECT_NEAR(versionRight + 1 - At(25), extent.cx, 3) << "\"Rivo Ver 1.18\" in " << font.face;
     EXPECT_GT(darkPixels, 0) << "the texts are in the window-text colour";
 }
 

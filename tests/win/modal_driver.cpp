@@ -1,5 +1,6 @@
 #include "tests/win/modal_driver.h"
 
+#include <cstdlib>
 #include <utility>
 
 namespace rivo::modal_test {
@@ -214,6 +215,26 @@ bool Driver::Finish() {
     if (thread_.joinable())
         thread_.join();
     return !rescued_;
+}
+
+int TestDpi() {
+    const char* dpi = std::getenv("RIVO_TEST_DPI");
+    return dpi && std::atoi(dpi) > 0 ? std::atoi(dpi) : 96;
+}
+
+int AtDpi(int pixelsAt96, int dpi) {
+    return ::MulDiv(pixelsAt96, dpi, 96);
+}
+
+RECT SendDpiChanged(HWND window, int dpi, int fromDpi) {
+    RECT now{};
+    ::GetWindowRect(window, &now);
+    RECT suggested{now.left + 10, now.top + 20, 0, 0};
+    suggested.right = suggested.left + ::MulDiv(now.right - now.left, dpi, fromDpi);
+    suggested.bottom = suggested.top + ::MulDiv(now.bottom - now.top, dpi, fromDpi);
+    constexpr UINT kDpiChanged = 0x02E0;
+    ::SendMessageA(window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    return suggested;
 }
 
 }  // namespace rivo::modal_test

@@ -55,6 +55,16 @@ void PostClickAt(HWND window, POINT point);
 // The window that has the keyboard focus in `thread`'s input state.
 HWND FocusOf(DWORD thread);
 
+// The DPI of the prefix the tests run in (RIVO_TEST_DPI, 96 when unset), at which layouts are
+// checked; CTest runs the layout tests a second time in a prefix set to 144.
+int TestDpi();
+// Pixels of a 96-DPI layout at `dpi`, rounded as Windows rounds them (MulDiv).
+int AtDpi(int pixelsAt96, int dpi);
+// What Windows sends a per-monitor aware window that has moved to a monitor of `dpi` from one of
+// `fromDpi`: WM_DPICHANGED with the window's rectangle scaled about its top-left, a little
+// further (10, 20) so that whether the window takes the suggested position shows.
+RECT SendDpiChanged(HWND window, int dpi, int fromDpi);
+
 // Runs functions on the thread that made it, from any other thread, while that thread handles
 // messages (also inside a modal loop or a message box): for steps that only the window's own
 // thread can take, such as moving the focus.

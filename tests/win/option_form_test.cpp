@@ -82,7 +82,7 @@ protected:
         CommandTable = {};
         WorkDirTable = {};
         app.emplace();
-        ASSERT_EQ(app->Dpi(), 96) << "the layout is checked at 96 DPI";
+        ASSERT_EQ(app->Dpi(), modal_test::TestDpi()) << "the layout is checked at the prefix's DPI";
         invoker.emplace();
     }
     void TearDown() override {
@@ -516,34 +516,21 @@ int LabelTextWidth(HWND window, HFONT font) {
     return size.cx;
 }
 
-RECT Rect(int left, int top, int width, int height) {
-    return {left, top, left + width, top + height};
-}
-
-TEST_F(OptionFormTest, WindowAndControlsFollowTheLayoutAt96Dpi) {
-    ui::FormLayout ownerLayout;
-    ownerLayout.clientWidth = 100;
-    ownerLayout.clientHeight = 100;
-    ui::TForm owner(ownerLayout);
-    auto form = ui::MakeForm<TOptionForm>(owner.Handle());
-    TOptionForm& f = *form;
+// The options dialog laid out for `dpi`: client size, font, and each control's caption, parent and
+// bounds (a label may be wider, to show its caption in a fallback face).
+void ExpectOptionLayout(TOptionForm& f, int dpi) {
     const HWND window = f.Handle();
-
-    EXPECT_EQ(f.Caption(), kCaption);
-    EXPECT_EQ(f.ClientWidth(), 346);
-    EXPECT_EQ(f.ClientHeight(), 309);
-    const LONG style = ::GetWindowLongA(window, GWL_STYLE);
-    EXPECT_TRUE(style & WS_SYSMENU) << "a close box";
-    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0)
-        << "fixed size, no other border icons";
-    EXPECT_EQ(::GetWindow(window, GW_OWNER), owner.Handle());
-    EXPECT_TRUE(f.KeyPreview);
-    EXPECT_EQ(f.Top(), ::GetSystemMetrics(SM_CYFULLSCREEN) / 2 - f.Height() / 2) << "centred";
-    EXPECT_EQ(f.Left(), ::GetSystemMetrics(SM_CXFULLSCREEN) / 2 - f.Width() / 2);
-    EXPECT_EQ(f.Button1.ModalResult, 1);
-    EXPECT_EQ(f.Button2.ModalResult, 2);
-    EXPECT_EQ(f.Button3.ModalResult, 0);
-    EXPECT_EQ(f.ViewButton.ModalResult, 0);
+    const auto Rect = [dpi](int left, int top, int width, int height) {
+        const int l = modal_test::AtDpi(left, dpi);
+        const int t = modal_test::AtDpi(top, dpi);
+        return RECT{l, t, l + modal_test::AtDpi(width, dpi), t + modal_test::AtDpi(height, dpi)};
+    };
+    EXPECT_EQ(f.ClientWidth(), modal_test::AtDpi(346, dpi));
+    EXPECT_EQ(f.ClientHeight(), modal_test::AtDpi(309, dpi));
+    LOGFONTA font{};
+    ::GetObjectA(f.Font(), sizeof font, &font);
+    EXPECT_EQ(font.lfHeight, -modal_test::AtDpi(12, dpi));
+    EXPECT_EQ(::SendMessageA(f.FilterList.Handle(), LB_GETITEMHEIGHT, 0, 0), modal_test::AtDpi(12, dpi));
 
     const LayoutCase controls[] = {
         {"GroupBox1", f.GroupBox1.Handle(), window, "キーのフィルタ", Rect(4, 4, 135, 301)},
@@ -576,6 +563,7 @@ TEST_F(OptionFormTest, WindowAndControlsFollowTheLayoutAt96Dpi) {
     for (const LayoutCase& c : controls) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(::GetParent(c.window), c.parent);
+        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(c.window, WM_GETFONT, 0, 0)), f.Font());
         char text[128] = {};
         ::GetWindowTextA(c.window, text, sizeof text);
         if (!c.caption.empty()) {
@@ -598,6 +586,40 @@ TEST_F(OptionFormTest, WindowAndControlsFollowTheLayoutAt96Dpi) {
             EXPECT_LE(r.left, c.bounds.left);
             EXPECT_GE(r.left, 0);
         }
+    }
+}
+
+// At the DPI of the prefix (96, and 144 in the second run), then on monitors of another DPI: the
+// layout's client size, positions and font scaled to each.
+TEST_F(OptionFormTest, WindowAndControlsFollowTheLayoutAtTheDpiOfTheMonitor) {
+    ui::FormLayout ownerLayout;
+    ownerLayout.clientWidth = 100;
+    ownerLayout.clientHeight = 100;
+    ui::TForm owner(ownerLayout);
+    auto form = ui::MakeForm<TOptionForm>(owner.Handle());
+    TOptionForm& f = *form;
+    const HWND window = f.Handle();
+
+    EXPECT_EQ(f.Caption(), kCaption);
+    const LONG style = ::GetWindowLongA(window, GWL_STYLE);
+    EXPECT_TRUE(style & WS_SYSMENU) << "a close box";
+    EXPECT_EQ(style & (WS_THICKFRAME | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0)
+        << "fixed size, no other border icons";
+    EXPECT_EQ(::GetWindow(window, GW_OWNER), owner.Handle());
+    EXPECT_TRUE(f.KeyPreview);
+    EXPECT_EQ(f.Top(), ::GetSystemMetrics(SM_CYFULLSCREEN) / 2 - f.Height() / 2) << "centred";
+    EXPECT_EQ(f.Left(), ::GetSystemMetrics(SM_CXFULLSCREEN) / 2 - f.Width() / 2);
+    EXPECT_EQ(f.Button1.ModalResult, 1);
+    EXPECT_EQ(f.Button2.ModalResult, 2);
+    EXPECT_EQ(f.Button3.ModalResult, 0);
+    EXPECT_EQ(f.ViewButton.ModalResult, 0);
+
+    const int systemDpi = modal_test::TestDpi();
+    for (const int dpi : {systemDpi, systemDpi == 96 ? 144 : 96, systemDpi}) {
+        SCOPED_TRACE(dpi);
+        if (dpi != f.Dpi())
+            modal_test::SendDpiChanged(window, dpi, f.Dpi());
+        ExpectOptionLayout(f, dpi);
     }
     const LONG listStyle = ::GetWindowLongA(f.FilterList.Handle(), GWL_STYLE);
     EXPECT_TRUE(listStyle & LBS_MULTIPLESEL);

@@ -251,7 +251,11 @@ TEST(Manifest, IsEmbeddedAndTakesEffect) {
     EXPECT_NE(manifest.find("name=\"Rivo.Launcher\" version=\"" RIVO_VERSION "\""), std::string::npos)
         << "the project's version";
 
-    EXPECT_TRUE(::IsProcessDPIAware()) << "system DPI aware";
+    EXPECT_TRUE(::IsProcessDPIAware()) << "DPI aware";
+    // Per monitor (v2, else v1) where Windows reads dpiAwareness; system aware where it reads only
+    // dpiAware. Wine makes every process per-monitor aware, so the text is what tells.
+    EXPECT_NE(manifest.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+    EXPECT_NE(manifest.find(">true</dpiAware>"), std::string::npos);
 
     // The side-by-side common controls 6 are the ones this process gets (Wine's copy reports
     // 5.81 from DllGetVersion, so the assembly it was loaded from is what tells).

@@ -16,6 +16,7 @@
 #include "core/set_command.h"
 #include "dialog_driver.h"
 #include "dialogs/setting_form.h"
+#include "modal_driver.h"
 #include "scratch_dir.h"
 #include "ui/application.h"
 
@@ -146,7 +147,7 @@ protected:
 
     void SetUp() override {
         app.emplace();
-        app->SetDpi(96);
+        ASSERT_EQ(app->Dpi(), modal_test::TestDpi()) << "the layout is checked at the prefix's DPI";
         // As at start-up: a main window first, the registration dialog beside it.
         ui::FormLayout mainLayout;
         mainLayout.className = "RivoTestMain";
@@ -665,11 +666,11 @@ struct ControlCase {
     bool tabStop;
 };
 
-TEST_F(SettingFormTest, LayoutAtNinetySixDpi) {
+// At the DPI of the prefix (96, and 144 in the second run), then on monitors of another DPI: the
+// layout's client size, positions and font scaled to each.
+TEST_F(SettingFormTest, LayoutAtTheDpiOfTheMonitor) {
     TSettingForm& f = *SettingForm;
     EXPECT_EQ(f.Caption(), "登録ダイアログ");
-    EXPECT_EQ(f.ClientWidth(), 233);
-    EXPECT_EQ(f.ClientHeight(), 205);
     const LONG style = ::GetWindowLongA(f.Handle(), GWL_STYLE);
     EXPECT_EQ(style & WS_CAPTION, WS_CAPTION);
     EXPECT_TRUE(style & WS_SYSMENU) << "a close box";
@@ -685,50 +686,67 @@ TEST_F(SettingFormTest, LayoutAtNinetySixDpi) {
     EXPECT_FALSE(f.CommandEdit.ReadOnly());
     EXPECT_FALSE(f.PathEdit.ReadOnly());
 
-    const ControlCase cases[] = {
-        {"Label2", &f.Label2, "Static", "割り当てキー", {11, 18, 79, 30}, false},
-        {"KeyEdit", &f.KeyEdit, "Edit", nullptr, {112, 16, 197, 36}, true},
-        {"Label1", &f.Label1, "Static", "実行コマンド", {11, 59, 74, 71}, false},
-        {"CommandEdit", &f.CommandEdit, "Edit", nullptr, {22, 83, 147, 103}, true},
-        {"Browse", &f.Browse, "Button", "参照(&B)", {149, 82, 224, 107}, true},
-        {"Label3", &f.Label3, "Static", "作業ディレクトリ", {13, 109, 94, 121}, false},
-        {"PathEdit", &f.PathEdit, "Edit", nullptr, {22, 133, 146, 153}, true},
-        {"OKButton", &f.OKButton, "Button", "確定(&O)", {60, 173, 135, 198}, true},
-        {"CancelButton", &f.CancelButton, "Button", "取消(&C)", {149, 173, 224, 198}, true},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.name);
-        const RECT r = c.control->BoundsRect();
-        EXPECT_EQ(r.left, c.bounds.left);
-        EXPECT_EQ(r.top, c.bounds.top);
-        EXPECT_EQ(r.bottom, c.bounds.bottom);
-        if (c.tabStop) {
-            EXPECT_EQ(r.right, c.bounds.right);
-        } else {
-            // A label is as wide as the layout says or, where the font draws its caption wider,
-            // as wide as the caption: it is never cut.
-            EXPECT_GE(r.right, c.bounds.right);
-            HDC dc = ::GetDC(c.control->Handle());
-            const HGDIOBJ old = ::SelectObject(dc, f.Font());
-            SIZE extent{};
-            ::GetTextExtentPoint32A(dc, c.caption, lstrlenA(c.caption), &extent);
-            ::SelectObject(dc, old);
-            ::ReleaseDC(c.control->Handle(), dc);
-            EXPECT_GE(r.right - r.left, extent.cx) << "the caption is cut";
-        }
-        EXPECT_EQ(::GetParent(c.control->Handle()), f.Handle());
-        char className[32] = {};
-        ::GetClassNameA(c.control->Handle(), className, sizeof className);
-        EXPECT_EQ(::lstrcmpiA(className, c.windowClass), 0) << className;
-        if (c.caption) {
-            EXPECT_EQ(c.control->Text(), c.caption);
-        }
-        EXPECT_EQ((::GetWindowLongA(c.control->Handle(), GWL_STYLE) & WS_TABSTOP) != 0, c.tabStop);
-        EXPECT_TRUE(c.control->Visible());
-        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(c.control->Handle(), WM_GETFONT, 0, 0)), f.Font());
-        const LONG buttonType = ::GetWindowLongA(c.control->Handle(), GWL_STYLE) & BS_TYPEMASK;
-        if (::lstrcmpiA(className, "Button") == 0) {
-            EXPECT_EQ(buttonType, BS_PUSHBUTTON) << "no button is a default button";
+    const int systemDpi = modal_test::TestDpi();
+    for (const int dpi : {systemDpi, systemDpi == 96 ? 144 : 96, systemDpi}) {
+        SCOPED_TRACE(dpi);
+        if (dpi != f.Dpi())
+            modal_test::SendDpiChanged(f.Handle(), dpi, f.Dpi());
+        EXPECT_EQ(f.ClientWidth(), modal_test::AtDpi(233, dpi));
+        EXPECT_EQ(f.ClientHeight(), modal_test::AtDpi(205, dpi));
+        LOGFONTA font{};
+        ::GetObjectA(f.Font(), sizeof font, &font);
+        EXPECT_EQ(font.lfHeight, -modal_test::AtDpi(12, dpi));
+        const ControlCase cases[] = {
+            {"Label2", &f.Label2, "Static", "割り当てキー", {11, 18, 79, 30}, false},
+            {"KeyEdit", &f.KeyEdit, "Edit", nullptr, {112, 16, 197, 36}, true},
+            {"Label1", &f.Label1, "Static", "実行コマンド", {11, 59, 74, 71}, false},
+            {"CommandEdit", &f.CommandEdit, "Edit", nullptr, {22, 83, 147, 103}, true},
+            {"Browse", &f.Browse, "Button", "参照(&B)", {149, 82, 224, 107}, true},
+            {"Label3", &f.Label3, "Static", "作業ディレクトリ", {13, 109, 94, 121}, false},
+            {"PathEdit", &f.PathEdit, "Edit", nullptr, {22, 133, 146, 153}, true},
+            {"OKButton", &f.OKButton, "Button", "確定(&O)", {60, 173, 135, 198}, true},
+            {"CancelButton", &f.CancelButton, "Button", "取消(&C)", {149, 173, 224, 198}, true},
+        };
+        for (const auto& c : cases) {
+            SCOPED_TRACE(c.name);
+            // The table's edges at 96 DPI: position and size scale each on their own.
+            const int left = modal_test::AtDpi(c.bounds.left, dpi);
+            const int top = modal_test::AtDpi(c.bounds.top, dpi);
+            const RECT want{left, top, left + modal_test::AtDpi(c.bounds.right - c.bounds.left, dpi),
+                            top + modal_test::AtDpi(c.bounds.bottom - c.bounds.top, dpi)};
+            const RECT r = c.control->BoundsRect();
+            EXPECT_EQ(r.left, want.left);
+            EXPECT_EQ(r.top, want.top);
+            EXPECT_EQ(r.bottom, want.bottom);
+            if (c.tabStop) {
+                EXPECT_EQ(r.right, want.right);
+            } else {
+                // A label is as wide as the layout says or, where the font draws its caption wider,
+                // as wide as the caption: it is never cut.
+                EXPECT_GE(r.right, want.right);
+                HDC dc = ::GetDC(c.control->Handle());
+                const HGDIOBJ old = ::SelectObject(dc, f.Font());
+                SIZE extent{};
+                ::GetTextExtentPoint32A(dc, c.caption, lstrlenA(c.caption), &extent);
+                ::SelectObject(dc, old);
+                ::ReleaseDC(c.control->Handle(), dc);
+                EXPECT_GE(r.right - r.left, extent.cx) << "the caption is cut";
+            }
+            EXPECT_EQ(::GetParent(c.control->Handle()), f.Handle());
+            char className[32] = {};
+            ::GetClassNameA(c.control->Handle(), className, sizeof className);
+            EXPECT_EQ(::lstrcmpiA(className, c.windowClass), 0) << className;
+            if (c.caption) {
+                EXPECT_EQ(c.control->Text(), c.caption);
+            }
+            EXPECT_EQ((::GetWindowLongA(c.control->Handle(), GWL_STYLE) & WS_TABSTOP) != 0, c.tabStop);
+            EXPECT_TRUE(c.control->Visible());
+            EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(c.control->Handle(), WM_GETFONT, 0, 0)),
+                      f.Font());
+            const LONG buttonType = ::GetWindowLongA(c.control->Handle(), GWL_STYLE) & BS_TYPEMASK;
+            if (::lstrcmpiA(className, "Button") == 0) {
+                EXPECT_EQ(buttonType, BS_PUSHBUTTON) << "no button is a default button";
+            }
         }
     }
     const std::vector<ui::TControl*> order = f.TabOrder();

@@ -16,6 +16,7 @@
 #include "ui/application.h"
 #include "ui/form.h"
 #include "ui/popup_menu.h"
+#include "tests/win/modal_driver.h"
 
 namespace rivo::ui {
 namespace {
@@ -211,16 +212,44 @@ TEST_F(UiTest, ClientSizeAndStylesFollowTheLayout) {
     }
 }
 
-TEST_F(UiTest, SizesAndFontAreScaledToTheDpi) {
-    app->SetDpi(144);
-    HookForm form(Layout(104, 53));
-    EXPECT_EQ(form.ClientWidth(), 156);
-    EXPECT_EQ(form.ClientHeight(), 80);  // 79.5 rounds up
-    EXPECT_EQ(form.Scale(15), 23);
-
-    LOGFONTA font{};
-    ::GetObjectA(form.Font(), sizeof font, &font);
-    EXPECT_EQ(font.lfHeight, -18) << "a character height (negative), not a cell height";
+// On a monitor of another DPI (WM_DPICHANGED) a form lays itself out again: client size, font and
+// Scale follow the new DPI. A dialog takes the suggested rectangle; a form that places itself
+// (the launcher window) keeps its top-left and takes only the size.
+TEST_F(UiTest, SizesAndFontAreScaledToTheDpiOfTheMonitor) {
+    const int systemDpi = modal_test::TestDpi();
+    const int otherDpi = systemDpi == 96 ? 144 : 96;
+    for (const bool placesItself : {true, false}) {
+        SCOPED_TRACE(placesItself ? "places itself" : "dialog");
+        FormLayout layout = Layout(104, 53, placesItself ? BorderStyle::None : BorderStyle::Dialog);
+        layout.placesItself = placesItself;
+        HookForm form(layout);
+        for (const int dpi : {systemDpi, otherDpi, systemDpi}) {
+            SCOPED_TRACE(dpi);
+            const RECT before = form.BoundsRect();
+            RECT suggested = before;
+            if (dpi != form.Dpi())
+                suggested = modal_test::SendDpiChanged(form.Handle(), dpi, form.Dpi());
+            EXPECT_EQ(form.Dpi(), dpi);
+            EXPECT_EQ(form.ClientWidth(), modal_test::AtDpi(104, dpi));
+            EXPECT_EQ(form.ClientHeight(), modal_test::AtDpi(53, dpi));  // 79.5 rounds up at 144
+            EXPECT_EQ(form.Scale(15), modal_test::AtDpi(15, dpi));
+            LOGFONTA font{};
+            ::GetObjectA(form.Font(), sizeof font, &font);
+            EXPECT_EQ(font.lfHeight, -modal_test::AtDpi(12, dpi)) << "a character height, not a cell height";
+            const RECT after = form.BoundsRect();
+            EXPECT_EQ(after.left, placesItself ? before.left : suggested.left);
+            EXPECT_EQ(after.top, placesItself ? before.top : suggested.top);
+        }
+        // Laid out for another monitor while hidden, then shown where it is: shown at the DPI of
+        // the monitor it is on, whether or not WM_DPICHANGED came.
+        modal_test::SendDpiChanged(form.Handle(), otherDpi, form.Dpi());
+        ASSERT_EQ(form.Dpi(), otherDpi);
+        form.Show(SW_SHOWNA);
+        EXPECT_EQ(form.Dpi(), systemDpi);
+        EXPECT_EQ(form.ClientWidth(), modal_test::AtDpi(104, systemDpi));
+        EXPECT_EQ(form.ClientHeight(), modal_test::AtDpi(53, systemDpi));
+        form.Hide();
+    }
 }
 
 TEST_F(UiTest, PositionIsTheNormalPositionWhileMinimised) {

@@ -55,7 +55,7 @@ protected:
     void SetUp() override {
         BuildKeyNameTable(KeyNameTable);
         app.emplace();
-        ASSERT_EQ(app->Dpi(), 96) << "the layout is checked at 96 DPI";
+        ASSERT_EQ(app->Dpi(), modal_test::TestDpi()) << "the layout is checked at the prefix's DPI";
         invoker.emplace();
     }
     void TearDown() override {
@@ -452,7 +452,10 @@ struct ControlCase {
     RECT bounds;
 };
 
-TEST_F(ViewFormTest, WindowAndControlsFollowTheLayoutAt96Dpi) {
+// The command list at the DPI of the prefix (96, and 144 in the second run), then on monitors of
+// another DPI: client height, positions, font and columns scaled to each; the width is the one
+// Windows suggests (the user's, scaled), and the list and buttons follow it.
+TEST_F(ViewFormTest, WindowAndControlsFollowTheLayoutAtTheDpiOfTheMonitor) {
     ui::FormLayout ownerLayout;
     ownerLayout.clientWidth = 100;
     ownerLayout.clientHeight = 100;
@@ -461,8 +464,6 @@ TEST_F(ViewFormTest, WindowAndControlsFollowTheLayoutAt96Dpi) {
     const HWND window = view->Handle();
 
     EXPECT_EQ(view->Caption(), kCaption);
-    EXPECT_EQ(view->ClientWidth(), 389);
-    EXPECT_EQ(view->ClientHeight(), 395);
     const LONG style = ::GetWindowLongA(window, GWL_STYLE);
     EXPECT_EQ(style & (WS_CAPTION | WS_THICKFRAME), WS_CAPTION | WS_THICKFRAME) << "a sizeable frame";
     EXPECT_EQ(style & (WS_SYSMENU | WS_MINIMIZEBOX | WS_MAXIMIZEBOX), 0) << "no system menu, no border icons";
@@ -472,26 +473,72 @@ TEST_F(ViewFormTest, WindowAndControlsFollowTheLayoutAt96Dpi) {
     EXPECT_EQ(view->Top(), ::GetSystemMetrics(SM_CYFULLSCREEN) / 2 - view->Height() / 2) << "centred";
     EXPECT_EQ(view->Left(), ::GetSystemMetrics(SM_CXFULLSCREEN) / 2 - view->Width() / 2);
 
-    const ControlCase controls[] = {
-        {"KeyListView", view->KeyListView.Handle(), WC_LISTVIEWA, "", {0, 0, 389, 349}},
-        {"DelButton", view->DelButton.Handle(), "Button", "削除(&D)", {0, 354, 389, 373}},
-        {"CloseButton", view->CloseButton.Handle(), "Button", "閉じる(&C)", {0, 374, 389, 393}},
-    };
-    for (const ControlCase& c : controls) {
-        SCOPED_TRACE(c.name);
-        EXPECT_EQ(::GetParent(c.window), window);
-        char className[64] = {};
-        ::GetClassNameA(c.window, className, sizeof className);
-        EXPECT_EQ(lstrcmpiA(className, c.className), 0) << className;
-        char text[128] = {};
-        ::GetWindowTextA(c.window, text, sizeof text);
-        EXPECT_EQ(std::string(text), c.caption);
-        const RECT r = ClientBounds(c.window);
-        EXPECT_EQ(r.left, c.bounds.left);
-        EXPECT_EQ(r.top, c.bounds.top);
-        EXPECT_EQ(r.right, c.bounds.right);
-        EXPECT_EQ(r.bottom, c.bounds.bottom);
+    const int systemDpi = modal_test::TestDpi();
+    for (const int dpi : {systemDpi, systemDpi == 96 ? 144 : 96, systemDpi}) {
+        SCOPED_TRACE(dpi);
+        int width = modal_test::AtDpi(389, dpi);
+        if (dpi != view->Dpi()) {
+            const RECT suggested = modal_test::SendDpiChanged(window, dpi, view->Dpi());
+            EXPECT_EQ(view->Width(), suggested.right - suggested.left);
+            width = view->ClientWidth();
+        }
+        const auto at = [dpi](int pixels) { return modal_test::AtDpi(pixels, dpi); };
+        EXPECT_EQ(view->ClientWidth(), width);
+        EXPECT_EQ(view->ClientHeight(), at(395));
+        LOGFONTA font{};
+        ::GetObjectA(view->Font(), sizeof font, &font);
+        EXPECT_EQ(font.lfHeight, -at(12));
+
+        const ControlCase controls[] = {
+            {"KeyListView", view->KeyListView.Handle(), WC_LISTVIEWA, "", {0, 0, width, at(349)}},
+            {"DelButton",
+             view->DelButton.Handle(),
+             "Button",
+             "削除(&D)",
+             {0, at(354), width, at(354) + at(19)}},
+            {"CloseButton",
+             view->CloseButton.Handle(),
+             "Button",
+             "閉じる(&C)",
+             {0, at(374), width, at(374) + at(19)}},
+        };
+        for (const ControlCase& c : controls) {
+            SCOPED_TRACE(c.name);
+            EXPECT_EQ(::GetParent(c.window), window);
+            EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(c.window, WM_GETFONT, 0, 0)), view->Font());
+            char className[64] = {};
+            ::GetClassNameA(c.window, className, sizeof className);
+            EXPECT_EQ(lstrcmpiA(className, c.className), 0) << className;
+            char text[128] = {};
+            ::GetWindowTextA(c.window, text, sizeof text);
+            EXPECT_EQ(std::string(text), c.caption);
+            const RECT r = ClientBounds(c.window);
+            EXPECT_EQ(r.left, c.bounds.left);
+            EXPECT_EQ(r.top, c.bounds.top);
+            EXPECT_EQ(r.right, c.bounds.right);
+            EXPECT_EQ(r.bottom, c.bounds.bottom);
+        }
+        const HWND header =
+            reinterpret_cast<HWND>(::SendMessageA(view->KeyListView.Handle(), LVM_GETHEADER, 0, 0));
+        ASSERT_TRUE(header);
+        const struct {
+            const char* caption;
+            int width;
+        } columns[] = {{"キー", 50}, {"コマンド", 330}};
+        ASSERT_EQ(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 2);
+        for (int i = 0; i < 2; ++i) {
+            char text[64] = {};
+            HDITEMA item{};
+            item.mask = HDI_TEXT | HDI_WIDTH;
+            item.pszText = text;
+            item.cchTextMax = sizeof text;
+            ASSERT_TRUE(::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i),
+                                       reinterpret_cast<LPARAM>(&item)));
+            EXPECT_EQ(std::string(text), columns[i].caption);
+            EXPECT_EQ(item.cxy, at(columns[i].width));
+        }
     }
+
     std::vector<HWND> tabOrder;
     for (ui::TControl* control : view->TabOrder()) {
         tabOrder.push_back(control->Handle());
@@ -514,22 +561,6 @@ TEST_F(ViewFormTest, WindowAndControlsFollowTheLayoutAt96Dpi) {
     const HWND header = reinterpret_cast<HWND>(::SendMessageA(list, LVM_GETHEADER, 0, 0));
     ASSERT_TRUE(header);
     EXPECT_FALSE(::GetWindowLongA(header, GWL_STYLE) & HDS_BUTTONS);
-    ASSERT_EQ(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 2);
-    const struct {
-        const char* caption;
-        int width;
-    } columns[] = {{"キー", 50}, {"コマンド", 330}};
-    for (int i = 0; i < 2; ++i) {
-        char text[64] = {};
-        HDITEMA item{};
-        item.mask = HDI_TEXT | HDI_WIDTH;
-        item.pszText = text;
-        item.cchTextMax = sizeof text;
-        ASSERT_TRUE(
-            ::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&item)));
-        EXPECT_EQ(std::string(text), columns[i].caption);
-        EXPECT_EQ(item.cxy, columns[i].width);
-    }
 }
 
 }  // namespace
