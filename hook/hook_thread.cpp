@@ -10,6 +10,9 @@ namespace {
 // the unloading of the library to end.
 constexpr DWORD kStopTimeoutMs = 5000;
 constexpr DWORD kUnloadTimeoutMs = 2000;
+// The thread runs hook callbacks and a message loop, nothing deep; the default reservation
+// (2 MB with this tool chain) is committed whole by some systems, Wine among them.
+constexpr SIZE_T kStackReserve = 256 * 1024;
 
 }  // namespace
 
@@ -31,7 +34,8 @@ void HookThread::Start() noexcept {
         const ui::UniqueKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         Launch launch{this, GetThreadDesktop(GetCurrentThreadId()), ready.get(), false};
         if (ready && parked_)
-            thread_.reset(CreateThread(nullptr, 0, &Main, &launch, 0, &threadId_));
+            thread_.reset(CreateThread(nullptr, kStackReserve, &Main, &launch,
+                                       STACK_SIZE_PARAM_IS_A_RESERVATION, &threadId_));
         if (thread_) {
             const HANDLE started[] = {ready.get(), thread_.get()};
             const DWORD which = WaitForMultipleObjects(2, started, FALSE, INFINITE);
