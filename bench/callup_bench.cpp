@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "bench/launcher_bench_support.h"
-#include "tests/win/launcher_driver.h"
+#include "tests/win/driver/launcher_driver.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 
 #include <shellapi.h>
 
-#include "tests/win/launcher_driver.h"
+#include "tests/win/driver/launcher_driver.h"
 
 namespace {
 

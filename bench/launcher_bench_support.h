@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "bench/stopwatch.h"
-#include "tests/win/scratch_dir.h"
-#include "tests/win/wait.h"
+#include "tests/win/driver/scratch_dir.h"
+#include "tests/win/driver/wait.h"
 
 namespace rivo::bench {
 

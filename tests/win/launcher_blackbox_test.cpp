@@ -11,10 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "tests/win/launcher_driver.h"
-#include "tests/win/launcher_process.h"
-#include "tests/win/running_launcher.h"
-#include "tests/win/scratch_dir.h"
+#include "tests/win/driver/launcher_driver.h"
+#include "tests/win/driver/launcher_process.h"
+#include "tests/win/driver/running_launcher.h"
+#include "tests/win/driver/scratch_dir.h"
 #include "ui/win32_error.h"
 
 namespace rivo::test {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/win/running_launcher.h"
+#include "tests/win/driver/running_launcher.h"
 
 namespace rivo::test {
 namespace {

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/win/modal_driver.h"
-#include "tests/win/running_launcher.h"
+#include "tests/win/driver/modal_driver.h"
+#include "tests/win/driver/running_launcher.h"
 #include "ui/font.h"
 #include "ui/unique_handle.h"
 

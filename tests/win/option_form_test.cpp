@@ -15,7 +15,7 @@
 #include "core/launcher_state.h"
 #include "core/rivo_main_set.h"
 #include "dialogs/option_form.h"
-#include "tests/win/modal_driver.h"
+#include "tests/win/driver/modal_driver.h"
 #include "ui/application.h"
 
 namespace rivo {

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "tests/win/launcher_process.h"
-#include "tests/win/scratch_dir.h"
+#include "tests/win/driver/launcher_process.h"
+#include "tests/win/driver/scratch_dir.h"
 
 namespace rivo::test {
 namespace {

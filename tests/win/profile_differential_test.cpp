@@ -20,7 +20,7 @@
 #include "launcher/win32_file_store.h"
 #include "tests/win/kernel32_profile.h"
 #include "tests/win/profile_corpus_cases.h"
-#include "tests/win/scratch_dir.h"
+#include "tests/win/driver/scratch_dir.h"
 
 namespace rivo::test {
 namespace {

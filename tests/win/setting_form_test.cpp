@@ -14,10 +14,10 @@
 
 #include "core/launcher_state.h"
 #include "core/set_command.h"
-#include "dialog_driver.h"
+#include "tests/win/driver/dialog_driver.h"
 #include "dialogs/setting_form.h"
-#include "modal_driver.h"
-#include "scratch_dir.h"
+#include "tests/win/driver/modal_driver.h"
+#include "tests/win/driver/scratch_dir.h"
 #include "ui/application.h"
 
 namespace rivo {
@@ -175,7 +175,8 @@ protected:
             form.SetModalResult(ui::kModalCancel);
         });
         const int result = form.ShowRegistration(request, mode);
-        EXPECT_TRUE(script.Finished()) << "the dialog closed after " << script.Completed() << " steps";
+        EXPECT_TRUE(script.Finished()) << "the dialog closed after " << script.Completed() << " steps "
+                                       << script.Failure();
         EXPECT_FALSE(form.Visible()) << "the dialog is still shown after ShowRegistration";
         return result;
     }

@@ -16,7 +16,7 @@
 #include "ui/application.h"
 #include "ui/form.h"
 #include "ui/popup_menu.h"
-#include "tests/win/modal_driver.h"
+#include "tests/win/driver/modal_driver.h"
 
 namespace rivo::ui {
 namespace {

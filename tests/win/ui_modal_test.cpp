@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "dialog_driver.h"
+#include "tests/win/driver/dialog_driver.h"
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/edit.h"
@@ -86,7 +86,8 @@ protected:
         Script script(std::move(steps), [&form] { form.SetModalResult(kModalCancel); });
         const int result = form.ShowModal();
         EXPECT_TRUE(mayEndEarly || script.Finished())
-            << "the loop ended after " << script.Completed() << " steps";
+            << "the loop ended after " << script.Completed() << " steps " << script.Failure();
+        EXPECT_EQ(script.Failure(), "");
         return result;
     }
 
@@ -395,7 +396,7 @@ TEST_F(UiModalTest, QuitDuringNestedModalShowsCancelsThemAllAndEndsTheApplicatio
     MSG left;
     EXPECT_FALSE(::PeekMessageA(&left, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
         << "a WM_QUIT was left behind";
-    EXPECT_EQ(script->Completed(), 4u);
+    EXPECT_EQ(script->Completed(), 4u) << script->Failure();
     EXPECT_FALSE(script->GaveUp()) << "the outer dialog kept running after the quit";
 }
 

@@ -13,7 +13,7 @@
 
 #include "core/launcher_state.h"
 #include "dialogs/view_form.h"
-#include "tests/win/modal_driver.h"
+#include "tests/win/driver/modal_driver.h"
 #include "ui/application.h"
 
 namespace rivo {

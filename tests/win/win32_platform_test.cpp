@@ -12,7 +12,7 @@
 #include "launcher/message_filter.h"
 #include "launcher/win32_code_page.h"
 #include "launcher/win32_file_store.h"
-#include "tests/win/scratch_dir.h"
+#include "tests/win/driver/scratch_dir.h"
 
 namespace rivo::test {
 namespace {

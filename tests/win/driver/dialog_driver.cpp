@@ -1,6 +1,4 @@
-#include "dialog_driver.h"
-
-#include <gtest/gtest.h>
+#include "tests/win/driver/dialog_driver.h"
 
 namespace rivo::test {
 
@@ -33,7 +31,8 @@ Script::Script(std::vector<Step> steps, std::function<void()> giveUp)
     : steps_(std::move(steps)), giveUp_(std::move(giveUp)) {
     current = this;
     timer_ = ::SetTimer(nullptr, 0, kTickMs, &Script::Tick);
-    EXPECT_NE(timer_, 0u) << "SetTimer failed";
+    if (timer_ == 0)
+        failure_ = "SetTimer failed";
 }
 
 Script::~Script() {
@@ -58,7 +57,7 @@ void Script::RunStep() {
     try {
         done = steps_[next_]();
     } catch (const std::exception& error) {
-        ADD_FAILURE() << "step " << next_ << " threw: " << error.what();
+        failure_ = "step " + std::to_string(next_) + " threw: " + error.what();
         done = true;
     }
     running_ = false;
@@ -68,7 +67,7 @@ void Script::RunStep() {
         return;
     }
     if (++tries_ >= kMaxTries) {
-        ADD_FAILURE() << "step " << next_ << " never completed";
+        failure_ = "step " + std::to_string(next_) + " never completed";
         gaveUp_ = true;
         if (giveUp_)
             giveUp_();

@@ -1,4 +1,4 @@
-#include "tests/win/scratch_dir.h"
+#include "tests/win/driver/scratch_dir.h"
 
 #include <windows.h>
 

@@ -1,11 +1,11 @@
-#include "tests/win/launcher_driver.h"
+#include "tests/win/driver/launcher_driver.h"
 
 #include <tlhelp32.h>
 
 #include <algorithm>
 #include <cstring>
 
-#include "tests/win/scratch_dir.h"
+#include "tests/win/driver/scratch_dir.h"
 
 namespace rivo::test {
 

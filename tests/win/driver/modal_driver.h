@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "tests/win/wait.h"
+#include "tests/win/driver/wait.h"
 
 namespace rivo::modal_test {
 

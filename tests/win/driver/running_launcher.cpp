@@ -1,4 +1,4 @@
-#include "tests/win/running_launcher.h"
+#include "tests/win/driver/running_launcher.h"
 
 #include <algorithm>
 #include <cstdio>

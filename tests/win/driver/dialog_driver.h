@@ -14,7 +14,8 @@ namespace rivo::test {
 // open-file dialog's own loop). A step returns true when done, false to be tried again at the
 // next tick (waiting for a window to appear). Input a step posts is handled before the next
 // step runs: WM_TIMER is only generated when nothing else is queued. A step that never
-// completes fails the test and runs `giveUp`, which must end the loop under test.
+// completes runs `giveUp`, which must end the loop under test; the test asserts Finished() and
+// shows Failure().
 class Script {
 public:
     using Step = std::function<bool()>;
@@ -23,8 +24,10 @@ public:
     Script(const Script&) = delete;
     Script& operator=(const Script&) = delete;
 
-    // True once every step has completed.
-    bool Finished() const { return next_ == steps_.size(); }
+    // True once every step has completed, none of them by throwing.
+    bool Finished() const { return next_ == steps_.size() && failure_.empty(); }
+    // What went wrong: a step that threw or never completed; empty when nothing did.
+    const std::string& Failure() const { return failure_; }
     // How many steps completed.
     size_t Completed() const { return next_; }
     // Whether a step never completed and `giveUp` was run.
@@ -39,6 +42,7 @@ private:
     size_t next_ = 0;
     int tries_ = 0;
     bool gaveUp_ = false;
+    std::string failure_;
     bool running_ = false;  // a step that starts a nested loop must not be re-entered by its ticks
     UINT_PTR timer_ = 0;
 };

@@ -1,4 +1,4 @@
-#include "tests/win/modal_driver.h"
+#include "tests/win/driver/modal_driver.h"
 
 #include <cstdlib>
 #include <utility>

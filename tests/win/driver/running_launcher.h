@@ -10,8 +10,8 @@
 #include <string_view>
 #include <vector>
 
-#include "tests/win/launcher_process.h"
-#include "tests/win/scratch_dir.h"
+#include "tests/win/driver/launcher_process.h"
+#include "tests/win/driver/scratch_dir.h"
 #include "ui/unique_handle.h"
 
 namespace rivo::test::outside {

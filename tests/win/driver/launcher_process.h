@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/win/wait.h"
+#include "tests/win/driver/wait.h"
 
 namespace rivo::test {
 

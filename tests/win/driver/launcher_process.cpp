@@ -1,4 +1,4 @@
-#include "tests/win/launcher_process.h"
+#include "tests/win/driver/launcher_process.h"
 
 #include <cstring>
 

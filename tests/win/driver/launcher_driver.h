@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/win/wait.h"
+#include "tests/win/driver/wait.h"
 #include "ui/unique_handle.h"
 
 namespace rivo::test {
