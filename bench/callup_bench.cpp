@@ -8,7 +8,10 @@
 #include <vector>
 
 #include "bench/launcher_bench_support.h"
-#include "tests/win/driver/launcher_driver.h"
+#include "tests/win/driver/keys.h"
+#include "tests/win/driver/probe_report.h"
+#include "tests/win/driver/user_window.h"
+#include "tests/win/driver/window_finder.h"
 
 namespace {
 
@@ -31,10 +34,10 @@ int main() {
     }
     UserWindow user;
     LauncherInstall install("FormType=1\r\n");
-    StartedProgram launcher(install.Exe());
-    const HWND main = install.Ok() ? launcher.WaitUntilReady("TMainForm") : nullptr;
-    StartedProgram minimal(BenchFile("minimal_app.exe"));
-    const HWND minimalWindow = minimal.WaitUntilReady("RivoMinimalApp");
+    LauncherProcess launcher(install.Exe());
+    const HWND main = install.Ok() ? launcher.WaitForWindow("TMainForm") : nullptr;
+    LauncherProcess minimal(BenchFile("minimal_app.exe"));
+    const HWND minimalWindow = minimal.WaitForWindow("RivoMinimalApp");
     if (!main || !minimalWindow || !user.Handle()) {
         std::printf("callup_bench: n/a: launcher %s, minimal program %s\n", main ? "ready" : "did not start",
                     minimalWindow ? "ready" : "did not start");
@@ -77,8 +80,8 @@ int main() {
         }
     }
     user.TakeForeground();
-    launcher.CloseWindowAndWait(main);
-    minimal.CloseWindowAndWait(minimalWindow);
+    launcher.CloseAndWait();
+    minimal.CloseAndWait();
 
     const Summary rivo = Summarise(callUp);
     const Summary keys = Summarise(input);

@@ -38,23 +38,23 @@ double CommittedPrivateKb(HANDLE process) {
 
 Memory IdleMemory(const std::string& exe, const char* className) {
     Memory memory;
-    StartedProgram program(exe);
-    const HWND window = program.WaitUntilReady(className);
+    LauncherProcess program(exe);
+    const HWND window = program.WaitForWindow(className);
     if (!window)
         return memory;
     PollUntil([] { return false; }, 1000);
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
     memory.measured =
-        GetProcessMemoryInfo(program.Process(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+        GetProcessMemoryInfo(program.Handle(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
                              sizeof counters) != FALSE;
     memory.privateKb = static_cast<double>(counters.PrivateUsage) / 1024;
     if (memory.privateKb == 0) {
-        memory.privateKb = CommittedPrivateKb(program.Process());
+        memory.privateKb = CommittedPrivateKb(program.Handle());
         memory.counted = true;
     }
     memory.workingSetKb = static_cast<double>(counters.WorkingSetSize) / 1024;
-    program.CloseWindowAndWait(window);
+    program.CloseAndWait();
     return memory;
 }
 

@@ -12,7 +12,10 @@
 
 #include <shellapi.h>
 
-#include "tests/win/driver/launcher_driver.h"
+#include "tests/win/driver/keys.h"
+#include "tests/win/driver/probe_report.h"
+#include "tests/win/driver/user_window.h"
+#include "tests/win/driver/window_finder.h"
 
 namespace {
 
@@ -61,8 +64,8 @@ int main() {
         return 0;
     }
     LauncherInstall install("69={probe}\r\n369={dir}\r\n");
-    StartedProgram launcher(install.Exe());
-    const HWND main = install.Ok() ? launcher.WaitUntilReady("TMainForm") : nullptr;
+    LauncherProcess launcher(install.Exe());
+    const HWND main = install.Ok() ? launcher.WaitForWindow("TMainForm") : nullptr;
     if (!main || !Settle(install)) {
         std::printf("launch_bench: n/a: the launcher did not start\n");
         return 0;
@@ -71,7 +74,7 @@ int main() {
     std::vector<double> launches, direct;
     int failures = 0;
     for (int round = 0; round < kRounds; ++round) {
-        if (auto ms = TimeUntilProbeRuns([&] { rivo::test::PostTap(main, 'E'); })) {
+        if (auto ms = TimeUntilProbeRuns([&] { rivo::test::PostKey(main, 'E'); })) {
             launches.push_back(*ms);
         } else {
             ++failures;
@@ -89,7 +92,7 @@ int main() {
         if (!Settle(install))
             break;
     }
-    launcher.CloseWindowAndWait(main);
+    launcher.CloseAndWait();
 
     const Summary rivo = Summarise(launches);
     const Summary baseline = Summarise(direct);

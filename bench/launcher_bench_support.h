@@ -1,6 +1,6 @@
-// What the launcher benchmarks share: the launcher installed in a scratch directory, the
-// programs they start and time, their own window, polling with a fine grain, and the summary of
-// a series of samples. The benchmarks print figures only; nothing here fails on a number.
+// What the launcher benchmarks share beyond the test driver: the launcher installed with the
+// probe program, polling with a fine grain, and the summary of a series of samples. The benchmarks print
+// figures only; nothing here fails on a number.
 #pragma once
 
 #include <windows.h>
@@ -10,7 +10,10 @@
 #include <vector>
 
 #include "bench/stopwatch.h"
+#include "tests/win/driver/launcher_process.h"
+#include "tests/win/driver/running_launcher.h"
 #include "tests/win/driver/scratch_dir.h"
+#include "tests/win/driver/user_window.h"
 #include "tests/win/driver/wait.h"
 
 namespace rivo::bench {
@@ -43,47 +46,11 @@ private:
     bool ok_ = false;
 };
 
-// A program started the way a user's shell starts it: CreateProcess, its own directory current.
-// Ended (terminated if need be) with the object.
-class StartedProgram {
-public:
-    explicit StartedProgram(const std::string& exe);
-    ~StartedProgram();
-    StartedProgram(const StartedProgram&) = delete;
-    StartedProgram& operator=(const StartedProgram&) = delete;
-
-    bool Started() const { return process_ != nullptr; }
-    HANDLE Process() const { return process_; }
-    DWORD Id() const { return id_; }
-    // Its top-level window of this class, once the program has gone idle; null after the timeout.
-    HWND WaitUntilReady(const char* className, DWORD timeoutMs = 20000);
-    // Posts WM_CLOSE to `window` and waits for the end; terminates the process if it does not.
-    void CloseWindowAndWait(HWND window, DWORD timeoutMs = 20000);
-
-private:
-    HANDLE process_ = nullptr;
-    DWORD id_ = 0;
-};
-
-// The top-level window of the process with this class; null when there is none.
-HWND WindowOfProcess(DWORD processId, const char* className);
-
-// A plain visible window of the benchmark's own, standing for the program the user works in.
-class UserWindow {
-public:
-    UserWindow();
-    ~UserWindow();
-    UserWindow(const UserWindow&) = delete;
-    UserWindow& operator=(const UserWindow&) = delete;
-    HWND Handle() const { return handle_; }
-    // Makes it the foreground window; false if the system refused within a few seconds.
-    bool TakeForeground() const;
-    // Key-ups this window has received (the injected-input baseline counts them).
-    static long KeyUps();
-
-private:
-    HWND handle_ = nullptr;
-};
+// Programs are started, found and ended, and the user's window shown, as the tests do it.
+using test::LauncherProcess;
+using test::ScreenPixelOfClient;
+using test::UserWindow;
+using test::WindowsOfProcess;
 
 // Polls `done` about every millisecond (what a benchmark times is the state's arrival),
 // handling this thread's messages, for at most `timeoutMs`.
@@ -91,9 +58,6 @@ template <typename Done>
 bool PollUntil(Done done, DWORD timeoutMs = 20000) {
     return test::WaitUntil(done, timeoutMs, 1);
 }
-
-// The colour on the screen at a client point of a window.
-COLORREF ScreenPixelOfClient(HWND window, int x, int y);
 
 // True while a launcher runs in this Wine prefix or Windows session (its named mutex exists):
 // a second one would end at once, so the benchmark cannot start its own.

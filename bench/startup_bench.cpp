@@ -14,11 +14,6 @@ using namespace rivo::bench;
 
 constexpr int kRounds = 8;
 
-bool RunningUnderWine() {
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
-}
-
 struct StartTimes {
     double window = 0;  // the main window exists
     double ready = 0;   // ... and the program waits idle in its message loop
@@ -26,18 +21,25 @@ struct StartTimes {
 
 std::optional<StartTimes> TimeStart(const std::string& exe, const char* className) {
     const double start = MonotonicMs();
-    StartedProgram program(exe);
+    LauncherProcess program(exe);
     HWND window = nullptr;
-    if (!program.Started() ||
-        !PollUntil([&] { return (window = WindowOfProcess(program.Id(), className)) != nullptr; }, 20000)) {
+    if (!program.Started() || !PollUntil(
+                                  [&] {
+                                      const std::vector<HWND> windows =
+                                          WindowsOfProcess(program.Id(), className);
+                                      window = windows.empty() ? nullptr : windows.front();
+                                      return window != nullptr;
+                                  },
+                                  20000)) {
         return std::nullopt;
     }
     StartTimes times;
     times.window = MonotonicMs() - start;
-    if (WaitForInputIdle(program.Process(), 20000) != 0)
+    if (WaitForInputIdle(program.Handle(), 20000) != 0)
         return std::nullopt;
     times.ready = MonotonicMs() - start;
-    program.CloseWindowAndWait(window);
+    program.WaitForWindow(className);  // the window to close
+    program.CloseAndWait();
     return times;
 }
 
@@ -94,7 +96,7 @@ int main() {
         Ms(rivoWindow.median).c_str(), Ms(rivoWindow.p90).c_str(), Ms(baselineWindow.median).c_str(),
         Ms(baselineWindow.p90).c_str(), Ms(rivoWindow.median - baselineWindow.median).c_str(),
         Ms(rivo.median - rivoWindow.median).c_str(), Ms(baseline.median - baselineWindow.median).c_str());
-    if (RunningUnderWine() && rivo.count > 0 && rivo.median - rivoWindow.median > 1500) {
+    if (rivo::test::UnderWine() && rivo.count > 0 && rivo.median - rivoWindow.median > 1500) {
         std::printf(
             "startup_bench: note: under Wine without a window manager, hiding a window that was shown waits "
             "about 2 s for the window manager; the launcher shows and hides its window once at start\n");

@@ -12,6 +12,10 @@
 
 #include "hook/foreground.h"
 #include "hook/hook_record.h"
+#include "tests/win/driver/keys.h"
+#include "tests/win/driver/launcher_process.h"
+#include "tests/win/driver/running_launcher.h"
+#include "tests/win/driver/wait.h"
 #include "ui/unique_handle.h"
 
 namespace rivo {
@@ -85,32 +89,10 @@ private:
     int activations_ = 0;
 };
 
-struct Key {
-    WORD vk;  // VK_LBUTTON and VK_RBUTTON stand for the mouse buttons
-    bool down;
-    ULONG_PTR extraInfo = 0;
-};
+using Key = test::InjectedKey;  // VK_LBUTTON and VK_RBUTTON stand for the mouse buttons
 
 bool IsButton(WORD vk) {
     return vk == VK_LBUTTON || vk == VK_RBUTTON;
-}
-
-INPUT ToInput(const Key& key) {
-    INPUT input = {};
-    if (IsButton(key.vk)) {
-        input.type = INPUT_MOUSE;
-        if (key.vk == VK_LBUTTON)
-            input.mi.dwFlags = key.down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
-        else
-            input.mi.dwFlags = key.down ? MOUSEEVENTF_RIGHTDOWN : MOUSEEVENTF_RIGHTUP;
-        input.mi.dwExtraInfo = key.extraInfo;
-    } else {
-        input.type = INPUT_KEYBOARD;
-        input.ki.wVk = key.vk;
-        input.ki.dwFlags = key.down ? 0 : KEYEVENTF_KEYUP;
-        input.ki.dwExtraInfo = key.extraInfo;
-    }
-    return input;
 }
 
 std::vector<Key> Tap(std::vector<WORD> pressed) {  // pressed in order, released in reverse
@@ -120,32 +102,6 @@ std::vector<Key> Tap(std::vector<WORD> pressed) {  // pressed in order, released
     for (auto it = pressed.rbegin(); it != pressed.rend(); ++it)
         keys.push_back({*it, false});
     return keys;
-}
-
-// Dispatches this thread's messages until `done` holds, asked after each message (with it) and
-// after each batch (with null), within a bounded number of waits; returns whether it held.
-template <typename Done>
-bool PumpUntil(Done done, int rounds = 400) {
-    for (int round = 0; round < rounds; ++round) {
-        MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-            TranslateMessage(&msg);
-            DispatchMessageA(&msg);
-            if (done(&msg))
-                return true;
-        }
-        if (done(nullptr))
-            return true;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, 25, QS_ALLINPUT);
-    }
-    return false;
-}
-
-bool Inject(const std::vector<Key>& keys) {
-    std::vector<INPUT> inputs;
-    for (const Key& key : keys)
-        inputs.push_back(ToInput(key));
-    return SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT)) == inputs.size();
 }
 
 // Injects the keys followed by the sentinel and pumps until the sentinel has come through. A
@@ -160,47 +116,15 @@ bool Press(std::vector<Key> keys) {
             break;
         }
     }
-    for (const Key& key : Tap({kSentinel}))
-        keys.push_back(key);
-    if (!Inject(keys))
-        return false;
-    return PumpUntil(
-        [](const MSG* msg) { return msg && msg->message == WM_KEYUP && msg->wParam == kSentinel; });
+    return test::InjectAndSettle(std::move(keys), kSentinel);
 }
 
-// The library's call-up window in this process, or null while it has none.
-HWND CallUpWindow() {
-    HWND window = nullptr;
-    while ((window = FindWindowExA(HWND_MESSAGE, window, "RivoCallUpWindow", nullptr)) != nullptr) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        if (process == GetCurrentProcessId())
-            return window;
-    }
-    return nullptr;
-}
-
-// Returns once the library has done what the events so far made it do. The hook decides on its
+// Returns once the library has done what the events so far made it do: the hook decides on its
 // own thread and posts the call-up to its window on the thread that called SetHook, possibly
-// after the sentinel has come through. Messages posted to one window are dispatched in order, so
-// one posted now is dispatched after that call-up; it has to leave a trace visible from here:
-// WM_SETICON, whose icon DefWindowProc keeps for WM_GETICON.
+// after the sentinel has come through; a sentinel posted there now is handled after it.
 bool Settle() {
-    const HWND window = CallUpWindow();
-    if (!window)
-        return true;
-    const auto icon = [window] {
-        return reinterpret_cast<HICON>(SendMessageA(window, WM_GETICON, ICON_BIG, 0));
-    };
-    const HICON warning = LoadIconA(nullptr, IDI_WARNING);
-    const HICON marker = icon() == warning ? LoadIconA(nullptr, IDI_INFORMATION) : warning;
-    return PostMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(marker)) &&
-           PumpUntil([&](const MSG*) { return icon() == marker; });
-}
-
-bool RunningUnderWine() {
-    const HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll && GetProcAddress(ntdll, "wine_get_version");
+    const HWND window = test::CallUpWindowOf(GetCurrentProcessId());
+    return !window || test::PostedSentinelHandled(window, LoadIconA(nullptr, IDI_WARNING));
 }
 
 // Under Wine all programs of a prefix share one desktop, and with it the foreground window,
@@ -210,7 +134,7 @@ bool RunningUnderWine() {
 // thread owns any window or hook; the desktop lives as long as the process.
 bool UsePrivateDesktopUnderWine() {
     static const bool ready = [] {
-        if (!RunningUnderWine())
+        if (!test::UnderWine())
             return true;
         const std::string name = "RivoHookTest" + std::to_string(GetCurrentProcessId());
         const HDESK desktop = CreateDesktopA(name.c_str(), nullptr, nullptr, 0, GENERIC_ALL, nullptr);
@@ -248,8 +172,8 @@ protected:
 
     static void FocusOther() {
         SetForegroundWindow(other_->get());
-        PumpUntil([](const MSG*) { return false; }, 2);
-        ASSERT_EQ(GetForegroundWindow(), other_->get()) << "the test cannot take the foreground";
+        ASSERT_TRUE(test::WaitUntil([] { return GetForegroundWindow() == other_->get(); }))
+            << "the test cannot take the foreground";
     }
 
     static HookRecord Record(std::uint32_t key1, std::uint32_t key2, HWND target = main_->get()) {
@@ -268,7 +192,7 @@ protected:
         const bool passed = Press(keys) && Settle();
         EXPECT_TRUE(passed) << "the injected keys did not come through";
         return passed && GetForegroundWindow() == target &&
-               PumpUntil([target](const MSG*) { return GetActiveWindow() == target; });
+               test::WaitUntil([target] { return GetActiveWindow() == target; });
     }
 
     static inline std::unique_ptr<TestWindow> main_;
@@ -422,7 +346,7 @@ TEST_F(HookTest, SetHandleFromAnotherThreadReachesTheHook) {
     const ui::UniqueKernelHandle worker(CreateThread(nullptr, 0, &RunSetHandle, &job, 0, nullptr));
     ASSERT_TRUE(worker);
     // The hook has a thread of its own: the caller's thread need not pump for the record to arrive.
-    ASSERT_EQ(WaitForSingleObject(worker.get(), 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForSingleObject(worker.get(), test::Scaled(10000)), WAIT_OBJECT_0);
     EXPECT_FALSE(CallsUp(Tap({kShift, kCtrl})));
     EXPECT_TRUE(CallsUp(Tap({kCtrl, VK_F13})));
 }
@@ -447,7 +371,7 @@ DWORD WINAPI RunBlockedHost(void* parameter) {
     host.library->setHandle(&record);
     SetEvent(host.hooked);
     WaitForSingleObject(host.release, INFINITE);
-    PumpUntil([&](const MSG*) { return window.activations() > 0; });
+    test::WaitUntil([&] { return window.activations() > 0; });
     host.activations = window.activations();
     host.library->releaseHook();
     return 0;
@@ -463,7 +387,7 @@ TEST_F(HookTest, KeysPassAtOnceWhileTheHostThreadIsBlocked) {
     const ui::UniqueKernelHandle thread(CreateThread(nullptr, 0, &RunBlockedHost, &host, 0, nullptr));
     ASSERT_TRUE(hooked && release && thread);
     const HANDLE started[] = {hooked.get(), thread.get()};
-    ASSERT_EQ(WaitForMultipleObjects(2, started, FALSE, 10000), WAIT_OBJECT_0);
+    ASSERT_EQ(WaitForMultipleObjects(2, started, FALSE, test::Scaled(10000)), WAIT_OBJECT_0);
 
     LARGE_INTEGER frequency, before, after;
     QueryPerformanceFrequency(&frequency);
@@ -471,9 +395,9 @@ TEST_F(HookTest, KeysPassAtOnceWhileTheHostThreadIsBlocked) {
     const bool passed = Press(Tap({kCtrl}));  // into this thread's window, the foreground
     QueryPerformanceCounter(&after);
     // The call-up moves the foreground to the host: no sentinel would come through here.
-    const bool injected = Inject(Tap({kShift, kCtrl}));
+    const bool injected = test::InjectKeys(Tap({kShift, kCtrl}));
     SetEvent(release.get());
-    const bool ended = WaitForSingleObject(thread.get(), 20000) == WAIT_OBJECT_0;
+    const bool ended = WaitForSingleObject(thread.get(), test::Scaled(20000)) == WAIT_OBJECT_0;
 
     const double ms = 1000.0 * static_cast<double>(after.QuadPart - before.QuadPart) /
                       static_cast<double>(frequency.QuadPart);

@@ -11,7 +11,10 @@
 #include <utility>
 #include <vector>
 
-#include "tests/win/driver/launcher_driver.h"
+#include "tests/win/driver/keys.h"
+#include "tests/win/driver/probe_report.h"
+#include "tests/win/driver/user_window.h"
+#include "tests/win/driver/window_finder.h"
 #include "tests/win/driver/launcher_process.h"
 #include "tests/win/driver/running_launcher.h"
 #include "tests/win/driver/scratch_dir.h"
@@ -19,8 +22,6 @@
 
 namespace rivo::test {
 namespace {
-
-const std::vector<std::string> kLauncherFiles = {"rivo.exe", "rivo.dll", "help.html"};
 
 std::vector<std::string> Lines(const std::string& text) {
     std::vector<std::string> lines;
@@ -37,7 +38,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 class LauncherBlackBox : public ::testing::Test {
 protected:
-    void SetUp() override { ASSERT_TRUE(CopyBuiltFiles(dir_.Path(), kLauncherFiles)); }
+    void SetUp() override { ASSERT_TRUE(CopyBuiltFiles(dir_.Path(), LauncherFiles())); }
 
     std::string Exe() const { return dir_.File("rivo.exe"); }
     std::string Ini() const { return dir_.File("Rivo.ini"); }
@@ -240,7 +241,7 @@ TEST_F(LauncherBlackBox, ProgramDirectoryAtADriveRootWorks) {
     const std::string root = std::string(RIVO_TEST_DRIVE) + "\\";
     for (const char* file : {"rivo.exe", "rivo.dll", "help.html", "Rivo.ini"})
         DeleteFileA((root + file).c_str());
-    ASSERT_TRUE(CopyBuiltFiles(std::string(RIVO_TEST_DRIVE), kLauncherFiles));
+    ASSERT_TRUE(CopyBuiltFiles(std::string(RIVO_TEST_DRIVE), LauncherFiles()));
     ASSERT_TRUE(WriteBytes(root + "Rivo.ini", "[Rivo]\r\n66=b.exe\r\n"));
     {
         LauncherProcess launcher(root + "rivo.exe", dir_.Path());
@@ -260,7 +261,7 @@ TEST_F(LauncherBlackBox, AProgramFolderEndingInATrailByteBackslashFindsItsLibrar
     // 表 is 0x95 0x5C: the folder's last byte is the code of a backslash.
     const std::string folder = dir_.File("予定表");
     ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
-    ASSERT_TRUE(CopyBuiltFiles(folder, kLauncherFiles));
+    ASSERT_TRUE(CopyBuiltFiles(folder, LauncherFiles()));
     ASSERT_TRUE(WriteBytes(folder + "\\Rivo.ini", "[Rivo]\r\n66=b.exe\r\n"));
     LauncherProcess launcher(folder + "\\rivo.exe", dir_.Path());
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
@@ -273,30 +274,6 @@ TEST_F(LauncherBlackBox, AProgramFolderEndingInATrailByteBackslashFindsItsLibrar
     EXPECT_NE(saved.find("\r\nFormType=0\r\n"), std::string::npos);
 }
 
-// A window of the test's own that has the focus, as the user's editor would.
-class FocusedWindow {
-public:
-    FocusedWindow() {
-        WNDCLASSA windowClass{};
-        windowClass.lpfnWndProc = DefWindowProcA;
-        windowClass.hInstance = GetModuleHandleA(nullptr);
-        windowClass.lpszClassName = "RivoTestEditor";
-        RegisterClassA(&windowClass);
-        window_ = CreateWindowExA(0, "RivoTestEditor", "editor", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 300,
-                                  300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
-        Activate();
-    }
-    ~FocusedWindow() { DestroyWindow(window_); }
-    HWND Handle() const { return window_; }
-    void Activate() {
-        SetForegroundWindow(window_);
-        SetFocus(window_);
-    }
-
-private:
-    HWND window_ = nullptr;
-};
-
 // Waits, handling this thread's messages, until `window` is the foreground window.
 bool BecomesForeground(HWND window, DWORD timeoutMs) {
     return WaitUntil([window] { return GetForegroundWindow() == window; }, timeoutMs);
@@ -307,12 +284,8 @@ TEST_F(LauncherBlackBox, CallUpChordBringsTheLauncherForwardButShortcutsDoNot) {
     LauncherProcess launcher(Exe(), dir_.Path());
     HWND main = launcher.WaitForMainWindow();
     ASSERT_NE(main, nullptr);
-    FocusedWindow editor;
-    for (int attempt = 0; attempt < 5 && GetForegroundWindow() != editor.Handle(); ++attempt) {
-        editor.Activate();
-        BecomesForeground(editor.Handle(), 1000);
-    }
-    ASSERT_EQ(GetForegroundWindow(), editor.Handle());
+    const UserWindow editor({300, 300, 600, 500});  // the program the user types into
+    ASSERT_TRUE(editor.TakeForeground());
 
     // Ctrl+Shift+T is another program's shortcut: no call-up.
     ASSERT_TRUE(InjectKeys({{VK_CONTROL, true},
@@ -330,14 +303,8 @@ TEST_F(LauncherBlackBox, CallUpChordBringsTheLauncherForwardButShortcutsDoNot) {
     InjectKeys({{VK_SHIFT, true}, {VK_CONTROL, true}, {VK_CONTROL, false}, {VK_SHIFT, false}});
     EXPECT_TRUE(BecomesForeground(main, 5000)) << "the chord calls the launcher up";
 
-    // The other order of the two keys calls it up as well. The launcher may still be handling
-    // its own activation when the editor asks for the foreground, so ask again until it holds.
-    bool editorInFront = false;
-    for (int attempt = 0; attempt < 5 && !editorInFront; ++attempt) {
-        editor.Activate();
-        editorInFront = BecomesForeground(editor.Handle(), 1000);
-    }
-    ASSERT_TRUE(editorInFront);
+    // The other order of the two keys calls it up as well.
+    ASSERT_TRUE(editor.TakeForeground());
     InjectKeys({{VK_CONTROL, true}, {VK_SHIFT, true}, {VK_SHIFT, false}, {VK_CONTROL, false}});
     EXPECT_TRUE(BecomesForeground(main, 5000));
 

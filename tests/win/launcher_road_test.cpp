@@ -18,14 +18,17 @@
 #include <string>
 #include <vector>
 
-#include "tests/win/driver/launcher_driver.h"
+#include "tests/win/driver/keys.h"
+#include "tests/win/driver/probe_report.h"
+#include "tests/win/driver/running_launcher.h"
+#include "tests/win/driver/user_window.h"
+#include "tests/win/driver/window_finder.h"
 #include "tests/win/driver/launcher_process.h"
 #include "tests/win/driver/scratch_dir.h"
 
 namespace rivo::test {
 namespace {
 
-const std::vector<std::string> kLauncherFiles = {"rivo.exe", "rivo.dll", "help.html"};
 constexpr char kProbeExe[] = "launch_probe.exe";
 // ソ is 0x83 0x5C in code page 932: a trail byte that looks like a backslash.
 constexpr char kWorkName[] = "作業 ソフト";
@@ -56,14 +59,6 @@ Step Repeat(WORD vk) {
     return {Step::Repeat, vk};
 }
 
-std::string Replaced(std::string text, const std::string& token, const std::string& value) {
-    for (std::size_t at = text.find(token); at != std::string::npos;
-         at = text.find(token, at + value.size())) {
-        text.replace(at, token.size(), value);
-    }
-    return text;
-}
-
 std::size_t LineCount(const std::string& bytes) {
     std::size_t lines = 0;
     for (std::size_t at = bytes.find("\r\n"); at != std::string::npos; at = bytes.find("\r\n", at + 2))
@@ -74,7 +69,7 @@ std::size_t LineCount(const std::string& bytes) {
 class LauncherRoad : public ::testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(CopyBuiltFiles(dir_.Path(), kLauncherFiles));
+        ASSERT_TRUE(CopyBuiltFiles(dir_.Path(), LauncherFiles()));
         ASSERT_TRUE(
             CopyFileA(BuildTreeFile(std::string("tests/win/") + kProbeExe).c_str(), Probe().c_str(), FALSE));
         for (const char* name : {kWorkName, kOtherName, kSentinelName}) {
@@ -599,41 +594,8 @@ TEST_F(LauncherRoad, EndKeyEndsTheProgramAndSavesTheFile) {
 
 // --- The whole road, on typed keys --------------------------------------------------------------
 
-// A plain visible window of the test's own, standing for the program the user works in. It
-// lives for the whole suite: under Wine without a window manager, hiding or destroying a shown
-// window waits seconds for an answer that never comes.
-class UserWindow {
-public:
-    UserWindow() {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = DefWindowProcA;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "RivoRoadUserWindow";
-        wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-        RegisterClassA(&wc);
-        handle_ = CreateWindowExA(0, wc.lpszClassName, "user", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 400, 300,
-                                  300, 200, nullptr, nullptr, wc.hInstance, nullptr);
-    }
-    ~UserWindow() {
-        if (handle_)
-            DestroyWindow(handle_);
-    }
-    UserWindow(const UserWindow&) = delete;
-    UserWindow& operator=(const UserWindow&) = delete;
-    HWND get() const { return handle_; }
-
-private:
-    HWND handle_ = nullptr;
-};
-
-COLORREF ScreenPixelOfClient(HWND window, int x, int y) {
-    POINT point{x, y};
-    ClientToScreen(window, &point);
-    const HDC screen = GetDC(nullptr);
-    const COLORREF colour = GetPixel(screen, point.x, point.y);
-    ReleaseDC(nullptr, screen);
-    return colour;
-}
+// The window of the program the user works in lives for the whole suite: under Wine without a
+// window manager, hiding or destroying a shown window waits seconds for an answer that never comes.
 
 struct ModeCase {
     int formType;
@@ -654,8 +616,7 @@ protected:
     static void TearDownTestSuite() { user_.reset(); }
 
     void FocusUser() const {
-        SetForegroundWindow(user_->get());
-        ASSERT_TRUE(WaitUntil([] { return GetForegroundWindow() == user_->get(); }, 5000))
+        ASSERT_TRUE(user_->TakeForeground())
             << "the test cannot take the foreground; it is " << GetForegroundWindow() << ", the launcher is "
             << main_ << " (visible " << IsWindowVisible(main_) << ", iconic " << IsIconic(main_) << ")";
     }
@@ -665,7 +626,7 @@ protected:
 
 TEST_P(LauncherRoadTyped, CallUpKeyLaunchDismiss) {
     const ModeCase& mode = GetParam();
-    ASSERT_NE(user_->get(), nullptr);
+    ASSERT_NE(user_->Handle(), nullptr);
     ASSERT_NO_FATAL_FAILURE(
         Start("69={probe}\r\n369={work}\r\nFormType=" + std::to_string(mode.formType) + "\r\n"));
     ASSERT_NO_FATAL_FAILURE(FocusUser());
@@ -742,7 +703,7 @@ struct Opened {
 // the open one forward.
 TEST_P(LauncherRoadTyped, DialogsAndBoxesStayInSightAndACallUpBringsThemForward) {
     const ModeCase& mode = GetParam();
-    ASSERT_NE(user_->get(), nullptr);
+    ASSERT_NE(user_->Handle(), nullptr);
     const std::string entries = "68={probe}\r\n368={missingdir}\r\n77={missing}\r\n377={work}\r\nFormType=" +
                                 std::to_string(mode.formType) + "\r\n";
     const struct {

@@ -16,8 +16,6 @@
 namespace rivo::test {
 namespace {
 
-using namespace outside;
-
 // The registration dialog opened for a drop: its edits, top to bottom, are the key, the command
 // and the working directory.
 struct RegistrationDialog {
@@ -40,8 +38,8 @@ std::optional<RegistrationDialog> WaitForRegistration(DWORD processId) {
     dialog.keyEdit = edits[0];
     dialog.commandEdit = edits[1];
     dialog.pathEdit = edits[2];
-    dialog.ok = ButtonCaptioned(dialog.window, "確定(&O)");
-    dialog.cancel = ButtonCaptioned(dialog.window, "取消(&C)");
+    dialog.ok = ButtonWithCaption(dialog.window, "確定(&O)");
+    dialog.cancel = ButtonWithCaption(dialog.window, "取消(&C)");
     if (!dialog.ok || !dialog.cancel)
         return std::nullopt;
     return dialog;
@@ -171,7 +169,7 @@ protected:
         LauncherProcess& process = launcher_.Process();
         ASSERT_TRUE(PostDrop(process.Id(), launcher_.Window(), c.paths));
         if (c.paths.size() != 1) {
-            const std::optional<MessageBoxInfo> box = process.WaitForMessageBox();
+            const std::optional<MessageBoxSeen> box = process.WaitForMessageBox();
             ASSERT_TRUE(box.has_value());
             EXPECT_EQ(box->caption, kDropCaption);
             EXPECT_EQ(box->text, kOneFileOnly) << Printable(box->text);
@@ -182,7 +180,7 @@ protected:
             return;
         }
         if (c.shortcut != ShortcutAnswer::NotAsked) {
-            const std::optional<MessageBoxInfo> box = process.WaitForMessageBox();
+            const std::optional<MessageBoxSeen> box = process.WaitForMessageBox();
             ASSERT_TRUE(box.has_value());
             EXPECT_EQ(box->caption, kDropCaption);
             EXPECT_EQ(box->text, kShortcutQuestion) << Printable(box->text);
@@ -191,11 +189,11 @@ protected:
         const std::optional<RegistrationDialog> dialog = WaitForRegistration(process.Id());
         ASSERT_TRUE(dialog.has_value()) << "the registration dialog opens";
         EXPECT_FALSE(process.HasMessageBox()) << "no message on the way";
-        EXPECT_EQ(TextOfControl(dialog->commandEdit), c.shownCommand)
-            << Printable(TextOfControl(dialog->commandEdit));
-        EXPECT_EQ(TextOfControl(dialog->pathEdit), c.shownWorkDir)
-            << Printable(TextOfControl(dialog->pathEdit));
-        EXPECT_EQ(TextOfControl(dialog->keyEdit), "");
+        EXPECT_EQ(TextOfWindow(dialog->commandEdit), c.shownCommand)
+            << Printable(TextOfWindow(dialog->commandEdit));
+        EXPECT_EQ(TextOfWindow(dialog->pathEdit), c.shownWorkDir)
+            << Printable(TextOfWindow(dialog->pathEdit));
+        EXPECT_EQ(TextOfWindow(dialog->keyEdit), "");
         if (c.typedCommand != "-") {
             SendMessageTimeoutA(dialog->commandEdit, WM_SETTEXT, 0,
                                 reinterpret_cast<LPARAM>(c.typedCommand.c_str()), SMTO_ABORTIFHUNG, 5000,
@@ -203,11 +201,11 @@ protected:
         }
         PostKey(dialog->keyEdit, c.key);
         EXPECT_TRUE(WaitUntil([&] {
-            return TextOfControl(dialog->keyEdit) == std::string(1, static_cast<char>(c.key));
+            return TextOfWindow(dialog->keyEdit) == std::string(1, static_cast<char>(c.key));
         })) << "the key is chosen in the dialog";
-        Click(c.ending == Ending::Confirm ? dialog->ok : dialog->cancel);
+        ClickButton(c.ending == Ending::Confirm ? dialog->ok : dialog->cancel);
         if (c.replace != Replace::NotAsked) {
-            const std::optional<MessageBoxInfo> box = process.WaitForMessageBox();
+            const std::optional<MessageBoxSeen> box = process.WaitForMessageBox();
             ASSERT_TRUE(box.has_value()) << "the replacement question";
             EXPECT_EQ(box->caption, "確認");
             EXPECT_EQ(box->text, kReplaceQuestion) << Printable(box->text);
@@ -215,7 +213,7 @@ protected:
                 PressButton(box->window, IDYES);
             } else {
                 // Enter as the user presses it: on the focused button, the default one.
-                HWND focus = FocusInThreadOf(box->window);
+                HWND focus = FocusOf(ThreadOf(box->window));
                 ASSERT_NE(focus, nullptr);
                 PostKey(focus, VK_RETURN);
             }
@@ -257,11 +255,11 @@ TEST_F(Drops, ANameCodePage932CannotWriteIsRegisteredByItsShortPathNeverWithQues
     ASSERT_TRUE(PostDrop(process.Id(), launcher_.Window(), file));
     const std::optional<RegistrationDialog> dialog = WaitForRegistration(process.Id());
     ASSERT_TRUE(dialog.has_value()) << "the registration dialog opens";
-    EXPECT_EQ(TextOfControl(dialog->commandEdit), expected) << Printable(TextOfControl(dialog->commandEdit));
-    EXPECT_EQ(TextOfControl(dialog->commandEdit).find('?'), std::string::npos);
-    EXPECT_NE(GetFileAttributesA(TextOfControl(dialog->commandEdit).c_str()), INVALID_FILE_ATTRIBUTES)
+    EXPECT_EQ(TextOfWindow(dialog->commandEdit), expected) << Printable(TextOfWindow(dialog->commandEdit));
+    EXPECT_EQ(TextOfWindow(dialog->commandEdit).find('?'), std::string::npos);
+    EXPECT_NE(GetFileAttributesA(TextOfWindow(dialog->commandEdit).c_str()), INVALID_FILE_ATTRIBUTES)
         << "the registered path names the file";
-    Click(dialog->cancel);
+    ClickButton(dialog->cancel);
     ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOf(process.Id(), "TSettingForm") == nullptr; }));
 }
 

@@ -19,11 +19,12 @@
 namespace rivo::test {
 namespace {
 
-using namespace outside;
+// Another program's window, above the launcher's and clear of the places it is dragged to.
+constexpr RECT kOtherBounds{760, 600, 1000, 760};
 
 // The launcher window's layout at the DPI of the prefix (a second run is at 144).
 int At(int pixelsAt96) {
-    return modal_test::AtDpi(pixelsAt96, modal_test::TestDpi());
+    return test::AtDpi(pixelsAt96, test::TestDpi());
 }
 const int kClientWidth = At(104);
 const int kClientHeight = At(53);
@@ -140,7 +141,7 @@ void ExpectFrameAndTexts(const Picture& picture, COLORREF fill) {
 
     // The texts are in the form's font at the window's DPI: the version is as wide as that font
     // draws it (a glyph's bearings aside).
-    const ui::ResolvedFont font = ui::CreateSpecFont(ui::FontSpec{}, modal_test::TestDpi());
+    const ui::ResolvedFont font = ui::CreateSpecFont(ui::FontSpec{}, test::TestDpi());
     const ui::WindowDC screen(nullptr);
     const ui::SelectedObject selected(screen.get(), font.font.get());
     SIZE extent{};
@@ -198,7 +199,7 @@ protected:
 
 TEST_P(WindowModes, ActivationAndDeactivationApplyTheModeAndSwitchTheTrayIcon) {
     const ModeCase& mode = GetParam();
-    OtherWindow other;
+    UserWindow other(kOtherBounds, true);
     ASSERT_NE(other.Handle(), nullptr);
     RunningLauncher launcher(
         "modes", IniWith("Top=200\r\nLeft=300\r\nFormType=" + std::to_string(mode.formType) + "\r\n"));
@@ -416,7 +417,7 @@ protected:
         return menu;
     }
 
-    OtherWindow other_;
+    UserWindow other_{kOtherBounds, true};
     RunningLauncher launcher_{"tray", IniWith("Top=200\r\nLeft=300\r\nFormType=1\r\n")};
 };
 
@@ -568,7 +569,7 @@ TEST_F(TrayCallback, TheMenuHoldsSettingsHelpAndExitInThisOrder) {
         choose(1);
         HWND options = nullptr;
         ASSERT_TRUE(WaitUntil([&] { return (options = VisibleWindowOf(id, "TOptionForm")) != nullptr; }));
-        Click(ButtonCaptioned(options, "取消(&C)"));
+        ClickButton(ButtonWithCaption(options, "取消(&C)"));
         ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOf(id, "TOptionForm") == nullptr; }));
     }
     {
@@ -606,7 +607,7 @@ TEST_F(TrayCallback, TheMenuHoldsSettingsHelpAndExitInThisOrder) {
 // again, leaving it as the mode wants an inactive launcher.
 
 TEST(OptionsFromTheMenu, CancelSavesNothingOkSavesAndTheWindowEndsAsAnInactiveLauncher) {
-    OtherWindow other;
+    UserWindow other(kOtherBounds, true);
     // Mode 2: the show and hide after the dialog must end with the crossed-out tray icon.
     RunningLauncher launcher("options", IniWith("Top=200\r\nLeft=300\r\nFormType=2\r\n"));
     ASSERT_NE(launcher.Window(), nullptr);
@@ -624,10 +625,10 @@ TEST(OptionsFromTheMenu, CancelSavesNothingOkSavesAndTheWindowEndsAsAnInactiveLa
     HWND options = nullptr;
     ASSERT_TRUE(WaitUntil(
         [&] { return (options = VisibleWindowOf(launcher.Process().Id(), "TOptionForm")) != nullptr; }));
-    EXPECT_EQ(TextOfControl(options), "設定");
-    HWND cancel = ButtonCaptioned(options, "取消(&C)");
+    EXPECT_EQ(TextOfWindow(options), "設定");
+    HWND cancel = ButtonWithCaption(options, "取消(&C)");
     ASSERT_NE(cancel, nullptr);
-    Click(cancel);
+    ClickButton(cancel);
     ASSERT_TRUE(
         WaitUntil([&] { return VisibleWindowOf(launcher.Process().Id(), "TOptionForm") == nullptr; }));
     if (UnderWine()) {
@@ -647,9 +648,9 @@ TEST(OptionsFromTheMenu, CancelSavesNothingOkSavesAndTheWindowEndsAsAnInactiveLa
     PostMessageA(menu, WM_KEYDOWN, VK_RETURN, 0);
     ASSERT_TRUE(WaitUntil(
         [&] { return (options = VisibleWindowOf(launcher.Process().Id(), "TOptionForm")) != nullptr; }));
-    HWND ok = ButtonCaptioned(options, "確定(&O)");
+    HWND ok = ButtonWithCaption(options, "確定(&O)");
     ASSERT_NE(ok, nullptr);
-    Click(ok);
+    ClickButton(ok);
     std::string saved;
     EXPECT_TRUE(WaitUntil([&] {
         saved = ReadBytes(launcher.Ini()).value_or("");

@@ -82,7 +82,7 @@ protected:
         CommandTable = {};
         WorkDirTable = {};
         app.emplace();
-        ASSERT_EQ(app->Dpi(), modal_test::TestDpi()) << "the layout is checked at the prefix's DPI";
+        ASSERT_EQ(app->Dpi(), test::TestDpi()) << "the layout is checked at the prefix's DPI";
         invoker.emplace();
     }
     void TearDown() override {
@@ -95,18 +95,12 @@ protected:
     // ShowOptions on this thread while `script` drives the dialog from another.
     int ShowAndDrive(TOptionForm& form, TRivoMainSet& settings,
                      const std::function<void(HWND window)>& script, bool* clean = nullptr) {
-        modal_test::Driver driver(
-            [&] {
-                HWND window = modal_test::WaitForWindow("TOptionForm", kCaption);
-                if (!window) {
-                    ADD_FAILURE() << "the options dialog did not appear";
-                    return;
-                }
-                script(window);
-            },
-            {kViewCaption, kCaption});
-        const int result = form.ShowOptions(settings);
-        const bool finished = driver.Finish();
+        int result = 0;
+        std::string failure;
+        const bool finished = test::ShowAndDrive(
+            "TOptionForm", kCaption, {kViewCaption, kCaption}, script,
+            [&] { result = form.ShowOptions(settings); }, &failure);
+        EXPECT_EQ(failure, "");
         if (clean)
             *clean = finished;
         return result;
@@ -114,9 +108,7 @@ protected:
 
     template <class F>
     auto OnUi(F step) {
-        std::optional<decltype(step())> result;
-        invoker->Run([&] { result = step(); });
-        return *result;
+        return invoker->Get(step);
     }
     void DoOnUi(const std::function<void()>& step) { invoker->Run(step); }
 
@@ -129,14 +121,14 @@ protected:
         RECT item{};
         ::SendMessageA(form.FilterList.Handle(), LB_GETITEMRECT, static_cast<WPARAM>(row),
                        reinterpret_cast<LPARAM>(&item));
-        modal_test::PostClickAt(form.FilterList.Handle(),
-                                {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
+        test::PostClickAt(form.FilterList.Handle(),
+                          {(item.left + item.right) / 2, (item.top + item.bottom) / 2});
         // The next row's position is worked out only after this click has been handled.
         invoker->Flush();
     }
 
     std::optional<ui::TApplication> app;
-    std::optional<modal_test::UiInvoker> invoker;
+    std::optional<test::UiInvoker> invoker;
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -194,8 +186,8 @@ TEST_F(OptionFormTest, OpensShowingTheSettings) {
         Shown shown;
         ShowAndDrive(*form, settings, [&](HWND window) {
             shown = OnUi([&] { return Read(*form); });
-            modal_test::PostClick(form->Button2.Handle());
-            modal_test::WaitUntilHidden(window);
+            test::PostClick(form->Button2.Handle());
+            test::WaitUntilHidden(window);
         });
         EXPECT_EQ(shown.rows, namedKeys);
         EXPECT_EQ(shown.comboRows, (std::array<int, 4>{namedKeys, namedKeys, namedKeys, namedKeys}));
@@ -283,10 +275,10 @@ TEST_F(OptionFormTest, OkStoresTheChoicesAndEveryOtherEndingLeavesTheSettingsAlo
                 ClickFilterRow(*form, 16);
                 ClickFilterRow(*form, 17);
                 DoOnUi([&] { form->Key1Combo.SetFocus(); });
-                modal_test::PostKey(form->Key1Combo.Handle(), VK_DOWN);
+                test::PostKey(form->Key1Combo.Handle(), VK_DOWN);
                 DoOnUi([&] { form->EndCB.SetItemIndex(RowOf(*form, 0x70)); });
-                modal_test::PostClick(form->FormTypeRadio3.Handle());
-                modal_test::WaitUntil([&] { return OnUi([&] { return form->FormTypeRadio3.Checked(); }); });
+                test::PostClick(form->FormTypeRadio3.Handle());
+                test::WaitUntil([&] { return OnUi([&] { return form->FormTypeRadio3.Checked(); }); });
                 const auto focus = [&](ui::TControl& control) {
                     invoker->Flush();
                     DoOnUi([&] { control.SetFocus(); });
@@ -294,31 +286,31 @@ TEST_F(OptionFormTest, OkStoresTheChoicesAndEveryOtherEndingLeavesTheSettingsAlo
                 };
                 switch (c.ending) {
                     case Ending::OkButton:
-                        modal_test::PostClick(form->Button1.Handle());
+                        test::PostClick(form->Button1.Handle());
                         break;
                     case Ending::EnterInList:
-                        modal_test::PostKey(focus(form->FilterList), VK_RETURN);
+                        test::PostKey(focus(form->FilterList), VK_RETURN);
                         break;
                     case Ending::EnterInCombo:
-                        modal_test::PostKey(focus(form->SetCB), VK_RETURN);
+                        test::PostKey(focus(form->SetCB), VK_RETURN);
                         break;
                     case Ending::CancelButton:
-                        modal_test::PostClick(form->Button2.Handle());
+                        test::PostClick(form->Button2.Handle());
                         break;
                     case Ending::EscapeInList:
-                        modal_test::PostKey(focus(form->FilterList), VK_ESCAPE);
+                        test::PostKey(focus(form->FilterList), VK_ESCAPE);
                         break;
                     case Ending::EscapeOnOk:
-                        modal_test::PostKey(focus(form->Button1), VK_ESCAPE);
+                        test::PostKey(focus(form->Button1), VK_ESCAPE);
                         break;
                     case Ending::CloseBox:
                         ::PostMessageA(window, WM_SYSCOMMAND, SC_CLOSE, 0);
                         break;
                     case Ending::EnterOnCancel:
-                        modal_test::PostKey(focus(form->Button2), VK_RETURN);
+                        test::PostKey(focus(form->Button2), VK_RETURN);
                         break;
                 }
-                EXPECT_TRUE(modal_test::WaitUntilHidden(window));
+                EXPECT_TRUE(test::WaitUntilHidden(window));
             },
             &clean);
         EXPECT_TRUE(clean);
@@ -380,8 +372,8 @@ TEST_F(OptionFormTest, OkWithoutTouchingKeepsWhatTheControlsCannotShow) {
         c.setUp(settings);
         auto form = ui::MakeForm<TOptionForm>();
         const int result = ShowAndDrive(*form, settings, [&](HWND window) {
-            modal_test::PostClick(form->Button1.Handle());
-            modal_test::WaitUntilHidden(window);
+            test::PostClick(form->Button1.Handle());
+            test::WaitUntilHidden(window);
         });
         EXPECT_EQ(result, 1);
         c.check(settings);
@@ -400,20 +392,20 @@ TEST_F(OptionFormTest, TabVisitsTheGroupsInOrderAndOnlyTheCheckedRadioButton) {
     ShowAndDrive(*form, settings, [&](HWND window) {
         DoOnUi([&] { form->FilterList.SetFocus(); });
         const DWORD thread = invoker->Thread();
-        visited.push_back(modal_test::FocusOf(thread));
+        visited.push_back(test::FocusOf(thread));
         for (int i = 0; i < 10; ++i) {
-            HWND focused = modal_test::FocusOf(thread);
-            modal_test::PostKey(focused, VK_TAB);
-            modal_test::WaitUntil([&] { return modal_test::FocusOf(thread) != focused; }, 1000);
-            visited.push_back(modal_test::FocusOf(thread));
+            HWND focused = test::FocusOf(thread);
+            test::PostKey(focused, VK_TAB);
+            test::WaitUntil([&] { return test::FocusOf(thread) != focused; }, 1000);
+            visited.push_back(test::FocusOf(thread));
         }
         // The arrow keys move within the radio group, checking as they go.
         DoOnUi([&] { form->FormTypeRadio2.SetFocus(); });
-        modal_test::PostKey(form->FormTypeRadio2.Handle(), VK_DOWN);
-        modal_test::WaitUntil([&] { return OnUi([&] { return form->FormTypeRadio3.Checked(); }); }, 1000);
-        afterArrow = {modal_test::FocusOf(thread)};
-        modal_test::PostKey(modal_test::FocusOf(thread), VK_ESCAPE);
-        modal_test::WaitUntilHidden(window);
+        test::PostKey(form->FormTypeRadio2.Handle(), VK_DOWN);
+        test::WaitUntil([&] { return OnUi([&] { return form->FormTypeRadio3.Checked(); }); }, 1000);
+        afterArrow = {test::FocusOf(thread)};
+        test::PostKey(test::FocusOf(thread), VK_ESCAPE);
+        test::WaitUntilHidden(window);
     });
     const std::vector<HWND> expected = {
         form->FilterList.Handle(), form->Key1Combo.Handle(), form->Key2Combo.Handle(),
@@ -444,8 +436,8 @@ TEST_F(OptionFormTest, CommandListOpensOverTheDialogAndItsDeletionsOutliveCancel
     const int result = ShowAndDrive(
         *form, settings,
         [&](HWND window) {
-            modal_test::PostClick(form->ViewButton.Handle());
-            HWND list = modal_test::WaitForWindow("TViewForm", kViewCaption);
+            test::PostClick(form->ViewButton.Handle());
+            HWND list = test::WaitForWindow("TViewForm", kViewCaption);
             ASSERT_TRUE(list);
             listOwner = ::GetWindow(list, GW_OWNER);
             listTopmost = (::GetWindowLongA(list, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
@@ -457,15 +449,14 @@ TEST_F(OptionFormTest, CommandListOpensOverTheDialogAndItsDeletionsOutliveCancel
                 state.stateMask = state.state = LVIS_SELECTED | LVIS_FOCUSED;
                 ::SendMessageA(listView, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&state));
             });
-            modal_test::PostKey(listView, VK_DELETE);
-            EXPECT_EQ(modal_test::AnswerMessageBox(kConfirmCaption, IDYES).text,
-                      "コマンド：a.exe\nを削除します。");
-            modal_test::PostKey(listView, VK_ESCAPE);
-            EXPECT_TRUE(modal_test::WaitUntilHidden(list));
-            modal_test::WaitUntil([&] { return ::IsWindowEnabled(window) != FALSE; }, 2000);
+            test::PostKey(listView, VK_DELETE);
+            EXPECT_EQ(test::AnswerMessageBox(kConfirmCaption, IDYES).text, "コマンド：a.exe\nを削除します。");
+            test::PostKey(listView, VK_ESCAPE);
+            EXPECT_TRUE(test::WaitUntilHidden(list));
+            test::WaitUntil([&] { return ::IsWindowEnabled(window) != FALSE; }, 2000);
             dialogEnabledAfter = ::IsWindowEnabled(window) != FALSE;
-            modal_test::PostClick(form->Button2.Handle());
-            modal_test::WaitUntilHidden(window);
+            test::PostClick(form->Button2.Handle());
+            test::WaitUntilHidden(window);
         },
         &clean);
     EXPECT_TRUE(clean);
@@ -521,16 +512,16 @@ int LabelTextWidth(HWND window, HFONT font) {
 void ExpectOptionLayout(TOptionForm& f, int dpi) {
     const HWND window = f.Handle();
     const auto Rect = [dpi](int left, int top, int width, int height) {
-        const int l = modal_test::AtDpi(left, dpi);
-        const int t = modal_test::AtDpi(top, dpi);
-        return RECT{l, t, l + modal_test::AtDpi(width, dpi), t + modal_test::AtDpi(height, dpi)};
+        const int l = test::AtDpi(left, dpi);
+        const int t = test::AtDpi(top, dpi);
+        return RECT{l, t, l + test::AtDpi(width, dpi), t + test::AtDpi(height, dpi)};
     };
-    EXPECT_EQ(f.ClientWidth(), modal_test::AtDpi(346, dpi));
-    EXPECT_EQ(f.ClientHeight(), modal_test::AtDpi(309, dpi));
+    EXPECT_EQ(f.ClientWidth(), test::AtDpi(346, dpi));
+    EXPECT_EQ(f.ClientHeight(), test::AtDpi(309, dpi));
     LOGFONTA font{};
     ::GetObjectA(f.Font(), sizeof font, &font);
-    EXPECT_EQ(font.lfHeight, -modal_test::AtDpi(12, dpi));
-    EXPECT_EQ(::SendMessageA(f.FilterList.Handle(), LB_GETITEMHEIGHT, 0, 0), modal_test::AtDpi(12, dpi));
+    EXPECT_EQ(font.lfHeight, -test::AtDpi(12, dpi));
+    EXPECT_EQ(::SendMessageA(f.FilterList.Handle(), LB_GETITEMHEIGHT, 0, 0), test::AtDpi(12, dpi));
 
     const LayoutCase controls[] = {
         {"GroupBox1", f.GroupBox1.Handle(), window, "キーのフィルタ", Rect(4, 4, 135, 301)},
@@ -614,11 +605,11 @@ TEST_F(OptionFormTest, WindowAndControlsFollowTheLayoutAtTheDpiOfTheMonitor) {
     EXPECT_EQ(f.Button3.ModalResult, 0);
     EXPECT_EQ(f.ViewButton.ModalResult, 0);
 
-    const int systemDpi = modal_test::TestDpi();
+    const int systemDpi = test::TestDpi();
     for (const int dpi : {systemDpi, systemDpi == 96 ? 144 : 96, systemDpi}) {
         SCOPED_TRACE(dpi);
         if (dpi != f.Dpi())
-            modal_test::SendDpiChanged(window, dpi, f.Dpi());
+            test::SendDpiChanged(window, dpi, f.Dpi());
         ExpectOptionLayout(f, dpi);
     }
     const LONG listStyle = ::GetWindowLongA(f.FilterList.Handle(), GWL_STYLE);

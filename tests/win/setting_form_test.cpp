@@ -14,7 +14,6 @@
 
 #include "core/launcher_state.h"
 #include "core/set_command.h"
-#include "tests/win/driver/dialog_driver.h"
 #include "dialogs/setting_form.h"
 #include "tests/win/driver/modal_driver.h"
 #include "tests/win/driver/scratch_dir.h"
@@ -23,19 +22,12 @@
 namespace rivo {
 namespace {
 
+using test::Do;
 using test::PostAltKey;
 using test::PostKey;
 using test::PostKeyDown;
 using test::Script;
-using test::WindowText;
 using Step = Script::Step;
-
-Step Do(std::function<void()> action) {
-    return [action = std::move(action)] {
-        action();
-        return true;
-    };
-}
 
 Step Press(WORD vk) {
     return Do([vk] { PostKey(vk); });
@@ -147,7 +139,7 @@ protected:
 
     void SetUp() override {
         app.emplace();
-        ASSERT_EQ(app->Dpi(), modal_test::TestDpi()) << "the layout is checked at the prefix's DPI";
+        ASSERT_EQ(app->Dpi(), test::TestDpi()) << "the layout is checked at the prefix's DPI";
         // As at start-up: a main window first, the registration dialog beside it.
         ui::FormLayout mainLayout;
         mainLayout.className = "RivoTestMain";
@@ -175,8 +167,8 @@ protected:
             form.SetModalResult(ui::kModalCancel);
         });
         const int result = form.ShowRegistration(request, mode);
-        EXPECT_TRUE(script.Finished()) << "the dialog closed after " << script.Completed() << " steps "
-                                       << script.Failure();
+        EXPECT_TRUE(script.Finished())
+            << "the dialog closed after " << script.Completed() << " steps " << script.Failure();
         EXPECT_FALSE(form.Visible()) << "the dialog is still shown after ShowRegistration";
         return result;
     }
@@ -687,16 +679,16 @@ TEST_F(SettingFormTest, LayoutAtTheDpiOfTheMonitor) {
     EXPECT_FALSE(f.CommandEdit.ReadOnly());
     EXPECT_FALSE(f.PathEdit.ReadOnly());
 
-    const int systemDpi = modal_test::TestDpi();
+    const int systemDpi = test::TestDpi();
     for (const int dpi : {systemDpi, systemDpi == 96 ? 144 : 96, systemDpi}) {
         SCOPED_TRACE(dpi);
         if (dpi != f.Dpi())
-            modal_test::SendDpiChanged(f.Handle(), dpi, f.Dpi());
-        EXPECT_EQ(f.ClientWidth(), modal_test::AtDpi(233, dpi));
-        EXPECT_EQ(f.ClientHeight(), modal_test::AtDpi(205, dpi));
+            test::SendDpiChanged(f.Handle(), dpi, f.Dpi());
+        EXPECT_EQ(f.ClientWidth(), test::AtDpi(233, dpi));
+        EXPECT_EQ(f.ClientHeight(), test::AtDpi(205, dpi));
         LOGFONTA font{};
         ::GetObjectA(f.Font(), sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, -modal_test::AtDpi(12, dpi));
+        EXPECT_EQ(font.lfHeight, -test::AtDpi(12, dpi));
         const ControlCase cases[] = {
             {"Label2", &f.Label2, "Static", "割り当てキー", {11, 18, 79, 30}, false},
             {"KeyEdit", &f.KeyEdit, "Edit", nullptr, {112, 16, 197, 36}, true},
@@ -711,10 +703,10 @@ TEST_F(SettingFormTest, LayoutAtTheDpiOfTheMonitor) {
         for (const auto& c : cases) {
             SCOPED_TRACE(c.name);
             // The table's edges at 96 DPI: position and size scale each on their own.
-            const int left = modal_test::AtDpi(c.bounds.left, dpi);
-            const int top = modal_test::AtDpi(c.bounds.top, dpi);
-            const RECT want{left, top, left + modal_test::AtDpi(c.bounds.right - c.bounds.left, dpi),
-                            top + modal_test::AtDpi(c.bounds.bottom - c.bounds.top, dpi)};
+            const int left = test::AtDpi(c.bounds.left, dpi);
+            const int top = test::AtDpi(c.bounds.top, dpi);
+            const RECT want{left, top, left + test::AtDpi(c.bounds.right - c.bounds.left, dpi),
+                            top + test::AtDpi(c.bounds.bottom - c.bounds.top, dpi)};
             const RECT r = c.control->BoundsRect();
             EXPECT_EQ(r.left, want.left);
             EXPECT_EQ(r.top, want.top);
@@ -789,7 +781,7 @@ Step ChooseInOpenDialog(const TSettingForm& form, std::string path) {
             return false;
         EXPECT_FALSE(::IsWindowEnabled(form.Handle())) << "the open-file dialog is modal to the dialog";
         ::SetWindowTextA(name, path.c_str());
-        PostKey(VK_RETURN, name);
+        PostKey(name, VK_RETURN);
         return true;
     };
 }

@@ -54,91 +54,8 @@ bool Saw(const HookForm& form, UINT message) {
     return false;
 }
 
-// Polls for a window from another thread; null when it does not appear within a few seconds.
-HWND WaitForWindow(const char* className, const std::string& caption) {
-    for (int attempt = 0; attempt < 500; ++attempt) {
-        HWND window = ::FindWindowA(className, caption.c_str());
-        if (window && ::IsWindowVisible(window))
-            return window;
-        ::Sleep(20);
-    }
-    return nullptr;
-}
-
-struct ChildInfo {
-    std::string className;
-    std::string text;
-    int id;
-    LONG style;
-    HWND handle;
-};
-
-BOOL CALLBACK AddChild(HWND child, LPARAM out) {
-    char className[64] = {};
-    char text[512] = {};
-    ::GetClassNameA(child, className, sizeof className);
-    ::GetWindowTextA(child, text, sizeof text);
-    reinterpret_cast<std::vector<ChildInfo>*>(out)->push_back(
-        {className, text, ::GetDlgCtrlID(child), ::GetWindowLongA(child, GWL_STYLE), child});
-    return TRUE;
-}
-
-std::vector<ChildInfo> ChildrenOf(HWND parent) {
-    std::vector<ChildInfo> children;
-    ::EnumChildWindows(parent, AddChild, reinterpret_cast<LPARAM>(&children));
-    return children;
-}
-
-// What a message box looked like, read by the thread that answered it.
-struct BoxSeen {
-    bool found = false;
-    std::vector<std::string> texts;  // static texts
-    std::vector<int> buttons;        // ids of the visible push buttons
-    HWND owner = nullptr;
-    HICON icon = nullptr;
-};
-
-// Answers the next message box with `caption` by clicking button `answer`, from another thread.
-class BoxAnswerer {
-public:
-    BoxAnswerer(std::string caption, int answer)
-        : thread_([this, caption = std::move(caption), answer] {
-              HWND box = WaitForWindow("#32770", caption);
-              if (!box)
-                  return;
-              seen_.found = true;
-              seen_.owner = ::GetWindow(box, GW_OWNER);
-              for (const auto& child : ChildrenOf(box)) {
-                  if (!(child.style & WS_VISIBLE))
-                      continue;
-                  if (_stricmp(child.className.c_str(), "Button") == 0)
-                      seen_.buttons.push_back(child.id);
-                  if (_stricmp(child.className.c_str(), "Static") == 0) {
-                      if ((child.style & SS_TYPEMASK) == SS_ICON) {
-                          seen_.icon =
-                              reinterpret_cast<HICON>(::SendMessageA(child.handle, STM_GETICON, 0, 0));
-                      } else if (!child.text.empty()) {
-                          seen_.texts.push_back(child.text);
-                      }
-                  }
-              }
-              ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
-                             reinterpret_cast<LPARAM>(::GetDlgItem(box, answer)));
-          }) {}
-    ~BoxAnswerer() {
-        if (thread_.joinable())
-            thread_.join();
-    }
-    const BoxSeen& Seen() {
-        if (thread_.joinable())
-            thread_.join();
-        return seen_;
-    }
-
-private:
-    BoxSeen seen_;
-    std::thread thread_;
-};
+using test::MessageBoxAnswerer;
+using test::MessageBoxSeen;
 
 bool Contains(const std::vector<std::string>& texts, const std::string& text) {
     for (const auto& t : texts) {
@@ -216,7 +133,7 @@ TEST_F(UiTest, ClientSizeAndStylesFollowTheLayout) {
 // Scale follow the new DPI. A dialog takes the suggested rectangle; a form that places itself
 // (the launcher window) keeps its top-left and takes only the size.
 TEST_F(UiTest, SizesAndFontAreScaledToTheDpiOfTheMonitor) {
-    const int systemDpi = modal_test::TestDpi();
+    const int systemDpi = test::TestDpi();
     const int otherDpi = systemDpi == 96 ? 144 : 96;
     for (const bool placesItself : {true, false}) {
         SCOPED_TRACE(placesItself ? "places itself" : "dialog");
@@ -228,26 +145,26 @@ TEST_F(UiTest, SizesAndFontAreScaledToTheDpiOfTheMonitor) {
             const RECT before = form.BoundsRect();
             RECT suggested = before;
             if (dpi != form.Dpi())
-                suggested = modal_test::SendDpiChanged(form.Handle(), dpi, form.Dpi());
+                suggested = test::SendDpiChanged(form.Handle(), dpi, form.Dpi());
             EXPECT_EQ(form.Dpi(), dpi);
-            EXPECT_EQ(form.ClientWidth(), modal_test::AtDpi(104, dpi));
-            EXPECT_EQ(form.ClientHeight(), modal_test::AtDpi(53, dpi));  // 79.5 rounds up at 144
-            EXPECT_EQ(form.Scale(15), modal_test::AtDpi(15, dpi));
+            EXPECT_EQ(form.ClientWidth(), test::AtDpi(104, dpi));
+            EXPECT_EQ(form.ClientHeight(), test::AtDpi(53, dpi));  // 79.5 rounds up at 144
+            EXPECT_EQ(form.Scale(15), test::AtDpi(15, dpi));
             LOGFONTA font{};
             ::GetObjectA(form.Font(), sizeof font, &font);
-            EXPECT_EQ(font.lfHeight, -modal_test::AtDpi(12, dpi)) << "a character height, not a cell height";
+            EXPECT_EQ(font.lfHeight, -test::AtDpi(12, dpi)) << "a character height, not a cell height";
             const RECT after = form.BoundsRect();
             EXPECT_EQ(after.left, placesItself ? before.left : suggested.left);
             EXPECT_EQ(after.top, placesItself ? before.top : suggested.top);
         }
         // Laid out for another monitor while hidden, then shown where it is: shown at the DPI of
         // the monitor it is on, whether or not WM_DPICHANGED came.
-        modal_test::SendDpiChanged(form.Handle(), otherDpi, form.Dpi());
+        test::SendDpiChanged(form.Handle(), otherDpi, form.Dpi());
         ASSERT_EQ(form.Dpi(), otherDpi);
         form.Show(SW_SHOWNA);
         EXPECT_EQ(form.Dpi(), systemDpi);
-        EXPECT_EQ(form.ClientWidth(), modal_test::AtDpi(104, systemDpi));
-        EXPECT_EQ(form.ClientHeight(), modal_test::AtDpi(53, systemDpi));
+        EXPECT_EQ(form.ClientWidth(), test::AtDpi(104, systemDpi));
+        EXPECT_EQ(form.ClientHeight(), test::AtDpi(53, systemDpi));
         form.Hide();
     }
 }
@@ -882,9 +799,9 @@ TEST_F(UiTest, MessageBoxReturnsTheButtonPressed) {
     const BoxCase cases[] = {{MB_OK, IDOK},     {MB_OKCANCEL, IDCANCEL}, {MB_OKCANCEL, IDOK},
                              {MB_YESNO, IDYES}, {MB_YESNO, IDNO},        {MB_YESNO | MB_ICONQUESTION, IDNO}};
     for (const auto& c : cases) {
-        BoxAnswerer answerer("確認", c.press);
+        MessageBoxAnswerer answerer("確認", c.press);
         const int result = app->MessageBox("コマンドを削除しますか？", "確認", c.flags);
-        const BoxSeen& seen = answerer.Seen();
+        const MessageBoxSeen& seen = answerer.Seen();
         ASSERT_TRUE(seen.found);
         EXPECT_EQ(result, c.press) << "flags " << c.flags;
         EXPECT_TRUE(Contains(seen.texts, "コマンドを削除しますか？"));
@@ -898,12 +815,12 @@ TEST_F(UiTest, MessageBoxesStillWorkAfterTheLoopHasEnded) {
     std::vector<int> answers;
     bool quitQueued = false;
     main.OnDestroy = [&answers, &quitQueued] {
-        BoxAnswerer first("Message", IDNO);
+        MessageBoxAnswerer first("Message", IDNO);
         answers.push_back(Application().MessageBox("rivo.dllの解放に失敗！", "Message", MB_YESNO));
         Application().Terminate();
         MSG quit;
         quitQueued = ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE);
-        BoxAnswerer second("確認", IDNO);
+        MessageBoxAnswerer second("確認", IDNO);
         answers.push_back(Application().MessageBox("もう一度", "確認", MB_YESNO));
     };
     main.hook = [&main](UINT message, WPARAM, LPARAM, LRESULT&) {
@@ -941,7 +858,7 @@ TEST_F(UiTest, MessageBoxIsOwnedByTheApplicationWindowAndDisablesTheForms) {
             hiddenEnabling.push_back(wParam);
         return false;
     };
-    BoxAnswerer answerer("Message", IDOK);
+    MessageBoxAnswerer answerer("Message", IDOK);
     app->MessageBox("rivo.dllが見つかりません。", "Message", MB_OK);
     EXPECT_EQ(answerer.Seen().owner, app->Handle());
     EXPECT_EQ(formEnabling, (std::vector<WPARAM>{FALSE, TRUE}));
@@ -952,9 +869,9 @@ TEST_F(UiTest, MessageBoxIsOwnedByTheApplicationWindowAndDisablesTheForms) {
 
 TEST_F(UiTest, ShowExceptionIsAStopBoxCaptionedWithTheTitle) {
     app->SetTitle("Rivo");
-    BoxAnswerer answerer("Rivo", IDOK);
+    MessageBoxAnswerer answerer("Rivo", IDOK);
     app->ShowException("何かが壊れました");
-    const BoxSeen& seen = answerer.Seen();
+    const MessageBoxSeen& seen = answerer.Seen();
     ASSERT_TRUE(seen.found);
     EXPECT_TRUE(Contains(seen.texts, "何かが壊れました"));
     EXPECT_EQ(seen.buttons, std::vector<int>{IDOK});
@@ -990,9 +907,9 @@ TEST_F(UiTest, ExceptionsInEventsEndInTheErrorBoxNotInTheCaller) {
     };
     for (const auto& c : cases) {
         HookForm form(Layout(104, 53));
-        BoxAnswerer answerer("RivoTest", IDOK);
+        MessageBoxAnswerer answerer("RivoTest", IDOK);
         c.provoke(form);
-        const BoxSeen& seen = answerer.Seen();
+        const MessageBoxSeen& seen = answerer.Seen();
         ASSERT_TRUE(seen.found) << c.what;
         EXPECT_TRUE(Contains(seen.texts, c.what)) << c.what;
     }
@@ -1004,7 +921,7 @@ TEST_F(UiTest, ExceptionsInEventsEndInTheErrorBoxNotInTheCaller) {
             OnCreate = [] { throw std::runtime_error("boom in OnCreate"); };
         }
     };
-    BoxAnswerer answerer("RivoTest", IDOK);
+    MessageBoxAnswerer answerer("RivoTest", IDOK);
     FailingCreate& created = app->CreateForm<FailingCreate>();
     ASSERT_TRUE(answerer.Seen().found);
     EXPECT_TRUE(Contains(answerer.Seen().texts, "boom in OnCreate"));
@@ -1043,19 +960,9 @@ TEST_F(UiTest, MenuItemsClickFromCode) {
     }
 }
 
-BOOL CALLBACK NoteOpenMenu(HWND window, LPARAM out) {
-    char className[16] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, "#32768") == 0 && ::IsWindowVisible(window))
-        *reinterpret_cast<bool*>(out) = true;
-    return TRUE;
-}
-
-// True while a menu window of this thread is on the screen.
+// True while a menu window of this process is on the screen.
 bool MenuOpen() {
-    bool open = false;
-    ::EnumThreadWindows(::GetCurrentThreadId(), NoteOpenMenu, reinterpret_cast<LPARAM>(&open));
-    return open;
+    return test::VisibleWindowOf(::GetCurrentProcessId(), "#32768") != nullptr;
 }
 
 // Drives the popup menu of `form`, once it is open, with keys posted from a timer (the menu's

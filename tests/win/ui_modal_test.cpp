@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "tests/win/driver/dialog_driver.h"
+#include "tests/win/driver/modal_driver.h"
 #include "ui/application.h"
 #include "ui/button.h"
 #include "ui/edit.h"
@@ -19,17 +19,11 @@
 namespace rivo::ui {
 namespace {
 
+using test::Do;
 using test::PostAltKey;
 using test::PostKey;
 using test::Script;
 using Step = Script::Step;
-
-Step Do(std::function<void()> action) {
-    return [action = std::move(action)] {
-        action();
-        return true;
-    };
-}
 
 FormLayout DialogLayout(const char* caption) {
     FormLayout layout;
@@ -153,7 +147,7 @@ TEST_F(UiModalTest, TheFormSeesKeysWhenNoControlHasTheFocus) {
     dialog.Cancel.SetEnabled(false);
     dialog.Extra.SetEnabled(false);
     EXPECT_EQ(RunModal(dialog, {Do([&dialog] { EXPECT_EQ(dialog.FocusName(), "form"); }),
-                                Do([&dialog] { PostKey('Q', dialog.Handle()); }),
+                                Do([&dialog] { PostKey(dialog.Handle(), 'Q'); }),
                                 Do([&dialog] { dialog.SetModalResult(7); })}),
               7);
     EXPECT_EQ(keys, std::vector<WORD>{'Q'});

@@ -55,7 +55,7 @@ protected:
     void SetUp() override {
         BuildKeyNameTable(KeyNameTable);
         app.emplace();
-        ASSERT_EQ(app->Dpi(), modal_test::TestDpi()) << "the layout is checked at the prefix's DPI";
+        ASSERT_EQ(app->Dpi(), test::TestDpi()) << "the layout is checked at the prefix's DPI";
         invoker.emplace();
     }
     void TearDown() override {
@@ -71,31 +71,22 @@ protected:
     // Runs ShowList on this thread while `script` drives the window from another; false when
     // the script left the window open and it had to be closed for it.
     bool ShowAndDrive(TViewForm& view, const std::function<void(HWND window)>& script) {
-        modal_test::Driver driver(
-            [&] {
-                HWND window = modal_test::WaitForWindow("TViewForm", kCaption);
-                if (!window) {
-                    ADD_FAILURE() << "the command list did not appear";
-                    return;
-                }
-                script(window);
-            },
-            {kCaption});
-        view.ShowList(commands, workDirs);
-        return driver.Finish();
+        std::string failure;
+        const bool clean = test::ShowAndDrive(
+            "TViewForm", kCaption, {kCaption}, script, [&] { view.ShowList(commands, workDirs); }, &failure);
+        EXPECT_EQ(failure, "");
+        return clean;
     }
 
     // Runs `step` on the window's thread and returns its result.
     template <class F>
     auto OnUi(F step) {
-        std::optional<decltype(step())> result;
-        invoker->Run([&] { result = step(); });
-        return *result;
+        return invoker->Get(step);
     }
     void DoOnUi(const std::function<void()>& step) { invoker->Run(step); }
 
     std::optional<ui::TApplication> app;
-    std::optional<modal_test::UiInvoker> invoker;
+    std::optional<test::UiInvoker> invoker;
     KeyStringTable commands{};
     KeyStringTable workDirs{};
 };
@@ -146,8 +137,8 @@ TEST_F(ViewFormTest, ListsEveryRegisteredKeyInKeyOrderWithItsName) {
         const bool clean = ShowAndDrive(*view, [&](HWND window) {
             shown = OnUi([&] { return RowsOf(*view); });
             selected = OnUi([&] { return view->KeyListView.Selected(); });
-            modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
-            EXPECT_TRUE(modal_test::WaitUntilHidden(window));
+            test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
+            EXPECT_TRUE(test::WaitUntilHidden(window));
         });
         EXPECT_TRUE(clean);
         EXPECT_EQ(shown, c.expected);
@@ -186,19 +177,19 @@ TEST_F(ViewFormTest, DeletingWithoutASelectedRowAsksForOneAndChangesNothing) {
         const KeyStringTable commandsBefore = commands;
         const KeyStringTable workDirsBefore = workDirs;
         auto view = ui::MakeForm<TViewForm>();
-        modal_test::MessageBoxSeen box;
+        test::MessageBoxSeen box;
         bool openAfterwards = false;
         ShowAndDrive(*view, [&](HWND window) {
             if (c.trigger == Trigger::DeleteKey) {
-                modal_test::PostKey(view->KeyListView.Handle(), VK_DELETE);
+                test::PostKey(view->KeyListView.Handle(), VK_DELETE);
             } else {
-                modal_test::PostClick(view->DelButton.Handle());
+                test::PostClick(view->DelButton.Handle());
             }
-            box = modal_test::AnswerMessageBox(kMessageCaption, IDOK);
+            box = test::AnswerMessageBox(kMessageCaption, IDOK);
             openAfterwards = ::IsWindowVisible(window) != FALSE;
-            EXPECT_FALSE(modal_test::MessageBoxAppears(kConfirmCaption, 300)) << "no question follows";
-            modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
-            modal_test::WaitUntilHidden(window);
+            EXPECT_FALSE(test::MessageBoxAppears(kConfirmCaption, 300)) << "no question follows";
+            test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
+            test::WaitUntilHidden(window);
         });
         ASSERT_TRUE(box.found);
         EXPECT_EQ(box.text, kSelectItem);
@@ -228,21 +219,21 @@ TEST_F(ViewFormTest, TheDeleteQuestionNamesTheCommandAndOnlyYesDeletes) {
         Register(0x42, "C:\\ソフト\\表.exe", "C:\\ソフト");
         Register(0x70, "f1.exe", "");
         auto view = ui::MakeForm<TViewForm>();
-        modal_test::MessageBoxSeen box;
+        test::MessageBoxSeen box;
         std::vector<Row> rowsAfter;
         int selectedAfter = -2;
         ShowAndDrive(*view, [&](HWND window) {
             DoOnUi([&] { view->KeyListView.Select(1); });
-            modal_test::PostClick(view->DelButton.Handle());
-            box = modal_test::AnswerMessageBox(kConfirmCaption, c.answer);
+            test::PostClick(view->DelButton.Handle());
+            box = test::AnswerMessageBox(kConfirmCaption, c.answer);
             // The list is rebuilt before the click's handling returns; read it once it is back.
-            modal_test::WaitUntil(
+            test::WaitUntil(
                 [&] { return OnUi([&] { return view->KeyListView.RowCount(); }) == (c.deleted ? 2 : 3); });
             rowsAfter = OnUi([&] { return RowsOf(*view); });
             selectedAfter = OnUi([&] { return view->KeyListView.Selected(); });
             EXPECT_TRUE(::IsWindowVisible(window)) << "deleting does not close the list";
-            modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
-            modal_test::WaitUntilHidden(window);
+            test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
+            test::WaitUntilHidden(window);
         });
         ASSERT_TRUE(box.found);
         EXPECT_EQ(box.text, "コマンド：C:\\ソフト\\表.exe\nを削除します。");
@@ -272,14 +263,14 @@ TEST_F(ViewFormTest, RowsCanBeDeletedOneAfterAnother) {
     ShowAndDrive(*view, [&](HWND window) {
         for (int round = 0; round < 2; ++round) {
             DoOnUi([&] { view->KeyListView.Select(0); });
-            modal_test::PostKey(view->KeyListView.Handle(), VK_DELETE);
-            questions.push_back(modal_test::AnswerMessageBox(kConfirmCaption, IDYES).text);
+            test::PostKey(view->KeyListView.Handle(), VK_DELETE);
+            questions.push_back(test::AnswerMessageBox(kConfirmCaption, IDYES).text);
         }
-        modal_test::WaitUntil([&] { return OnUi([&] { return view->KeyListView.RowCount(); }) == 0; });
-        modal_test::PostKey(view->KeyListView.Handle(), VK_DELETE);
-        EXPECT_EQ(modal_test::AnswerMessageBox(kMessageCaption, IDOK).text, kSelectItem);
-        modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
-        modal_test::WaitUntilHidden(window);
+        test::WaitUntil([&] { return OnUi([&] { return view->KeyListView.RowCount(); }) == 0; });
+        test::PostKey(view->KeyListView.Handle(), VK_DELETE);
+        EXPECT_EQ(test::AnswerMessageBox(kMessageCaption, IDOK).text, kSelectItem);
+        test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
+        test::WaitUntilHidden(window);
     });
     EXPECT_EQ(questions, (std::vector<std::string>{"コマンド：a.exe\nを削除します。",
                                                    "コマンド：b.exe\nを削除します。"}));
@@ -332,17 +323,17 @@ TEST_F(ViewFormTest, DeleteEnterAndEscapeActWhereverTheFocusIs) {
                 view->KeyListView.Select(0);
                 ::SetFocus(target);
             });
-            focused = modal_test::FocusOf(invoker->Thread());
-            modal_test::PostKey(target, c.key);
+            focused = test::FocusOf(invoker->Thread());
+            test::PostKey(target, c.key);
             if (c.effect == Effect::AsksToDelete) {
-                asked = modal_test::AnswerMessageBox(kConfirmCaption, IDNO).found;
+                asked = test::AnswerMessageBox(kConfirmCaption, IDNO).found;
                 DoOnUi([] {});  // a sentinel: the window thread has finished handling the answer
                 EXPECT_TRUE(::IsWindowVisible(window)) << "the key did not close the window too";
-                modal_test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
-                modal_test::WaitUntilHidden(window);
+                test::PostKey(view->KeyListView.Handle(), VK_ESCAPE);
+                test::WaitUntilHidden(window);
             } else {
-                closedByKey = modal_test::WaitUntilHidden(window);
-                asked = modal_test::MessageBoxAppears(kConfirmCaption, 200);
+                closedByKey = test::WaitUntilHidden(window);
+                asked = test::MessageBoxAppears(kConfirmCaption, 200);
             }
         });
         EXPECT_EQ(focused, target) << "the focus was where the case puts it";
@@ -473,16 +464,16 @@ TEST_F(ViewFormTest, WindowAndControlsFollowTheLayoutAtTheDpiOfTheMonitor) {
     EXPECT_EQ(view->Top(), ::GetSystemMetrics(SM_CYFULLSCREEN) / 2 - view->Height() / 2) << "centred";
     EXPECT_EQ(view->Left(), ::GetSystemMetrics(SM_CXFULLSCREEN) / 2 - view->Width() / 2);
 
-    const int systemDpi = modal_test::TestDpi();
+    const int systemDpi = test::TestDpi();
     for (const int dpi : {systemDpi, systemDpi == 96 ? 144 : 96, systemDpi}) {
         SCOPED_TRACE(dpi);
-        int width = modal_test::AtDpi(389, dpi);
+        int width = test::AtDpi(389, dpi);
         if (dpi != view->Dpi()) {
-            const RECT suggested = modal_test::SendDpiChanged(window, dpi, view->Dpi());
+            const RECT suggested = test::SendDpiChanged(window, dpi, view->Dpi());
             EXPECT_EQ(view->Width(), suggested.right - suggested.left);
             width = view->ClientWidth();
         }
-        const auto at = [dpi](int pixels) { return modal_test::AtDpi(pixels, dpi); };
+        const auto at = [dpi](int pixels) { return test::AtDpi(pixels, dpi); };
         EXPECT_EQ(view->ClientWidth(), width);
         EXPECT_EQ(view->ClientHeight(), at(395));
         LOGFONTA font{};

@@ -1,6 +1,6 @@
 #include "tests/win/driver/launcher_process.h"
 
-#include <cstring>
+#include "tests/win/driver/scratch_dir.h"
 
 namespace rivo::test {
 
@@ -14,46 +14,6 @@ std::string WindowsPath(std::string path) {
     return "Z:" + path;
 }
 
-std::string TextOf(HWND window) {
-    char buffer[4096] = {};
-    GetWindowTextA(window, buffer, sizeof buffer);
-    return buffer;
-}
-
-struct Search {
-    DWORD processId;
-    const char* className;
-    std::vector<HWND> found;
-};
-
-BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
-    auto* search = reinterpret_cast<Search*>(param);
-    DWORD owner = 0;
-    GetWindowThreadProcessId(window, &owner);
-    if (owner != search->processId)
-        return TRUE;
-    char className[256] = {};
-    GetClassNameA(window, className, sizeof className);
-    if (std::strcmp(className, search->className) == 0)
-        search->found.push_back(window);
-    return TRUE;
-}
-
-BOOL CALLBACK CollectStaticText(HWND child, LPARAM param) {
-    char className[64] = {};
-    GetClassNameA(child, className, sizeof className);
-    if (_stricmp(className, "Static") == 0) {
-        const std::string text = TextOf(child);
-        if (!text.empty()) {
-            auto* collected = reinterpret_cast<std::string*>(param);
-            if (!collected->empty())
-                *collected += "\n";
-            *collected += text;
-        }
-    }
-    return TRUE;
-}
-
 }  // namespace
 
 std::string BuiltFile(const std::string& name) {
@@ -64,6 +24,11 @@ std::string BuildTreeFile(const std::string& relative) {
     return WindowsPath(std::string(RIVO_BINARY_DIR) + "/" + relative);
 }
 
+const std::vector<std::string>& LauncherFiles() {
+    static const std::vector<std::string> files{"rivo.exe", "rivo.dll", "help.html"};
+    return files;
+}
+
 bool CopyBuiltFiles(const std::string& directory, const std::vector<std::string>& files) {
     for (const std::string& file : files) {
         if (!CopyFileA(BuiltFile(file).c_str(), (directory + "\\" + file).c_str(), FALSE))
@@ -72,10 +37,30 @@ bool CopyBuiltFiles(const std::string& directory, const std::vector<std::string>
     return true;
 }
 
-std::vector<HWND> WindowsOfProcess(DWORD processId, const char* className) {
-    Search search{processId, className, {}};
-    EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&search));
-    return search.found;
+bool InstallLauncher(const std::string& directory, const std::string& ini) {
+    return CopyBuiltFiles(directory, LauncherFiles()) && WriteBytes(directory + "\\Rivo.ini", ini);
+}
+
+HWND CallUpWindowOf(DWORD processId) {
+    HWND window = nullptr;
+    while ((window = FindWindowExA(HWND_MESSAGE, window, "RivoCallUpWindow", nullptr)) != nullptr) {
+        DWORD process = 0;
+        GetWindowThreadProcessId(window, &process);
+        if (process == processId)
+            return window;
+    }
+    return nullptr;
+}
+
+bool PostedSentinelHandled(HWND window, HICON icon, DWORD timeoutMs) {
+    const auto held = [&] {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(window, WM_GETICON, ICON_BIG, 0, SMTO_NORMAL, Scaled(timeoutMs), &answer);
+        return reinterpret_cast<HICON>(answer);
+    };
+    const HICON marker = held() == icon ? nullptr : icon;
+    return PostMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(marker)) &&
+           WaitUntil([&] { return held() == marker; }, timeoutMs);
 }
 
 LauncherProcess::LauncherProcess(const std::string& exe, const std::string& directory) {
@@ -85,63 +70,47 @@ LauncherProcess::LauncherProcess(const std::string& exe, const std::string& dire
     std::string commandLine = "\"" + exe + "\"";
     if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        directory.c_str(), &startup, &info)) {
-        process_ = info.hProcess;
+        process_.reset(info.hProcess);
         id_ = info.dwProcessId;
         CloseHandle(info.hThread);
     }
 }
 
+LauncherProcess::LauncherProcess(const std::string& exe)
+    : LauncherProcess(exe, exe.substr(0, exe.find_last_of('\\'))) {}
+
 LauncherProcess::~LauncherProcess() {
-    if (process_ == nullptr)
-        return;
-    if (WaitForSingleObject(process_, 0) == WAIT_TIMEOUT) {
-        TerminateProcess(process_, 99);
-        WaitForSingleObject(process_, 5000);
-    }
-    CloseHandle(process_);
+    End();
 }
 
-HWND LauncherProcess::WaitForMainWindow(DWORD timeoutMs) {
-    const DWORD limit = Scaled(timeoutMs);
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < limit) {
-        const std::vector<HWND> windows = WindowsOfProcess(id_, "TMainForm");
-        if (!windows.empty()) {
-            main_ = windows.front();
-            WaitForInputIdle(process_, limit);
-            return main_;
-        }
-        if (WaitForSingleObject(process_, 20) != WAIT_TIMEOUT)
-            return nullptr;
-    }
-    return nullptr;
+HWND LauncherProcess::WaitForWindow(const char* className, DWORD timeoutMs) {
+    if (!process_)
+        return nullptr;
+    HWND found = nullptr;
+    WaitUntil(
+        [&] {
+            const std::vector<HWND> windows = WindowsOfProcess(id_, className);
+            found = windows.empty() ? nullptr : windows.front();
+            return found != nullptr || !Running();
+        },
+        timeoutMs);
+    if (found == nullptr)
+        return nullptr;
+    main_ = found;
+    WaitForInputIdle(process_.get(), Scaled(timeoutMs));
+    return main_;
 }
 
 bool LauncherProcess::HasMessageBox() {
-    for (HWND box : WindowsOfProcess(id_, "#32770")) {
-        if (IsWindowVisible(box))
-            return true;
-    }
-    return false;
+    return !VisibleWindowsOf(id_, "#32770").empty();
 }
 
-std::optional<MessageBoxInfo> LauncherProcess::WaitForMessageBox(DWORD timeoutMs) {
-    const DWORD limit = Scaled(timeoutMs);
-    const DWORD start = GetTickCount();
-    while (GetTickCount() - start < limit) {
-        for (HWND box : WindowsOfProcess(id_, "#32770")) {
-            if (!IsWindowVisible(box))
-                continue;
-            MessageBoxInfo info;
-            info.window = box;
-            info.caption = TextOf(box);
-            EnumChildWindows(box, CollectStaticText, reinterpret_cast<LPARAM>(&info.text));
-            return info;
-        }
-        if (WaitForSingleObject(process_, 20) != WAIT_TIMEOUT)
-            return std::nullopt;
-    }
-    return std::nullopt;
+std::optional<MessageBoxSeen> LauncherProcess::WaitForMessageBox(DWORD timeoutMs) {
+    HWND box = nullptr;
+    WaitUntil([&] { return (box = VisibleWindowOf(id_, "#32770")) != nullptr || !Running(); }, timeoutMs);
+    if (box == nullptr)
+        return std::nullopt;
+    return ReadMessageBox(box);
 }
 
 bool LauncherProcess::Settle(DWORD timeoutMs) {
@@ -156,31 +125,13 @@ bool LauncherProcess::Settle(DWORD timeoutMs) {
     if (SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, limit, &ignored) == 0)
         return false;
     // A sent message overtakes posted ones, so the WM_NULL proves nothing about them (a call-up
-    // the hook posted, a posted click). A posted sentinel does: a thread's posted messages are
-    // handled in order, whichever of its windows they are for. The hook library's message-only
-    // window on the launcher's window thread keeps what WM_SETICON gives it, for WM_GETICON.
-    HWND callUp = nullptr;
-    while ((callUp = FindWindowExA(HWND_MESSAGE, callUp, "RivoCallUpWindow", nullptr)) != nullptr) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(callUp, &process);
-        if (process == id_)
-            break;
-    }
-    if (callUp == nullptr)  // no hook bound
-        return WaitForInputIdle(process_, limit) == 0;
-    const auto icon = [&] {
-        DWORD_PTR answer = 0;
-        SendMessageTimeoutA(callUp, WM_GETICON, ICON_BIG, 0, SMTO_NORMAL, limit, &answer);
-        return reinterpret_cast<HICON>(answer);
-    };
-    // An icon of the launcher's own: a window keeps no icon that is not valid in its process.
+    // the hook posted, a posted click); a posted sentinel does.
+    const HWND callUp = CallUpWindowOf(id_);
+    // An icon of the launcher's own, valid in its process.
     const auto own = reinterpret_cast<HICON>(GetClassLongPtrA(main_, GCLP_HICON));
-    if (own == nullptr)
-        return WaitForInputIdle(process_, limit) == 0;
-    const HICON marker = icon() == own ? nullptr : own;
-    if (!PostMessageA(callUp, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(marker)))
-        return false;
-    return WaitUntil([&] { return icon() == marker; }, timeoutMs);
+    if (callUp == nullptr || own == nullptr)  // no hook bound
+        return WaitForInputIdle(process_.get(), limit) == 0;
+    return PostedSentinelHandled(callUp, own, timeoutMs);
 }
 
 void LauncherProcess::Close() {
@@ -195,33 +146,30 @@ void LauncherProcess::Close() {
 
 void LauncherProcess::End() {
     if (Running()) {
-        TerminateProcess(process_, 99);
-        WaitForSingleObject(process_, 5000);
+        TerminateProcess(process_.get(), 99);
+        WaitForSingleObject(process_.get(), 5000);
     }
+}
+
+std::optional<DWORD> LauncherProcess::CloseAndWait() {
+    Close();
+    std::optional<DWORD> code = WaitForExit();
+    End();
+    return code;
 }
 
 std::optional<DWORD> LauncherProcess::WaitForExit(DWORD timeoutMs) {
     // Handling this thread's messages meanwhile: a window of this thread may be the one the
     // launcher is still deactivating (a call-up sends to it), and it would wait for us.
-    if (!WaitUntil([this] { return WaitForSingleObject(process_, 0) == WAIT_OBJECT_0; }, timeoutMs))
+    if (!process_ || !WaitUntil([this] { return !Running(); }, timeoutMs))
         return std::nullopt;
     DWORD code = 0;
-    GetExitCodeProcess(process_, &code);
+    GetExitCodeProcess(process_.get(), &code);
     return code;
 }
 
 bool LauncherProcess::Running() {
-    return process_ != nullptr && WaitForSingleObject(process_, 0) == WAIT_TIMEOUT;
-}
-
-void PressButton(HWND box, int id) {
-    // The box's own window procedure turns this into the button's click.
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
-}
-
-bool PressButtonAndWait(HWND box, int id, DWORD timeoutMs) {
-    PressButton(box, id);
-    return WaitUntil([box] { return !IsWindow(box) || !IsWindowVisible(box); }, timeoutMs);
+    return process_ && WaitForSingleObject(process_.get(), 0) == WAIT_TIMEOUT;
 }
 
 }  // namespace rivo::test

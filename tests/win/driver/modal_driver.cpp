@@ -1,48 +1,19 @@
 #include "tests/win/driver/modal_driver.h"
 
 #include <cstdlib>
+#include <string>
 #include <utility>
 
-namespace rivo::modal_test {
+namespace rivo::test {
 
 namespace {
 
 constexpr UINT kInvoke = WM_APP + 77;
 constexpr UINT kFlush = WM_APP + 78;
 constexpr char kInvokerClass[] = "RivoModalTestInvoker";
+constexpr UINT kTickMs = 10;
 
-struct FindData {
-    const char* className;
-    const std::string* caption;
-    HWND found;
-};
-
-BOOL CALLBACK FindInProcess(HWND window, LPARAM data) {
-    auto* find = reinterpret_cast<FindData*>(data);
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    if (process != ::GetCurrentProcessId() || !::IsWindowVisible(window))
-        return TRUE;
-    char className[64] = {};
-    char caption[256] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    ::GetWindowTextA(window, caption, sizeof caption);
-    if ((!find->className || lstrcmpiA(className, find->className) == 0) && *find->caption == caption) {
-        find->found = window;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-BOOL CALLBACK AddChild(HWND child, LPARAM out) {
-    char className[64] = {};
-    char text[1024] = {};
-    ::GetClassNameA(child, className, sizeof className);
-    ::GetWindowTextA(child, text, sizeof text);
-    reinterpret_cast<std::vector<ChildWindow>*>(out)->push_back(
-        {className, text, ::GetDlgCtrlID(child), ::GetWindowLongA(child, GWL_STYLE), child});
-    return TRUE;
-}
+Script* currentScript = nullptr;
 
 LRESULT CALLBACK InvokerProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == kInvoke) {
@@ -60,102 +31,83 @@ LRESULT CALLBACK InvokerProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
     return ::DefWindowProcA(window, message, wParam, lParam);
 }
 
-BOOL CALLBACK AnswerOpenBox(HWND window, LPARAM answered) {
-    DWORD process = 0;
-    ::GetWindowThreadProcessId(window, &process);
-    char className[16] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (process != ::GetCurrentProcessId() || !::IsWindowVisible(window) ||
-        lstrcmpA(className, "#32770") != 0)
-        return TRUE;
-    for (int id : {IDOK, IDNO, IDCANCEL}) {
-        if (HWND button = ::GetDlgItem(window, id)) {
-            ::PostMessageA(window, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button));
-            *reinterpret_cast<bool*>(answered) = true;
-            break;
+// Answers every message box this process shows with the first of OK, No, Cancel it has.
+bool AnswerOpenBoxes() {
+    bool answered = false;
+    for (HWND box : VisibleWindowsOf(GetCurrentProcessId(), "#32770")) {
+        for (int id : {IDOK, IDNO, IDCANCEL}) {
+            if (GetDlgItem(box, id)) {
+                PressButton(box, id);
+                answered = true;
+                break;
+            }
         }
     }
-    return TRUE;
+    return answered;
 }
 
 }  // namespace
 
-bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
-    return test::WaitUntil(condition, static_cast<DWORD>(timeoutMs));
-}
-
-HWND FindVisibleWindow(const char* className, const std::string& caption) {
-    FindData find{className, &caption, nullptr};
-    ::EnumWindows(FindInProcess, reinterpret_cast<LPARAM>(&find));
-    return find.found;
-}
-
-HWND WaitForWindow(const char* className, const std::string& caption, int timeoutMs) {
+HWND WaitForWindow(const char* className, const std::string& caption, DWORD timeoutMs) {
     HWND found = nullptr;
-    WaitUntil([&] { return (found = FindVisibleWindow(className, caption)) != nullptr; }, timeoutMs);
+    WaitUntil(
+        [&] {
+            return (found = VisibleWindowWithCaption(GetCurrentProcessId(), caption, className)) != nullptr;
+        },
+        timeoutMs);
     return found;
 }
 
-bool WaitUntilHidden(HWND window, int timeoutMs) {
-    return WaitUntil([window] { return !::IsWindow(window) || !::IsWindowVisible(window); }, timeoutMs);
+bool WaitUntilHidden(HWND window, DWORD timeoutMs) {
+    return WaitUntil([window] { return !IsWindow(window) || !IsWindowVisible(window); }, timeoutMs);
 }
 
-std::vector<ChildWindow> ChildrenOf(HWND parent) {
-    std::vector<ChildWindow> children;
-    ::EnumChildWindows(parent, AddChild, reinterpret_cast<LPARAM>(&children));
-    return children;
-}
-
-MessageBoxSeen AnswerMessageBox(const std::string& caption, int answer, int timeoutMs) {
-    MessageBoxSeen seen;
+MessageBoxSeen AnswerMessageBox(const std::string& caption, int answer, DWORD timeoutMs) {
     HWND box = WaitForWindow("#32770", caption, timeoutMs);
     if (!box)
-        return seen;
-    seen.found = true;
-    seen.owner = ::GetWindow(box, GW_OWNER);
-    for (const ChildWindow& child : ChildrenOf(box)) {
-        if (!(child.style & WS_VISIBLE))
-            continue;
-        if (lstrcmpiA(child.className.c_str(), "Button") == 0)
-            seen.buttons.push_back(child.id);
-        if (lstrcmpiA(child.className.c_str(), "Static") == 0 && (child.style & SS_TYPEMASK) != SS_ICON &&
-            !child.text.empty())
-            seen.text = child.text;
-    }
-    ::PostMessageA(box, WM_COMMAND, MAKEWPARAM(answer, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(::GetDlgItem(box, answer)));
+        return {};
+    MessageBoxSeen seen = ReadMessageBox(box);
+    PressButton(box, answer);
     WaitUntilHidden(box);
     return seen;
 }
 
-bool MessageBoxAppears(const std::string& caption, int timeoutMs) {
+bool MessageBoxAppears(const std::string& caption, DWORD timeoutMs) {
     return WaitForWindow("#32770", caption, timeoutMs) != nullptr;
 }
 
-void PostKey(HWND window, WORD key) {
-    const UINT scan = ::MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
-    ::PostMessageA(window, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
-    ::PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
+MessageBoxAnswerer::MessageBoxAnswerer(std::string caption, int answer)
+    : thread_([this, caption = std::move(caption), answer] { seen_ = AnswerMessageBox(caption, answer); }) {}
+
+MessageBoxAnswerer::~MessageBoxAnswerer() {
+    if (thread_.joinable())
+        thread_.join();
 }
 
-void PostClick(HWND window) {
-    RECT client{};
-    ::GetClientRect(window, &client);
-    PostClickAt(window, {client.right / 2, client.bottom / 2});
+const MessageBoxSeen& MessageBoxAnswerer::Seen() {
+    if (thread_.joinable())
+        thread_.join();
+    return seen_;
 }
 
-void PostClickAt(HWND window, POINT point) {
-    const LPARAM at = MAKELPARAM(point.x, point.y);
-    ::PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    ::PostMessageA(window, WM_LBUTTONUP, 0, at);
+int TestDpi() {
+    const char* dpi = std::getenv("RIVO_TEST_DPI");
+    return dpi && std::atoi(dpi) > 0 ? std::atoi(dpi) : 96;
 }
 
-HWND FocusOf(DWORD thread) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!::GetGUIThreadInfo(thread, &info))
-        return nullptr;
-    return info.hwndFocus;
+int AtDpi(int pixelsAt96, int dpi) {
+    return ::MulDiv(pixelsAt96, dpi, 96);
+}
+
+RECT SendDpiChanged(HWND window, int dpi, int fromDpi) {
+    RECT now{};
+    ::GetWindowRect(window, &now);
+    RECT suggested{now.left + 10, now.top + 20, 0, 0};
+    suggested.right = suggested.left + ::MulDiv(now.right - now.left, dpi, fromDpi);
+    suggested.bottom = suggested.top + ::MulDiv(now.bottom - now.top, dpi, fromDpi);
+    constexpr UINT kDpiChanged = 0x02E0;
+    ::SendMessageA(window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    return suggested;
 }
 
 UiInvoker::UiInvoker() : thread_(::GetCurrentThreadId()) {
@@ -192,17 +144,17 @@ Driver::Driver(std::function<void()> script, std::vector<std::string> rescueCapt
           // Whatever the script left open is closed, so the test thread's loop ends. A window
           // the script has just closed gets a moment to go.
           for (const std::string& caption : rescueCaptions_) {
-              HWND window = FindVisibleWindow(nullptr, caption);
+              HWND window = VisibleWindowWithCaption(GetCurrentProcessId(), caption);
               if (!window || WaitUntilHidden(window, 3000))
                   continue;
-              for (int round = 0; round < 50 && ::IsWindowVisible(window); ++round) {
-                  rescued_ = true;
-                  bool answered = false;
-                  ::EnumWindows(AnswerOpenBox, reinterpret_cast<LPARAM>(&answered));
-                  if (!answered)
-                      ::PostMessageA(window, WM_CLOSE, 0, 0);
-                  ::Sleep(100);
-              }
+              rescued_ = true;
+              WaitUntil(
+                  [window] {
+                      if (!AnswerOpenBoxes())
+                          PostMessageA(window, WM_CLOSE, 0, 0);
+                      return !IsWindowVisible(window);
+                  },
+                  5000, 100);
           }
       }) {}
 
@@ -217,24 +169,75 @@ bool Driver::Finish() {
     return !rescued_;
 }
 
-int TestDpi() {
-    const char* dpi = std::getenv("RIVO_TEST_DPI");
-    return dpi && std::atoi(dpi) > 0 ? std::atoi(dpi) : 96;
+bool ShowAndDrive(const char* className, const std::string& caption, std::vector<std::string> rescueCaptions,
+                  const std::function<void(HWND window)>& script, const std::function<void()>& show,
+                  std::string* failure) {
+    Driver driver(
+        [&] {
+            HWND window = WaitForWindow(className, caption);
+            if (!window) {
+                *failure = "'" + caption + "' did not show";
+                return;
+            }
+            script(window);
+        },
+        std::move(rescueCaptions));
+    show();
+    return driver.Finish();
 }
 
-int AtDpi(int pixelsAt96, int dpi) {
-    return ::MulDiv(pixelsAt96, dpi, 96);
+Script::Script(std::vector<Step> steps, std::function<void()> giveUp)
+    : steps_(std::move(steps)), giveUp_(std::move(giveUp)) {
+    currentScript = this;
+    timer_ = ::SetTimer(nullptr, 0, kTickMs, &Script::Tick);
+    if (timer_ == 0)
+        failure_ = "SetTimer failed";
 }
 
-RECT SendDpiChanged(HWND window, int dpi, int fromDpi) {
-    RECT now{};
-    ::GetWindowRect(window, &now);
-    RECT suggested{now.left + 10, now.top + 20, 0, 0};
-    suggested.right = suggested.left + ::MulDiv(now.right - now.left, dpi, fromDpi);
-    suggested.bottom = suggested.top + ::MulDiv(now.bottom - now.top, dpi, fromDpi);
-    constexpr UINT kDpiChanged = 0x02E0;
-    ::SendMessageA(window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
-    return suggested;
+Script::~Script() {
+    if (timer_)
+        ::KillTimer(nullptr, timer_);
+    if (currentScript == this)
+        currentScript = nullptr;
 }
 
-}  // namespace rivo::modal_test
+void CALLBACK Script::Tick(HWND, UINT, UINT_PTR, DWORD) noexcept {
+    if (currentScript)
+        currentScript->RunStep();
+}
+
+void Script::RunStep() {
+    if (Finished() || gaveUp_)
+        return;
+    if (running_)
+        return;
+    running_ = true;
+    bool done = false;
+    try {
+        done = steps_[next_]();
+    } catch (const std::exception& error) {
+        failure_ = "step " + std::to_string(next_) + " threw: " + error.what();
+        done = true;
+    }
+    running_ = false;
+    if (done) {
+        ++next_;
+        tries_ = 0;
+        return;
+    }
+    if (++tries_ >= static_cast<int>(Scaled(kWaitMs) / kTickMs)) {
+        failure_ = "step " + std::to_string(next_) + " never completed";
+        gaveUp_ = true;
+        if (giveUp_)
+            giveUp_();
+    }
+}
+
+Script::Step Do(std::function<void()> action) {
+    return [action = std::move(action)] {
+        action();
+        return true;
+    };
+}
+
+}  // namespace rivo::test

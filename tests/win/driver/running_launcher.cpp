@@ -3,33 +3,7 @@
 #include <algorithm>
 #include <cstdio>
 
-namespace rivo::test::outside {
-
-namespace {
-
-const std::vector<std::string> kLauncherFiles = {"rivo.exe", "rivo.dll", "help.html"};
-
-constexpr int kOtherLeft = 760;
-constexpr int kOtherTop = 600;
-constexpr int kOtherWidth = 240;
-constexpr int kOtherHeight = 160;
-
-struct Child {
-    HWND handle;
-    std::string className;
-    RECT rect;
-};
-
-BOOL CALLBACK CollectChild(HWND child, LPARAM param) {
-    char className[64] = {};
-    GetClassNameA(child, className, sizeof className);
-    RECT rect{};
-    GetWindowRect(child, &rect);
-    reinterpret_cast<std::vector<Child>*>(param)->push_back({child, className, rect});
-    return TRUE;
-}
-
-}  // namespace
+namespace rivo::test {
 
 bool UnderWine() {
     return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
@@ -98,6 +72,15 @@ std::optional<Picture> CaptureClient(HWND window) {
     return CaptureRect(source, 0, 0, client.right, client.bottom);
 }
 
+COLORREF ScreenPixelOfClient(HWND window, int x, int y) {
+    POINT point{x, y};
+    ClientToScreen(window, &point);
+    const HDC screen = GetDC(nullptr);
+    const COLORREF colour = GetPixel(screen, point.x, point.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
 const char* Name(TrayPicture picture) {
     switch (picture) {
         case TrayPicture::Missing:
@@ -138,38 +121,14 @@ TrayPicture TrayIconPicture() {
     return red > 0 ? TrayPicture::CrossedOut : TrayPicture::Plain;
 }
 
-OtherWindow::OtherWindow() {
-    window_.reset(CreateWindowExA(WS_EX_TOPMOST, "STATIC", "other program",
-                                  WS_POPUP | WS_VISIBLE | SS_WHITERECT, kOtherLeft, kOtherTop, kOtherWidth,
-                                  kOtherHeight, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr));
-}
-
-POINT OtherWindow::Inside() const {
-    return {kOtherLeft + kOtherWidth / 2, kOtherTop + kOtherHeight / 2};
-}
-
-bool OtherWindow::TakeForeground() {
-    SetForegroundWindow(window_.get());
-    return WaitUntil([&] { return GetForegroundWindow() == window_.get(); });
-}
-
 bool BringLauncherForward(HWND window) {
     AllowSetForegroundWindow(ASFW_ANY);
     SetForegroundWindow(window);
     return WaitUntil([&] { return GetForegroundWindow() == window; });
 }
 
-std::optional<std::string> IniValue(const std::string& bytes, const std::string& key) {
-    const std::string needle = "\r\n" + key + "=";
-    const size_t at = bytes.find(needle);
-    if (at == std::string::npos)
-        return std::nullopt;
-    const size_t start = at + needle.size();
-    return bytes.substr(start, bytes.find("\r\n", start) - start);
-}
-
 RunningLauncher::RunningLauncher(std::string_view tag, const std::string& ini) : dir_(tag) {
-    if (!CopyBuiltFiles(dir_.Path(), kLauncherFiles) || !WriteBytes(Ini(), ini))
+    if (!InstallLauncher(dir_.Path(), ini))
         return;
     for (int attempt = 0; attempt < 5; ++attempt) {
         process_.emplace(dir_.File("rivo.exe"), dir_.Path());
@@ -213,71 +172,4 @@ std::optional<DWORD> RunningLauncher::Stop() {
     return process_->WaitForExit();
 }
 
-std::string IniWith(const std::string& entries) {
-    return "[Rivo]\r\n" + entries;
-}
-
-std::string TextOfControl(HWND control) {
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(control, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-        return "?";
-    std::string text(length + 1, '\0');
-    DWORD_PTR copied = 0;
-    SendMessageTimeoutA(control, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
-                        SMTO_ABORTIFHUNG, 5000, &copied);
-    text.resize(copied);
-    return text;
-}
-
-std::vector<HWND> ChildrenOfClass(HWND parent, const char* className) {
-    std::vector<Child> children;
-    EnumChildWindows(parent, CollectChild, reinterpret_cast<LPARAM>(&children));
-    std::vector<Child> matching;
-    for (const Child& c : children) {
-        if (_stricmp(c.className.c_str(), className) == 0)
-            matching.push_back(c);
-    }
-    std::stable_sort(matching.begin(), matching.end(), [](const Child& a, const Child& b) {
-        return a.rect.top != b.rect.top ? a.rect.top < b.rect.top : a.rect.left < b.rect.left;
-    });
-    std::vector<HWND> handles;
-    for (const Child& c : matching)
-        handles.push_back(c.handle);
-    return handles;
-}
-
-HWND ButtonCaptioned(HWND parent, const std::string& caption) {
-    for (HWND button : ChildrenOfClass(parent, "Button")) {
-        if (TextOfControl(button) == caption)
-            return button;
-    }
-    return nullptr;
-}
-
-void Click(HWND button) {
-    PostMessageA(button, BM_CLICK, 0, 0);
-}
-
-void PostKey(HWND window, WORD key) {
-    const UINT scan = MapVirtualKeyA(key, MAPVK_VK_TO_VSC);
-    PostMessageA(window, WM_KEYDOWN, key, static_cast<LPARAM>(1 | (scan << 16)));
-    PostMessageA(window, WM_KEYUP, key, static_cast<LPARAM>(1 | (scan << 16) | (3u << 30)));
-}
-
-HWND FocusInThreadOf(HWND window) {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
-        return nullptr;
-    return info.hwndFocus;
-}
-
-HWND VisibleWindowOf(DWORD processId, const char* className) {
-    for (HWND window : WindowsOfProcess(processId, className)) {
-        if (IsWindowVisible(window))
-            return window;
-    }
-    return nullptr;
-}
-
-}  // namespace rivo::test::outside
+}  // namespace rivo::test

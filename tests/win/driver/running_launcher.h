@@ -10,11 +10,14 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/win/driver/keys.h"
 #include "tests/win/driver/launcher_process.h"
 #include "tests/win/driver/scratch_dir.h"
+#include "tests/win/driver/user_window.h"
+#include "tests/win/driver/window_finder.h"
 #include "ui/unique_handle.h"
 
-namespace rivo::test::outside {
+namespace rivo::test {
 
 inline constexpr UINT kTrayCallback = WM_USER + 1;
 inline constexpr WPARAM kTrayIconId = 100;
@@ -32,6 +35,8 @@ struct Picture {
     COLORREF At(int x, int y) const { return pixels[static_cast<size_t>(y * width + x)]; }
 };
 std::optional<Picture> CaptureClient(HWND window);
+// The colour on the screen at a client point of a window (what is in front there).
+COLORREF ScreenPixelOfClient(HWND window, int x, int y);
 
 // The picture of the launcher's tray icon, seen in the Wine desktop's taskbar (or in Wine's
 // stand-alone notification area when no desktop runs): the crossed-out icon has red in it, the
@@ -40,27 +45,8 @@ enum class TrayPicture { Missing, Plain, CrossedOut };
 const char* Name(TrayPicture picture);
 TrayPicture TrayIconPicture();
 
-// A window of the test's own, to take the foreground from the launcher the way another program
-// does when the user switches to it.
-class OtherWindow {
-public:
-    OtherWindow();
-    HWND Handle() const { return window_.get(); }
-    // A point inside it, in screen coordinates.
-    POINT Inside() const;
-    bool TakeForeground();
-
-private:
-    ui::UniqueWindow window_;
-};
-
 // Makes `window` the foreground window as the hook library does on the call-up keys.
 bool BringLauncherForward(HWND window);
-
-// The value of the first "key=" line of a settings file's bytes.
-std::optional<std::string> IniValue(const std::string& bytes, const std::string& key);
-// A settings file of the section "Rivo" with these entries (CR LF separated).
-std::string IniWith(const std::string& entries);
 
 // rivo.exe, rivo.dll and help.html copied into a scratch directory with a prepared settings
 // file, and started there. The constructor returns once start-up has finished.
@@ -89,20 +75,4 @@ private:
     HWND window_ = nullptr;
 };
 
-// Controls of another process's windows.
-
-// The text of a window or control: WM_GETTEXT, which an edit answers with its contents.
-std::string TextOfControl(HWND control);
-// Children of `parent` of one window class, top to bottom, then left to right.
-std::vector<HWND> ChildrenOfClass(HWND parent, const char* className);
-HWND ButtonCaptioned(HWND parent, const std::string& caption);
-// A push button's click, posted: it may end a modal loop, and this thread must not wait in it.
-void Click(HWND button);
-// A key press as the focused control gets it: WM_KEYDOWN then WM_KEYUP, posted.
-void PostKey(HWND window, WORD key);
-// The control that has the keyboard focus in the thread that owns `window`.
-HWND FocusInThreadOf(HWND window);
-// The first visible top-level window of the process with this class.
-HWND VisibleWindowOf(DWORD processId, const char* className);
-
-}  // namespace rivo::test::outside
+}  // namespace rivo::test

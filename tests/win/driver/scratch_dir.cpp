@@ -163,4 +163,28 @@ std::string Printable(std::string_view bytes) {
     return text;
 }
 
+std::optional<std::string> IniValue(const std::string& bytes, const std::string& key) {
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t end = bytes.find("\r\n", start);
+        if (end == std::string::npos)
+            end = bytes.size();
+        const std::string line = bytes.substr(start, end - start);
+        if (line.size() > key.size() && line.compare(0, key.size(), key) == 0 && line[key.size()] == '=')
+            return line.substr(key.size() + 1);
+        start = end + 2;
+    }
+    return std::nullopt;
+}
+
+std::string IniWith(const std::string& entries) {
+    return "[Rivo]\r\n" + entries;
+}
+
+std::string Replaced(std::string text, const std::string& token, const std::string& value) {
+    for (std::size_t at = text.find(token); at != std::string::npos; at = text.find(token, at + value.size()))
+        text.replace(at, token.size(), value);
+    return text;
+}
+
 }  // namespace rivo::test

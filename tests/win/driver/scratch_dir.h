@@ -53,6 +53,14 @@ private:
 // maps the Unix root to drive Z:.
 std::string SourcePath(std::string_view relative);
 
+// The value of `key` in an INI file's bytes (its first "key=" line); nullopt when there is none.
+std::optional<std::string> IniValue(const std::string& bytes, const std::string& key);
+// A settings file of the section "Rivo" with these entries (CR LF separated).
+std::string IniWith(const std::string& entries);
+
+// `text` with every `token` in it replaced by `value`.
+std::string Replaced(std::string text, const std::string& token, const std::string& value);
+
 // Bytes shown safely in a test message: printable ASCII as is, everything else as \xNN.
 std::string Printable(std::string_view bytes);
 

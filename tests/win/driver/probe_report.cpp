@@ -1,0 +1,79 @@
+#include "tests/win/driver/probe_report.h"
+
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <algorithm>
+
+#include "tests/win/driver/scratch_dir.h"
+
+namespace rivo::test {
+
+namespace {
+
+std::string Unquoted(std::string text) {
+    if (text.size() >= 2 && text.front() == '"' && text.back() == '"')
+        return text.substr(1, text.size() - 2);
+    return text;
+}
+
+std::string WithoutTrailingBackslash(std::string path) {
+    const bool driveRoot = path.size() == 3 && path[1] == ':';
+    if (!driveRoot && path.size() > 1 && path.back() == '\\')
+        path.pop_back();
+    return path;
+}
+
+}  // namespace
+
+std::vector<ProbeReport> ProbeReports(const std::string& directory) {
+    std::vector<ProbeReport> reports;
+    for (const std::string& name : ListFiles(directory, "probe-*.txt")) {
+        const std::string bytes = ReadBytes(directory + "\\" + name).value_or("");
+        const std::size_t firstEnd = bytes.find("\r\n");
+        if (firstEnd == std::string::npos)
+            continue;
+        const std::size_t secondEnd = bytes.find("\r\n", firstEnd + 2);
+        reports.push_back(
+            {bytes.substr(0, firstEnd),
+             bytes.substr(firstEnd + 2,
+                          secondEnd == std::string::npos ? std::string::npos : secondEnd - firstEnd - 2)});
+    }
+    return reports;
+}
+
+int ProcessesNamed(const char* exeName) {
+    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    int count = 0;
+    PROCESSENTRY32 entry{};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+        if (_stricmp(entry.szExeFile, exeName) == 0)
+            ++count;
+    }
+    CloseHandle(snapshot);
+    return count;
+}
+
+bool SamePath(const std::string& a, const std::string& b) {
+    return _stricmp(WithoutTrailingBackslash(a).c_str(), WithoutTrailingBackslash(b).c_str()) == 0;
+}
+
+std::string ProgramOfCommandLine(const std::string& commandLine, std::string* rest) {
+    std::size_t end = 0;
+    if (!commandLine.empty() && commandLine.front() == '"') {
+        end = commandLine.find('"', 1);
+        end = end == std::string::npos ? commandLine.size() : end + 1;
+    } else {
+        end = std::min(commandLine.find(' '), commandLine.size());
+    }
+    if (rest != nullptr) {
+        const std::size_t next = commandLine.find_first_not_of(' ', end);
+        *rest = next == std::string::npos ? "" : commandLine.substr(next);
+    }
+    return Unquoted(commandLine.substr(0, end));
+}
+
+}  // namespace rivo::test
