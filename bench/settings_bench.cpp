@@ -21,6 +21,7 @@
 
 #include "launcher/win32_code_page.h"
 #include "launcher/win32_file_store.h"
+#include "tests/win/driver/scratch_dir.h"
 #else
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -209,24 +210,6 @@ bool FloorSave(const std::string& path, const std::string& bytes) {
 }
 
 #ifdef _WIN32
-// Wine's profile cache re-parses a file written in the last two seconds on every call; a file the
-// launcher reads at start is older than that.
-void AgeFile(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return;
-    FILETIME now;
-    GetSystemTimeAsFileTime(&now);
-    ULARGE_INTEGER time;
-    time.LowPart = now.dwLowDateTime;
-    time.HighPart = now.dwHighDateTime;
-    time.QuadPart -= 3600ull * 10000000ull;
-    FILETIME old{time.LowPart, time.HighPart};
-    SetFileTime(file, nullptr, nullptr, &old);
-    CloseHandle(file);
-}
-
 void FlushProfileCache(const std::string& path) {
     WritePrivateProfileStringA(nullptr, nullptr, nullptr, path.c_str());
 }
@@ -305,7 +288,7 @@ int main() {
     // The launcher's historical 255-character buffer.
     char buffer[255];
     WriteBytes(path, bytes);
-    AgeFile(path);
+    rivo::test::AgeFile(path);  // a file the launcher reads at start is older than Wine's 2 s
     const double kernelLoad = MedianMs(kKernelRuns, [&] {
         FlushProfileCache(path);
         for (const Entry& e : entries) {
