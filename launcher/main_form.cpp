@@ -94,7 +94,6 @@ void TMainForm::FormCreate() {
     const HINSTANCE instance = GetModuleHandleA(nullptr);
     TrayIconNormal.reset(ExtractIconA(instance, exe.c_str(), 1));
     TrayIconActive.reset(ExtractIconA(instance, exe.c_str(), 2));
-    AddTrayIcon();
     TheHookRecord.MainWindow = WindowToRecord(Handle());
     Dragging = 0;
     ProgramDir = ExecutableDirectory();
@@ -116,6 +115,9 @@ void TMainForm::FormCreate() {
     // window in the state of an inactive launcher.
     ShowWindow(Handle(), SW_SHOW);
     ShowWindow(Handle(), SW_HIDE);
+    // Added once the picture is settled: each change of a tray icon is a round trip to the
+    // taskbar's process, and the start would otherwise switch it there and back.
+    AddTrayIcon();
 }
 
 void TMainForm::FormDestroy() {
