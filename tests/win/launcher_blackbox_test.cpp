@@ -12,12 +12,12 @@
 #include <vector>
 
 #include "tests/win/driver/keys.h"
-#include "tests/win/driver/probe_report.h"
-#include "tests/win/driver/user_window.h"
-#include "tests/win/driver/window_finder.h"
 #include "tests/win/driver/launcher_process.h"
+#include "tests/win/driver/probe_report.h"
 #include "tests/win/driver/running_launcher.h"
 #include "tests/win/driver/scratch_dir.h"
+#include "tests/win/driver/user_window.h"
+#include "tests/win/driver/window_finder.h"
 #include "ui/win32_error.h"
 
 namespace rivo::test {

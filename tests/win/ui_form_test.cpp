@@ -13,10 +13,10 @@
 #include <thread>
 #include <vector>
 
+#include "tests/win/driver/modal_driver.h"
 #include "ui/application.h"
 #include "ui/form.h"
 #include "ui/popup_menu.h"
-#include "tests/win/driver/modal_driver.h"
 
 namespace rivo::ui {
 namespace {

@@ -130,12 +130,9 @@ void UiInvoker::Run(const std::function<void()>& step) const {
 }
 
 void UiInvoker::Flush() const {
-    const HANDLE handled = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    if (!handled)
-        return;
-    if (::PostMessageA(window_, kFlush, 0, reinterpret_cast<LPARAM>(handled)))
-        ::WaitForSingleObject(handled, 5000);
-    ::CloseHandle(handled);
+    const ui::UniqueKernelHandle handled(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    if (handled && ::PostMessageA(window_, kFlush, 0, reinterpret_cast<LPARAM>(handled.get())))
+        ::WaitForSingleObject(handled.get(), Scaled(kWaitMs));
 }
 
 Driver::Driver(std::function<void()> script, std::vector<std::string> rescueCaptions)

@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "tests/win/driver/scratch_dir.h"
+#include "ui/unique_handle.h"
 
 namespace rivo::test {
 
@@ -43,17 +44,18 @@ std::vector<ProbeReport> ProbeReports(const std::string& directory) {
 }
 
 int ProcessesNamed(const char* exeName) {
-    const HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
-    if (snapshot == INVALID_HANDLE_VALUE)
+    // INVALID_HANDLE_VALUE on failure and CloseHandle to release, as a file.
+    const ui::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot)
         return -1;
     int count = 0;
     PROCESSENTRY32 entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot, &entry); more; more = Process32Next(snapshot, &entry)) {
+    for (BOOL more = Process32First(snapshot.get(), &entry); more;
+         more = Process32Next(snapshot.get(), &entry)) {
         if (_stricmp(entry.szExeFile, exeName) == 0)
             ++count;
     }
-    CloseHandle(snapshot);
     return count;
 }
 
