@@ -1,6 +1,5 @@
 // rivo.exe started in a scratch directory of its own and seen from outside, as other programs
-// and the user see it: its windows, what they show on the screen, its tray icon, the controls of
-// its dialogs.
+// and the user see it: what its windows show on the screen, its tray icon, its menus.
 #pragma once
 
 #include <windows.h>
@@ -22,6 +21,7 @@ namespace rivo::test {
 inline constexpr UINT kTrayCallback = WM_USER + 1;
 inline constexpr WPARAM kTrayIconId = 100;
 
+// Whether this runs under Wine, whose desktop differs from Windows' in what some tests can see.
 bool UnderWine();
 
 // "RRGGBB", for messages.
