@@ -19,8 +19,8 @@
 #ifdef _WIN32
 #include <windows.h>
 
-#include "launcher/win32_code_page.h"
-#include "launcher/win32_file_store.h"
+#include "platform/win32_code_page.h"
+#include "platform/win32_file_store.h"
 #include "tests/win/driver/scratch_dir.h"
 #else
 #include <fcntl.h>

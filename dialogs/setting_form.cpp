@@ -13,7 +13,7 @@
 #include "core/path_utils.h"
 #include "core/registration.h"
 #include "dialogs/dialog_texts.h"
-#include "launcher/win32_code_page.h"
+#include "platform/win32_code_page.h"
 #include "ui/application.h"
 #include "ui/open_file_dialog.h"
 
@@ -91,7 +91,7 @@ int TSettingForm::ShowRegistration(TSetCommand& request, int mode) {
     }
     Request = &request;
     Mode = mode;
-    ui::ScopeExit release([this] { Request = nullptr; });
+    platform::ScopeExit release([this] { Request = nullptr; });
     RequestToControls();
     if (ShowModal() == ui::kModalCancel)
         return 0;

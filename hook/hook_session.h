@@ -10,7 +10,7 @@
 #include "hook/call_up_window.h"
 #include "hook/hook_record.h"
 #include "hook/shared_record.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo {
 
@@ -45,8 +45,8 @@ private:
     CallUpWindow& callUp_;
     unsigned recordVersion_ = 0;
     UINT_PTR watchdogTimer_ = 0;
-    ui::UniqueHook keyboardHook_;
-    ui::UniqueHook mouseHook_;
+    platform::UniqueHook keyboardHook_;
+    platform::UniqueHook mouseHook_;
     HookRecord record_{};
     ChordDetector detector_;
     DWORD lastHookEvent_ = 0;

@@ -31,7 +31,7 @@ void HookThread::Start() noexcept {
         thread_.reset();
         if (!parked_)
             parked_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        const ui::UniqueKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+        const platform::UniqueKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
         Launch launch{this, GetThreadDesktop(GetCurrentThreadId()), ready.get(), false};
         if (ready && parked_)
             thread_.reset(CreateThread(nullptr, kStackReserve, &Main, &launch,

@@ -12,7 +12,7 @@
 #include "hook/call_up_window.h"
 #include "hook/hook_record.h"
 #include "hook/shared_record.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo {
 
@@ -42,10 +42,10 @@ private:
     SharedRecord record_;
     CallUpWindow callUp_{record_};
     SRWLOCK lock_ = SRWLOCK_INIT;  // one Start or Stop at a time
-    ui::UniqueKernelHandle thread_;
+    platform::UniqueKernelHandle thread_;
     DWORD threadId_ = 0;
     // Set by the thread when, being unloaded, it has finished and waits to be terminated.
-    ui::UniqueKernelHandle parked_;
+    platform::UniqueKernelHandle parked_;
     std::atomic<bool> unloading_{false};
 };
 

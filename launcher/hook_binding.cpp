@@ -2,7 +2,7 @@
 
 #include "core/names.h"
 #include "core/path_utils.h"
-#include "launcher/program_dir.h"
+#include "platform/program_dir.h"
 #include "launcher/texts.h"
 
 namespace rivo {

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "hook/hook_record.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo {
 
@@ -35,7 +35,7 @@ public:
 
 private:
     Report report_;
-    ui::UniqueModule library_;
+    platform::UniqueModule library_;
     SetHandleFn setHandle_ = nullptr;
     bool released_ = false;
 };

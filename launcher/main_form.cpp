@@ -12,10 +12,10 @@
 #include "dialogs/option_form.h"
 #include "launcher/message_filter.h"
 #include "launcher/monitor_areas.h"
-#include "launcher/program_dir.h"
+#include "platform/program_dir.h"
 #include "launcher/texts.h"
-#include "launcher/win32_code_page.h"
-#include "launcher/win32_file_store.h"
+#include "platform/win32_code_page.h"
+#include "platform/win32_file_store.h"
 #include "ui/application.h"
 
 namespace rivo {
@@ -400,7 +400,7 @@ void TMainForm::S1Click() {
     // dialog takes the activation, and Windows hides what a minimised window owns.
     ui::FormPtr<TOptionForm> options = ui::MakeForm<TOptionForm>();
     openOptions_ = options.get();
-    const ui::ScopeExit closed([this] { openOptions_ = nullptr; });
+    const platform::ScopeExit closed([this] { openOptions_ = nullptr; });
     if (options->ShowOptions(*MainSet) == 1) {
         hook_.SetHandle(HookRecord{WindowToRecord(Handle()), static_cast<std::uint32_t>(MainSet->Key1),
                                    static_cast<std::uint32_t>(MainSet->Key2), 0});

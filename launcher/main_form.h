@@ -13,12 +13,12 @@
 #include "core/settings_file.h"
 #include "core/tray_retry.h"
 #include "hook/hook_record.h"
-#include "launcher/com_apartment.h"
+#include "platform/com_apartment.h"
 #include "launcher/hook_binding.h"
 #include "launcher/tray_icon.h"
 #include "ui/form.h"
 #include "ui/popup_menu.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo {
 
@@ -29,8 +29,8 @@ public:
     TMainForm();
     ~TMainForm() override;
 
-    ui::UniqueIcon TrayIconNormal;  // crossed out: the launcher is not called up
-    ui::UniqueIcon TrayIconActive;  // plain: called up, and right after start
+    platform::UniqueIcon TrayIconNormal;  // crossed out: the launcher is not called up
+    platform::UniqueIcon TrayIconActive;  // plain: called up, and right after start
     int Dragging = 0;
     int ScreenRight = 0;
     int ScreenBottom = 0;
@@ -86,7 +86,7 @@ private:
 
     // ShellExecuteA may hand a start to shell extensions, which need COM on the calling thread;
     // apartment-threaded, as the shell's objects expect.
-    ComApartment com_;
+    platform::ComApartment com_;
     KeyDispatcher dispatcher_;
     SettingsFile settingsFile_;
     bool runEnded_ = false;

@@ -14,7 +14,7 @@
 #include "launcher/main_form.h"
 #include "launcher/shortcut.h"
 #include "launcher/texts.h"
-#include "launcher/win32_code_page.h"
+#include "platform/win32_code_page.h"
 #include "ui/application.h"
 
 namespace rivo {

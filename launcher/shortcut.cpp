@@ -10,8 +10,8 @@
 #include <cstring>
 #include <vector>
 
-#include "launcher/com_apartment.h"
-#include "ui/unique_handle.h"
+#include "platform/com_apartment.h"
+#include "platform/unique_handle.h"
 
 namespace rivo {
 
@@ -42,17 +42,17 @@ bool Fits(const std::vector<char>& buffer, std::string& out) {
 }  // namespace
 
 bool ResolveShortcut(const std::string& shortcutPath, ShortcutTarget& target) {
-    const ui::ComInitialization apartment;
+    const platform::ComApartment apartment;
     if (!apartment.Usable())
         return false;
 
-    ui::ComPtr<IShellLinkA> link;
+    platform::ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 link.put_void()))) {
         return false;
     }
     // Declared after the apartment: every interface is released before CoUninitialize.
-    ui::ComPtr<IPersistFile> file;
+    platform::ComPtr<IPersistFile> file;
     if (FAILED(link.As(IID_IPersistFile, file)))
         return false;
 

@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo {
 
@@ -19,7 +19,7 @@ public:
     bool AnotherIsRunning() const { return anotherRunning_; }
 
 private:
-    ui::UniqueKernelHandle mutex_;
+    platform::UniqueKernelHandle mutex_;
     bool anotherRunning_ = false;
     bool owned_ = false;
 };

@@ -5,7 +5,7 @@
 #include <stdexcept>
 
 #include "ui/disabled_thread_windows.h"
-#include "ui/win32_error.h"
+#include "platform/win32_error.h"
 
 namespace rivo::ui {
 
@@ -29,11 +29,11 @@ void RegisterWindowClass() {
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kWindowClass;
     if (!::RegisterClassExA(&windowClass))
-        throw Win32Error("RegisterClassExA");
+        throw platform::Win32Error("RegisterClassExA");
 }
 
 int ScreenDpi() {
-    const WindowDC screen(nullptr);
+    const platform::WindowDC screen(nullptr);
     if (!screen)
         return 96;
     const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSY);
@@ -61,7 +61,7 @@ TApplication::TApplication() : dpi_(ScreenDpi()) {
     window_.reset(::CreateWindowExA(0, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                     ::GetModuleHandleA(nullptr), nullptr));
     if (!window_)
-        throw Win32Error("CreateWindowExA");
+        throw platform::Win32Error("CreateWindowExA");
     current = this;
 }
 
@@ -88,7 +88,7 @@ void TApplication::Run() {
     if (showMainForm_)
         mainForm_->Show();
     running_ = true;
-    ScopeExit notRunning([this] { running_ = false; });
+    platform::ScopeExit notRunning([this] { running_ = false; });
     while (!terminated_ && HandleMessage()) {
     }
     // Terminate() inside a handler ends the loop before its WM_QUIT is fetched; left queued, it
@@ -101,7 +101,7 @@ bool TApplication::HandleMessage() {
     MSG msg;
     const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
     if (got == -1)
-        throw Win32Error("GetMessageA");
+        throw platform::Win32Error("GetMessageA");
     if (got == 0) {
         terminated_ = true;
         return false;

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "ui/form.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::ui {
 
@@ -85,7 +85,7 @@ private:
     int ModalMessageBox(const std::string& text, const std::string& caption, UINT flags) noexcept;
 
     std::string title_;
-    UniqueWindow window_;
+    platform::UniqueWindow window_;
     std::vector<FormPtr<TForm>> forms_;
     std::vector<TForm*> liveForms_;
     TForm* mainForm_ = nullptr;

@@ -1,6 +1,6 @@
 #include "ui/canvas.h"
 
-#include "ui/win32_error.h"
+#include "platform/win32_error.h"
 
 namespace rivo::ui {
 
@@ -33,7 +33,7 @@ void TCanvas::UpdateBrush() {
     HBRUSH next = brushStyle_ == BrushStyle::Clear ? static_cast<HBRUSH>(::GetStockObject(NULL_BRUSH))
                                                    : ::CreateSolidBrush(brushColor_.Resolve());
     if (!next)
-        throw Win32Error("CreateSolidBrush");
+        throw platform::Win32Error("CreateSolidBrush");
     ::SelectObject(dc_, next);
     brush_.reset(brushStyle_ == BrushStyle::Clear ? nullptr : next);
 }
@@ -41,7 +41,7 @@ void TCanvas::UpdateBrush() {
 void TCanvas::SetPenColor(Color color) {
     HPEN next = ::CreatePen(PS_SOLID, 1, color.Resolve());
     if (!next)
-        throw Win32Error("CreatePen");
+        throw platform::Win32Error("CreatePen");
     ::SelectObject(dc_, next);
     pen_.reset(next);
 }
@@ -82,9 +82,9 @@ void TCanvas::TextOut(int x, int y, std::string_view text) {
 
 namespace {
 
-HDC Checked(const WindowDC& dc) {
+HDC Checked(const platform::WindowDC& dc) {
     if (!dc)
-        throw Win32Error("GetDC");
+        throw platform::Win32Error("GetDC");
     return dc.get();
 }
 

@@ -8,7 +8,7 @@
 #include <string_view>
 
 #include "ui/color.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::ui {
 
@@ -49,8 +49,8 @@ private:
     int savedState_;
     BrushStyle brushStyle_ = BrushStyle::Solid;
     Color brushColor_;
-    UniqueBrush brush_;
-    UniquePen pen_;
+    platform::UniqueBrush brush_;
+    platform::UniquePen pen_;
 };
 
 // A canvas on a window's own DC outside WM_PAINT, for painting on demand.
@@ -64,7 +64,7 @@ public:
 
 private:
     // Declared before the canvas so the DC is released only after the canvas has restored it.
-    WindowDC dc_;
+    platform::WindowDC dc_;
     TCanvas canvas_;
 };
 

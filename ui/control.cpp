@@ -3,8 +3,8 @@
 #include <cctype>
 #include <vector>
 
-#include "ui/win32_error.h"
-#include "ui/window_text.h"
+#include "platform/win32_error.h"
+#include "platform/window_text.h"
 
 namespace rivo::ui {
 
@@ -30,9 +30,9 @@ TControl::TControl(TForm& form, HWND parent, const char* windowClass, const std:
                                 form.Scale(bounds.height), parent, reinterpret_cast<HMENU>(id),
                                 ::GetModuleHandleA(nullptr), nullptr);
     if (!handle_)
-        throw Win32Error("CreateWindowExA");
+        throw platform::Win32Error("CreateWindowExA");
     if (!::SetPropA(handle_, kControlProperty, this)) {
-        const Win32Error error("SetPropA");
+        const platform::Win32Error error("SetPropA");
         ::DestroyWindow(handle_);
         throw error;
     }
@@ -132,7 +132,7 @@ LRESULT TControl::CallOriginal(UINT message, WPARAM wParam, LPARAM lParam) {
 }
 
 std::string TControl::Text() const {
-    return WindowText(handle_);
+    return platform::WindowText(handle_);
 }
 
 void TControl::SetText(const std::string& text) {

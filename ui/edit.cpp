@@ -1,6 +1,6 @@
 #include "ui/edit.h"
 
-#include "ui/win32_error.h"
+#include "platform/win32_error.h"
 
 namespace rivo::ui {
 
@@ -20,11 +20,11 @@ bool TEdit::ReadOnly() const {
 }
 
 void TEdit::SetColor(Color color) {
-    UniqueBrush brush;
+    platform::UniqueBrush brush;
     if (!color.IsSystem()) {
         brush.reset(::CreateSolidBrush(color.Resolve()));
         if (!brush)
-            throw Win32Error("CreateSolidBrush");
+            throw platform::Win32Error("CreateSolidBrush");
     }
     color_ = color;
     ownBrush_ = std::move(brush);

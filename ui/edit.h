@@ -6,7 +6,7 @@
 
 #include "ui/color.h"
 #include "ui/control.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::ui {
 
@@ -34,7 +34,7 @@ protected:
 
 private:
     Color color_ = Color::System(COLOR_WINDOW);
-    UniqueBrush ownBrush_;  // only for an RGB colour
+    platform::UniqueBrush ownBrush_;  // only for an RGB colour
 };
 
 }  // namespace rivo::ui

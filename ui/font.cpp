@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "ui/win32_error.h"
+#include "platform/win32_error.h"
 
 namespace rivo::ui {
 
@@ -32,7 +32,7 @@ bool FontFamilyExists(const std::string& face, BYTE charset) {
     LOGFONTA query{};
     query.lfCharSet = charset;
     std::memcpy(query.lfFaceName, face.c_str(), face.size() + 1);
-    const WindowDC screen(nullptr);
+    const platform::WindowDC screen(nullptr);
     if (!screen)
         return false;
     bool found = false;
@@ -74,7 +74,7 @@ ResolvedFont CreateSpecFont(const FontSpec& wanted, int dpi) {
     ResolvedFont result;
     result.font.reset(::CreateFontIndirectA(&logFont));
     if (!result.font)
-        throw Win32Error("CreateFontIndirectA");
+        throw platform::Win32Error("CreateFontIndirectA");
     result.face = std::move(face);
     result.charset = charset;
     return result;

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "ui/color.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::ui {
 
@@ -32,7 +32,7 @@ struct FontSpec {
 bool FontFamilyExists(const std::string& face, BYTE charset);
 
 struct ResolvedFont {
-    UniqueFont font;
+    platform::UniqueFont font;
     std::string face;  // the face actually asked of GDI
     BYTE charset = DEFAULT_CHARSET;
 };

@@ -6,9 +6,9 @@
 #include "ui/application.h"
 #include "ui/control.h"
 #include "ui/popup_menu.h"
-#include "ui/win32_error.h"
+#include "platform/win32_error.h"
 #include "ui/window_dpi.h"
-#include "ui/window_text.h"
+#include "platform/window_text.h"
 
 namespace rivo::ui {
 
@@ -35,7 +35,7 @@ void RegisterFormClass(const std::string& name, WNDPROC procedure) {
     windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
     windowClass.lpszClassName = name.c_str();
     if (!::RegisterClassExA(&windowClass))
-        throw Win32Error("RegisterClassExA");
+        throw platform::Win32Error("RegisterClassExA");
 }
 
 struct WindowStyles {
@@ -120,7 +120,7 @@ TForm::TForm(const FormLayout& layout, HWND owner)
     if (!color_.IsSystem()) {
         ownBackground_.reset(::CreateSolidBrush(color_.Resolve()));
         if (!ownBackground_)
-            throw Win32Error("CreateSolidBrush");
+            throw platform::Win32Error("CreateSolidBrush");
     }
 
     const WindowStyles styles = StylesOf(layout);
@@ -130,13 +130,13 @@ TForm::TForm(const FormLayout& layout, HWND owner)
     ::AdjustWindowRectEx(&outer, styles.style, FALSE, styles.exStyle);
 
     app.AddForm(this);
-    ScopeExit unregister([this, &app] { app.RemoveForm(this); });
+    platform::ScopeExit unregister([this, &app] { app.RemoveForm(this); });
     const HWND created =
         ::CreateWindowExA(styles.exStyle, layout.className.c_str(), layout.caption.c_str(), styles.style,
                           layout.left, layout.top, outer.right - outer.left, outer.bottom - outer.top,
                           owner ? owner : app.Handle(), nullptr, ::GetModuleHandleA(nullptr), this);
     if (!created)
-        throw Win32Error("CreateWindowExA");
+        throw platform::Win32Error("CreateWindowExA");
     unregister.Dismiss();
 
     // Made at the system DPI; a per-monitor aware window on a monitor of another DPI is laid out
@@ -312,7 +312,7 @@ LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
             PAINTSTRUCT paint;
             HDC dc = ::BeginPaint(handle_, &paint);
             // Ended on every path, or the paint DC would leak with each failing paint.
-            ScopeExit endPaint([this, &paint] { ::EndPaint(handle_, &paint); });
+            platform::ScopeExit endPaint([this, &paint] { ::EndPaint(handle_, &paint); });
             Paint(dc);
             return 0;
         }
@@ -449,7 +449,7 @@ bool TForm::Visible() const {
 }
 
 std::string TForm::Caption() const {
-    return WindowText(handle_);
+    return platform::WindowText(handle_);
 }
 
 void TForm::SetCaption(const std::string& caption) {

@@ -14,7 +14,7 @@
 #include "ui/canvas.h"
 #include "ui/color.h"
 #include "ui/font.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::ui {
 
@@ -232,7 +232,7 @@ private:
     Color color_;
     Color fontColor_;
     ResolvedFont font_;
-    UniqueBrush ownBackground_;  // only for an RGB colour; system colours use the system brush
+    platform::UniqueBrush ownBackground_;  // only for an RGB colour; system colours use the system brush
     TPopupMenu* popupMenu_ = nullptr;
     bool destroyFired_ = false;
     bool inDestructor_ = false;

@@ -194,7 +194,7 @@ int TForm::ShowModal() {
     bool quit = false;
     {
         // Enabled again before the form is hidden, so that activation can go back to them.
-        ScopeExit restore([this, &others] {
+        platform::ScopeExit restore([this, &others] {
             modal_ = false;
             others.reset();
         });

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::ui {
 
@@ -13,10 +13,10 @@ TLabel::TLabel(TForm& form, HWND parent, const std::string& caption, Bounds boun
 
 int TLabel::CaptionWidth() const {
     const std::string caption = Text();
-    const WindowDC dc(Handle());
+    const platform::WindowDC dc(Handle());
     if (!dc)
         return 0;
-    const SelectedObject font(dc.get(), Form().Font());
+    const platform::SelectedObject font(dc.get(), Form().Font());
     RECT needed{0, 0, 0, 0};
     // DT_CALCRECT with the static control's own prefix handling: "&&" is one character.
     ::DrawTextA(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &needed,

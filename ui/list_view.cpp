@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <vector>
 
-#include "ui/system_library.h"
+#include "platform/system_library.h"
 
 namespace rivo::ui {
 
@@ -13,7 +13,7 @@ namespace {
 
 // The list view class lives in comctl32 and exists only once the library has registered it.
 const char* ListViewClass() {
-    static const SystemLibrary comctl32("comctl32.dll");
+    static const platform::SystemLibrary comctl32("comctl32.dll");
     static const bool registered = [] {
         using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
         const auto init = comctl32.Function<InitFn>("InitCommonControlsEx");

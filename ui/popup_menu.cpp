@@ -1,7 +1,7 @@
 #include "ui/popup_menu.h"
 
 #include "ui/form.h"
-#include "ui/win32_error.h"
+#include "platform/win32_error.h"
 
 namespace rivo::ui {
 
@@ -12,7 +12,7 @@ void TMenuItem::Click() {
 
 TPopupMenu::TPopupMenu(TForm& owner) : owner_(owner), menu_(::CreatePopupMenu()) {
     if (!menu_)
-        throw Win32Error("CreatePopupMenu");
+        throw platform::Win32Error("CreatePopupMenu");
 }
 
 TMenuItem& TPopupMenu::Add(const std::string& caption, std::function<void()> onClick) {
@@ -21,7 +21,7 @@ TMenuItem& TPopupMenu::Add(const std::string& caption, std::function<void()> onC
     const BOOL added = item->IsSeparator() ? ::AppendMenuA(menu_.get(), MF_SEPARATOR, 0, nullptr)
                                            : ::AppendMenuA(menu_.get(), MF_STRING, id, caption.c_str());
     if (!added)
-        throw Win32Error("AppendMenuA");
+        throw platform::Win32Error("AppendMenuA");
     items_.push_back(std::move(item));
     return *items_.back();
 }

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::ui {
 
@@ -54,7 +54,7 @@ public:
 
 private:
     TForm& owner_;
-    UniqueMenu menu_;
+    platform::UniqueMenu menu_;
     std::vector<std::unique_ptr<TMenuItem>> items_;
 };
 

@@ -16,7 +16,7 @@
 #include "tests/win/driver/launcher_process.h"
 #include "tests/win/driver/running_launcher.h"
 #include "tests/win/driver/wait.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo {
 namespace {
@@ -343,7 +343,7 @@ DWORD WINAPI RunSetHandle(void* parameter) {
 TEST_F(HookTest, SetHandleFromAnotherThreadReachesTheHook) {
     Hook();
     SetHandleJob job{library_->setHandle, Record(kCtrl, VK_F13)};
-    const ui::UniqueKernelHandle worker(CreateThread(nullptr, 0, &RunSetHandle, &job, 0, nullptr));
+    const platform::UniqueKernelHandle worker(CreateThread(nullptr, 0, &RunSetHandle, &job, 0, nullptr));
     ASSERT_TRUE(worker);
     // The hook has a thread of its own: the caller's thread need not pump for the record to arrive.
     ASSERT_EQ(WaitForSingleObject(worker.get(), test::Scaled(10000)), WAIT_OBJECT_0);
@@ -381,10 +381,10 @@ DWORD WINAPI RunBlockedHost(void* parameter) {
 // it waits too long. The launcher's window thread blocking must hold up neither the keys typed
 // into another program nor the call-up, which it receives once it runs again.
 TEST_F(HookTest, KeysPassAtOnceWhileTheHostThreadIsBlocked) {
-    const ui::UniqueKernelHandle hooked(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    const ui::UniqueKernelHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const platform::UniqueKernelHandle hooked(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const platform::UniqueKernelHandle release(CreateEventA(nullptr, TRUE, FALSE, nullptr));
     BlockedHost host{library_.get(), GetThreadDesktop(GetCurrentThreadId()), hooked.get(), release.get()};
-    const ui::UniqueKernelHandle thread(CreateThread(nullptr, 0, &RunBlockedHost, &host, 0, nullptr));
+    const platform::UniqueKernelHandle thread(CreateThread(nullptr, 0, &RunBlockedHost, &host, 0, nullptr));
     ASSERT_TRUE(hooked && release && thread);
     const HANDLE started[] = {hooked.get(), thread.get()};
     ASSERT_EQ(WaitForMultipleObjects(2, started, FALSE, test::Scaled(10000)), WAIT_OBJECT_0);

@@ -18,7 +18,7 @@
 #include "tests/win/driver/scratch_dir.h"
 #include "tests/win/driver/user_window.h"
 #include "tests/win/driver/window_finder.h"
-#include "ui/win32_error.h"
+#include "platform/win32_error.h"
 
 namespace rivo::test {
 namespace {
@@ -178,7 +178,7 @@ TEST_F(LauncherBlackBox, FailedSaveShowsTheSaveMessageThePathAndTheReason) {
     const std::vector<std::string> messages = CloseAndCollectMessages(launcher);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "エラー|設定ファイルを保存できませんでした。\n" + Ini() + "\n" +
-                               ui::SystemMessage(ERROR_ACCESS_DENIED))
+                               platform::SystemMessage(ERROR_ACCESS_DENIED))
         << Printable(messages[0]);
     EXPECT_EQ(launcher.WaitForExit(), 0u);
     EXPECT_EQ(ReadBytes(Ini()).value_or(""), "[Rivo]\r\n65=a.exe\r\n") << "the old file is untouched";

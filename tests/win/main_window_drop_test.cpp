@@ -78,7 +78,7 @@ bool PostDrop(DWORD processId, HWND window, const std::wstring& path) {
 }
 
 bool PostDropBlock(DWORD processId, HWND window, const std::string& block) {
-    ui::UniqueKernelHandle process(
+    platform::UniqueKernelHandle process(
         OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE, processId));
     if (!process)
         return false;
@@ -91,7 +91,7 @@ bool PostDropBlock(DWORD processId, HWND window, const std::string& block) {
 
 // A shortcut file written through the shell-link object, as the shell writes one.
 bool CreateShortcut(const std::string& file, const std::string& target, const std::string& workDir) {
-    ui::ComPtr<IShellLinkA> link;
+    platform::ComPtr<IShellLinkA> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
                                 reinterpret_cast<void**>(link.put())))) {
         return false;
@@ -100,7 +100,7 @@ bool CreateShortcut(const std::string& file, const std::string& target, const st
         return false;
     if (!workDir.empty() && FAILED(link->SetWorkingDirectory(workDir.c_str())))
         return false;
-    ui::ComPtr<IPersistFile> persist;
+    platform::ComPtr<IPersistFile> persist;
     if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()))))
         return false;
     std::wstring wide(file.size() + 1, L'\0');
@@ -239,7 +239,7 @@ TEST_F(Drops, ANameCodePage932CannotWriteIsRegisteredByItsShortPathNeverWithQues
                                                      static_cast<int>(folder.size()))) -
         1);
     const std::wstring file = folder + L"\\\uD55C\uAD6D\uC5B4.exe";
-    ui::UniqueFile created(
+    platform::UniqueFile created(
         CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(created);
     created.reset();

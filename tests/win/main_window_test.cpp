@@ -14,7 +14,7 @@
 #include "tests/win/driver/modal_driver.h"
 #include "tests/win/driver/running_launcher.h"
 #include "ui/font.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::test {
 namespace {
@@ -142,8 +142,8 @@ void ExpectFrameAndTexts(const Picture& picture, COLORREF fill) {
     // The texts are in the form's font at the window's DPI: the version is as wide as that font
     // draws it (a glyph's bearings aside).
     const ui::ResolvedFont font = ui::CreateSpecFont(ui::FontSpec{}, test::TestDpi());
-    const ui::WindowDC screen(nullptr);
-    const ui::SelectedObject selected(screen.get(), font.font.get());
+    const platform::WindowDC screen(nullptr);
+    const platform::SelectedObject selected(screen.get(), font.font.get());
     SIZE extent{};
     ::GetTextExtentPoint32A(screen.get(), "Rivo Ver 1.18", 13, &extent);
     EXPECT_NEAR(versionRight + 1 - At(25), extent.cx, 3) << "\"Rivo Ver 1.18\" in " << font.face;

@@ -16,8 +16,8 @@
 
 #include "core/profile_document.h"
 #include "core/profile_file.h"
-#include "launcher/win32_code_page.h"
-#include "launcher/win32_file_store.h"
+#include "platform/win32_code_page.h"
+#include "platform/win32_file_store.h"
 #include "tests/win/driver/scratch_dir.h"
 #include "tests/win/kernel32_profile.h"
 #include "tests/win/profile_corpus_cases.h"

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::ui {
 namespace {
@@ -29,8 +29,8 @@ Pixels PixelsOfIcon(HICON icon) {
     ICONINFO info{};
     if (!::GetIconInfo(icon, &info))
         return {};
-    UniqueBitmap color(info.hbmColor);
-    UniqueBitmap mask(info.hbmMask);
+    platform::UniqueBitmap color(info.hbmColor);
+    platform::UniqueBitmap mask(info.hbmMask);
     BITMAPINFO request{};
     request.bmiHeader.biSize = sizeof request.bmiHeader;
     request.bmiHeader.biWidth = kSide;
@@ -97,7 +97,7 @@ TEST(Icons, ExtractIconNumbersFollowTheResourceOrder) {
     ASSERT_EQ(crossedFile.size(), size_t{kSide * kSide});
     const Pixels* expected[] = {&plainFile, &crossedFile, &plainFile};  // ICON1, ICON2, MAINICON
     for (UINT index = 0; index < 3; ++index) {
-        UniqueIcon icon(::ExtractIconA(nullptr, path.c_str(), index));
+        platform::UniqueIcon icon(::ExtractIconA(nullptr, path.c_str(), index));
         ASSERT_TRUE(icon) << index;
         EXPECT_EQ(PixelsOfIcon(icon.get()), *expected[index]) << "icon number " << index;
     }
@@ -259,7 +259,7 @@ TEST(Manifest, IsEmbeddedAndTakesEffect) {
 
     // The side-by-side common controls 6 are the ones this process gets (Wine's copy reports
     // 5.81 from DllGetVersion, so the assembly it was loaded from is what tells).
-    UniqueModule comctl(::LoadLibraryA("comctl32.dll"));
+    platform::UniqueModule comctl(::LoadLibraryA("comctl32.dll"));
     ASSERT_TRUE(comctl);
     char loaded[MAX_PATH] = {};
     ::GetModuleFileNameA(comctl.get(), loaded, MAX_PATH);

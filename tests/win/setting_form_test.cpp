@@ -818,7 +818,7 @@ TEST_F(SettingFormTest, BrowseFillsTheCommandAndItsFolder) {
     ASSERT_TRUE(MakeFile(root));
     ASSERT_TRUE(MakeFile(tool + "\\tool.exe"));
     ASSERT_TRUE(MakeFile(japanese + "\\表.exe"));
-    ui::ScopeExit removeRoot([&root] { ::DeleteFileA(root.c_str()); });
+    platform::ScopeExit removeRoot([&root] { ::DeleteFileA(root.c_str()); });
 
     struct Case {
         const char* name;

@@ -458,8 +458,8 @@ public:
 private:
     int width_;
     int height_;
-    UniqueMemoryDC dc_;
-    UniqueBitmap bitmap_;
+    platform::UniqueMemoryDC dc_;
+    platform::UniqueBitmap bitmap_;
     HGDIOBJ old_ = nullptr;
 };
 

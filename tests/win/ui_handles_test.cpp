@@ -6,10 +6,11 @@
 #include <thread>
 #include <vector>
 
-#include "ui/unique_handle.h"
-#include "ui/win32_error.h"
+#include "platform/com_apartment.h"
+#include "platform/unique_handle.h"
+#include "platform/win32_error.h"
 
-namespace rivo::ui {
+namespace rivo::platform {
 namespace {
 
 std::vector<int> closedHandles;
@@ -159,10 +160,10 @@ TEST(SelectedObject, TheReplacedObjectIsSelectedAgain) {
 }
 
 // On a thread of its own: the test program's main thread may have COM initialised already.
-TEST(ComInitialization, BalancesOnlyTheInitialisationItMade) {
+TEST(ComApartment, BalancesOnlyTheInitialisationItMade) {
     std::thread([] {
         {
-            const ComInitialization com;
+            const ComApartment com;
             EXPECT_TRUE(com.Usable());
         }
         EXPECT_EQ(::CoInitialize(nullptr), S_OK) << "the owner left COM initialised";
@@ -171,7 +172,7 @@ TEST(ComInitialization, BalancesOnlyTheInitialisationItMade) {
         // A thread in the multithreaded apartment: usable, and the apartment outlives the owner.
         ASSERT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_OK);
         {
-            const ComInitialization com;
+            const ComApartment com;
             EXPECT_TRUE(com.Usable());
         }
         EXPECT_EQ(::CoInitializeEx(nullptr, COINIT_MULTITHREADED), S_FALSE)
@@ -240,4 +241,4 @@ TEST(Win32ErrorText, NamesTheFunctionAndGivesTheSystemText) {
 }
 
 }  // namespace
-}  // namespace rivo::ui
+}  // namespace rivo::platform

@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "core/code_page.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 #include "launcher/message_filter.h"
-#include "launcher/win32_code_page.h"
-#include "launcher/win32_file_store.h"
+#include "platform/win32_code_page.h"
+#include "platform/win32_file_store.h"
 #include "tests/win/driver/scratch_dir.h"
 
 namespace rivo::test {
@@ -139,8 +139,8 @@ TEST_F(Win32FileStoreTest, TargetHeldOpenWithoutSharingFailsAndKeepsBothFiles) {
     const std::string temp = target + ".tmp";
     ASSERT_TRUE(WriteBytes(target, "old"));
     ASSERT_TRUE(WriteBytes(temp, "new"));
-    ui::UniqueFile holder(CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr));
+    platform::UniqueFile holder(CreateFileA(target.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr,
+                                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     ASSERT_TRUE(holder);
 
     const IoResult replaced = store_.Replace(temp, target);

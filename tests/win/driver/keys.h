@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "tests/win/driver/wait.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::test {
 
@@ -70,7 +70,7 @@ public:
     bool Suspended() const { return suspended_; }
 
 private:
-    ui::UniqueKernelHandle thread_;
+    platform::UniqueKernelHandle thread_;
     bool suspended_ = false;
 };
 

@@ -10,7 +10,7 @@
 
 #include "tests/win/driver/wait.h"
 #include "tests/win/driver/window_finder.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::test {
 
@@ -74,7 +74,7 @@ public:
     bool Running();
 
 private:
-    ui::UniqueKernelHandle process_;
+    platform::UniqueKernelHandle process_;
     DWORD id_ = 0;
     HWND main_ = nullptr;
 };

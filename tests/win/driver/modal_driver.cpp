@@ -130,7 +130,7 @@ void UiInvoker::Run(const std::function<void()>& step) const {
 }
 
 void UiInvoker::Flush() const {
-    const ui::UniqueKernelHandle handled(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
+    const platform::UniqueKernelHandle handled(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
     if (handled && ::PostMessageA(window_, kFlush, 0, reinterpret_cast<LPARAM>(handled.get())))
         ::WaitForSingleObject(handled.get(), Scaled(kWaitMs));
 }

@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "tests/win/driver/scratch_dir.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::test {
 
@@ -45,7 +45,7 @@ std::vector<ProbeReport> ProbeReports(const std::string& directory) {
 
 int ProcessesNamed(const char* exeName) {
     // INVALID_HANDLE_VALUE on failure and CloseHandle to release, as a file.
-    const ui::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    const platform::UniqueFile snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
     if (!snapshot)
         return -1;
     int count = 0;

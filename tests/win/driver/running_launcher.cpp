@@ -24,7 +24,7 @@ std::optional<Picture> CaptureRect(HDC source, int left, int top, int width, int
     Picture picture;
     picture.width = width;
     picture.height = height;
-    ui::UniqueMemoryDC memory(CreateCompatibleDC(source));
+    platform::UniqueMemoryDC memory(CreateCompatibleDC(source));
     BITMAPINFO info{};
     info.bmiHeader.biSize = sizeof info.bmiHeader;
     info.bmiHeader.biWidth = picture.width;
@@ -33,7 +33,7 @@ std::optional<Picture> CaptureRect(HDC source, int left, int top, int width, int
     info.bmiHeader.biBitCount = 32;
     info.bmiHeader.biCompression = BI_RGB;
     void* bits = nullptr;
-    ui::UniqueBitmap bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+    platform::UniqueBitmap bitmap(CreateDIBSection(memory.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
     if (!memory || !bitmap)
         return std::nullopt;
     const HGDIOBJ old = SelectObject(memory.get(), bitmap.get());
@@ -55,7 +55,7 @@ std::optional<Picture> CaptureScreen(const RECT& rect) {
     HDC screen = GetDC(nullptr);
     if (!screen)
         return std::nullopt;
-    ui::ScopeExit release([&] { ReleaseDC(nullptr, screen); });
+    platform::ScopeExit release([&] { ReleaseDC(nullptr, screen); });
     return CaptureRect(screen, rect.left, rect.top, rect.right - rect.left, rect.bottom - rect.top);
 }
 
@@ -68,7 +68,7 @@ std::optional<Picture> CaptureClient(HWND window) {
     HDC source = GetDC(window);
     if (!source)
         return std::nullopt;
-    ui::ScopeExit release([&] { ReleaseDC(window, source); });
+    platform::ScopeExit release([&] { ReleaseDC(window, source); });
     return CaptureRect(source, 0, 0, client.right, client.bottom);
 }
 
@@ -137,7 +137,8 @@ RunningLauncher::RunningLauncher(std::string_view tag, const std::string& ini) :
         // this one then exits with code 1 at once. Start again once that one is gone.
         if (window_ || process_->WaitForExit(0) != std::optional<DWORD>(1))
             break;
-        WaitUntil([] { return !ui::UniqueKernelHandle(OpenMutexA(SYNCHRONIZE, FALSE, "rivo")); }, 15000);
+        WaitUntil([] { return !platform::UniqueKernelHandle(OpenMutexA(SYNCHRONIZE, FALSE, "rivo")); },
+                  15000);
     }
     // The window exists before start-up has loaded the settings and placed it; start-up ends by
     // deactivating the launcher, which crosses the tray icon out.

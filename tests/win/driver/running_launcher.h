@@ -14,7 +14,7 @@
 #include "tests/win/driver/scratch_dir.h"
 #include "tests/win/driver/user_window.h"
 #include "tests/win/driver/window_finder.h"
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::test {
 

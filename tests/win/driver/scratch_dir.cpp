@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <vector>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::test {
 
@@ -67,9 +67,9 @@ ScratchDir::~ScratchDir() {
 std::optional<std::string> ReadBytes(const std::string& path) {
     // Full sharing, delete included: a test that reads Rivo.ini while the launcher replaces it must
     // not make the launcher's replace fail (it would report the save as failed).
-    ui::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    platform::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                          OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return std::nullopt;
     }
@@ -83,7 +83,7 @@ std::optional<std::string> ReadBytes(const std::string& path) {
 }
 
 bool WriteBytes(const std::string& path, std::string_view bytes) {
-    ui::UniqueFile file(
+    platform::UniqueFile file(
         CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
@@ -95,8 +95,9 @@ bool WriteBytes(const std::string& path, std::string_view bytes) {
 }
 
 bool AgeFile(const std::string& path) {
-    ui::UniqueFile file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                    nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    platform::UniqueFile file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+                                          FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
     }

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::test {
 
@@ -46,7 +46,7 @@ public:
     void Release() { file_.reset(); }
 
 private:
-    ui::UniqueFile file_;
+    platform::UniqueFile file_;
 };
 
 // A path of the source tree (RIVO_SOURCE_DIR, a Unix path under Wine) as Windows sees it: Wine

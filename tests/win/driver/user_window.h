@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
 namespace rivo::test {
 
@@ -22,7 +22,7 @@ public:
 
 private:
     RECT bounds_;
-    ui::UniqueWindow window_;
+    platform::UniqueWindow window_;
 };
 
 }  // namespace rivo::test

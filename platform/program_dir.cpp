@@ -1,4 +1,4 @@
-#include "launcher/program_dir.h"
+#include "platform/program_dir.h"
 
 #include <windows.h>
 

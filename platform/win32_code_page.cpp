@@ -1,4 +1,4 @@
-#include "launcher/win32_code_page.h"
+#include "platform/win32_code_page.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
-#include "ui/win32_error.h"
+#include "platform/win32_error.h"
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
-namespace rivo::ui {
+namespace rivo::platform {
 
 std::string SystemMessage(DWORD error) {
     char* buffer = nullptr;
@@ -28,4 +28,4 @@ std::string Win32ErrorText(std::string_view function, DWORD error) {
     return text;
 }
 
-}  // namespace rivo::ui
+}  // namespace rivo::platform

@@ -5,9 +5,9 @@
 
 #include <windows.h>
 
-#include "ui/unique_handle.h"
+#include "platform/unique_handle.h"
 
-namespace rivo::ui {
+namespace rivo::platform {
 
 class SystemLibrary {
 public:
@@ -25,4 +25,4 @@ private:
     UniqueModule module_;
 };
 
-}  // namespace rivo::ui
+}  // namespace rivo::platform

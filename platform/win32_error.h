@@ -7,7 +7,7 @@
 #include <string>
 #include <string_view>
 
-namespace rivo::ui {
+namespace rivo::platform {
 
 // The system's own text for `error` without the trailing line break; "error N" when it has none.
 std::string SystemMessage(DWORD error);
@@ -28,4 +28,4 @@ private:
     DWORD code_;
 };
 
-}  // namespace rivo::ui
+}  // namespace rivo::platform

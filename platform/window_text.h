@@ -5,9 +5,9 @@
 
 #include <string>
 
-namespace rivo::ui {
+namespace rivo::platform {
 
 // Whole, however long; empty for a window without text or no window at all.
 std::string WindowText(HWND window);
 
-}  // namespace rivo::ui
+}  // namespace rivo::platform

@@ -1,4 +1,4 @@
-#include "launcher/win32_file_store.h"
+#include "platform/win32_file_store.h"
 
 #include <windows.h>
 
@@ -9,14 +9,14 @@
 #include <utility>
 
 #include "core/transient_retry.h"
-#include "ui/unique_handle.h"
-#include "ui/win32_error.h"
+#include "platform/unique_handle.h"
+#include "platform/win32_error.h"
 
 namespace rivo {
 
 namespace {
 
-using ui::UniqueFile;
+using platform::UniqueFile;
 
 // `Function("path", "path2"): system text`, so a person sees which file the call failed on.
 std::string DescribeWin32Failure(std::string_view function, std::initializer_list<std::string_view> paths,
@@ -29,11 +29,11 @@ std::string DescribeWin32Failure(std::string_view function, std::initializer_lis
         separator = ", ";
     }
     call += ')';
-    return ui::Win32ErrorText(call, error);
+    return platform::Win32ErrorText(call, error);
 }
 
 IoResult Win32Failure(std::string_view function, std::initializer_list<std::string_view> paths, DWORD error) {
-    return IoResult::Fail(DescribeWin32Failure(function, paths, error), ui::SystemMessage(error),
+    return IoResult::Fail(DescribeWin32Failure(function, paths, error), platform::SystemMessage(error),
                           error == ERROR_ACCESS_DENIED);
 }
 
@@ -142,7 +142,7 @@ ReadResult Win32FileStore::Read(const std::string& path) {
         }
         result.status = ReadResult::Status::Error;
         result.error = DescribeWin32Failure("CreateFileA", {path}, error);
-        result.reason = ui::SystemMessage(error);
+        result.reason = platform::SystemMessage(error);
         return result;
     }
     LARGE_INTEGER size{};
@@ -150,7 +150,7 @@ ReadResult Win32FileStore::Read(const std::string& path) {
         result.status = ReadResult::Status::Error;
         const DWORD sizeError = GetLastError();
         result.error = DescribeWin32Failure("GetFileSizeEx", {path}, sizeError);
-        result.reason = ui::SystemMessage(sizeError);
+        result.reason = platform::SystemMessage(sizeError);
         return result;
     }
     if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
@@ -168,7 +168,7 @@ ReadResult Win32FileStore::Read(const std::string& path) {
             const DWORD readError = GetLastError();
             result.status = ReadResult::Status::Error;
             result.error = DescribeWin32Failure("ReadFile", {path}, readError);
-            result.reason = ui::SystemMessage(readError);
+            result.reason = platform::SystemMessage(readError);
             return result;
         }
         if (got == 0) {

@@ -1,6 +1,6 @@
-#include "ui/window_text.h"
+#include "platform/window_text.h"
 
-namespace rivo::ui {
+namespace rivo::platform {
 
 std::string WindowText(HWND window) {
     const int length = ::GetWindowTextLengthA(window);
@@ -14,4 +14,4 @@ std::string WindowText(HWND window) {
     return text;
 }
 
-}  // namespace rivo::ui
+}  // namespace rivo::platform

@@ -8,7 +8,7 @@
 
 #include <utility>
 
-namespace rivo::ui {
+namespace rivo::platform {
 
 // Traits: `Invalid()` is the value meaning "nothing held", `Close(h)` releases a held handle.
 template <class T, class Traits>
@@ -112,29 +112,6 @@ private:
     HGDIOBJ old_;
 };
 
-// COM initialised on this thread for a scope. Only a successful initialisation (S_OK, or S_FALSE
-// when the thread already had one) is balanced: uninitialising after a failure would tear down
-// the apartment someone else set up.
-class ComInitialization {
-public:
-    ComInitialization() noexcept : result_(::CoInitialize(nullptr)) {}
-    ~ComInitialization() {
-        if (SUCCEEDED(result_))
-            ::CoUninitialize();
-    }
-    ComInitialization(const ComInitialization&) = delete;
-    ComInitialization& operator=(const ComInitialization&) = delete;
-
-    // COM can be used on this thread: initialised here, or already in another apartment model
-    // (RPC_E_CHANGED_MODE), which serves an in-process object just as well.
-    bool Usable() const noexcept {
-        return result_ != E_OUTOFMEMORY && result_ != E_INVALIDARG && result_ != E_UNEXPECTED;
-    }
-
-private:
-    HRESULT result_;
-};
-
 // Runs `f` when the scope is left, unless dismissed.
 template <class F>
 class ScopeExit {
@@ -204,4 +181,4 @@ private:
     T* ptr_ = nullptr;
 };
 
-}  // namespace rivo::ui
+}  // namespace rivo::platform
