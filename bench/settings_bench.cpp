@@ -36,8 +36,8 @@ namespace {
 using namespace rivo;
 
 #ifdef _WIN32
-using PlatformCodePage = Win32CodePage;
-using PlatformFileStore = Win32FileStore;
+using PlatformCodePage = platform::Win32CodePage;
+using PlatformFileStore = platform::Win32FileStore;
 #else
 using PlatformCodePage = PosixCp932CodePage;
 using PlatformFileStore = PosixFileStore;

@@ -12,10 +12,10 @@ bool IsBlank(unsigned unit, bool spacesOnly) {
 
 }  // namespace
 
-LeadBytes LeadBytesOf(const CodePage& codePage) {
+LeadBytes Cp932LeadBytes() {
     LeadBytes leads{};
     for (unsigned byte = 0; byte < leads.size(); ++byte)
-        leads[byte] = codePage.IsLeadByte(static_cast<unsigned char>(byte));
+        leads[byte] = IsCp932LeadByte(static_cast<unsigned char>(byte));
     return leads;
 }
 

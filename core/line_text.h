@@ -22,7 +22,7 @@ enum class LineKind : std::uint8_t {
 
 // The lead bytes of a code page, asked once: the scanner needs the answer for every byte.
 using LeadBytes = std::array<bool, 256>;
-LeadBytes LeadBytesOf(const CodePage& codePage);
+LeadBytes Cp932LeadBytes();
 
 inline bool IsEntry(LineKind kind) {
     return kind == LineKind::Key || kind == LineKind::Text;

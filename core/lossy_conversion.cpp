@@ -85,7 +85,7 @@ std::string CodePageToUtf16Le(std::string_view text, const CodePage& codePage) {
     }
     for (std::size_t i = 0; i < text.size();) {
         const std::size_t length =
-            (i + 1 < text.size() && codePage.IsLeadByte(static_cast<unsigned char>(text[i]))) ? 2 : 1;
+            (i + 1 < text.size() && IsCp932LeadByte(static_cast<unsigned char>(text[i]))) ? 2 : 1;
         if (std::optional<std::u16string> one = codePage.ToUtf16(text.substr(i, length))) {
             AppendLe(*one, out);
         } else {

@@ -49,10 +49,6 @@ PosixCp932CodePage::~PosixCp932CodePage() {
         iconv_close(fromUtf16_);
 }
 
-bool PosixCp932CodePage::IsLeadByte(unsigned char byte) const {
-    return IsCp932LeadByte(byte);
-}
-
 std::optional<std::string> PosixCp932CodePage::FromUtf16(std::u16string_view text) const {
     std::string bytes;
     bytes.reserve(text.size() * 2);

@@ -19,7 +19,6 @@ public:
     PosixCp932CodePage(const PosixCp932CodePage&) = delete;
     PosixCp932CodePage& operator=(const PosixCp932CodePage&) = delete;
 
-    bool IsLeadByte(unsigned char byte) const override;
     std::optional<std::string> FromUtf16(std::u16string_view text) const override;
     std::optional<std::u16string> ToUtf16(std::string_view text) const override;
 

@@ -59,7 +59,7 @@ struct ProfileDocument::Section {
 };
 
 ProfileDocument::ProfileDocument(const CodePage& codePage)
-    : codePage_(&codePage), leadBytes_(profile::LeadBytesOf(codePage)) {}
+    : codePage_(&codePage), leadBytes_(profile::Cp932LeadBytes()) {}
 ProfileDocument::~ProfileDocument() = default;
 ProfileDocument::ProfileDocument(const ProfileDocument& other) = default;
 ProfileDocument& ProfileDocument::operator=(const ProfileDocument& other) = default;

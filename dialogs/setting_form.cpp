@@ -14,6 +14,7 @@
 #include "core/registration.h"
 #include "dialogs/dialog_texts.h"
 #include "platform/win32_code_page.h"
+#include "platform/window_text.h"
 #include "ui/application.h"
 #include "ui/open_file_dialog.h"
 
@@ -35,12 +36,15 @@ ui::FormLayout SettingLayout() {
     return layout;
 }
 
-bool IsLeadByte(unsigned char byte) {
-    return ::IsDBCSLeadByte(byte) != FALSE;
-}
-
 const ui::Color kInactiveBorder = ui::Color::System(COLOR_INACTIVEBORDER);
 const ui::Color kWindow = ui::Color::System(COLOR_WINDOW);
+
+// A field's text as it can be stored: typed or pasted, it may hold a character code page 932
+// cannot write, which would be stored as '?' and never start. Such a path is stored by its short
+// (8.3) form; nullopt when it has none.
+std::optional<std::string> StorableText(const ui::TEdit& field) {
+    return platform::RegistrableFilePath(platform::WideWindowText(field.Handle()));
+}
 
 }  // namespace
 
@@ -67,6 +71,11 @@ TSettingForm::TSettingForm(HWND owner)
     KeyEdit.OnChange = [this] { KeyEditChange(); };
     KeyEdit.OnKeyDown = [this](WORD& key, ui::ShiftState) { KeyEditKeyDown(key); };
     Browse.OnClick = [this] { BrowseClick(); };
+    // The button has set the result already; the dialog stays open on a field that cannot be stored.
+    OKButton.OnClick = [this] {
+        if (!FieldsStorable())
+            SetModalResult(ui::kModalNone);
+    };
     // CommandEditKeyDown, PathEditKeyDown and the buttons' key-downs: Enter and Esc only.
     const std::initializer_list<ui::TControl*> others{&CommandEdit, &PathEdit, &Browse, &OKButton,
                                                       &CancelButton};
@@ -95,8 +104,7 @@ int TSettingForm::ShowRegistration(TSetCommand& request, int mode) {
     RequestToControls();
     if (ShowModal() == ui::kModalCancel)
         return 0;
-    ControlsToRequest();
-    return 1;
+    return ControlsToRequest() ? 1 : 0;
 }
 
 void TSettingForm::RequestToControls() {
@@ -121,10 +129,22 @@ void TSettingForm::RequestToControls() {
     }
 }
 
-void TSettingForm::ControlsToRequest() {
-    Request->Command = CommandEdit.Text();
-    Request->WorkDir = PathEdit.Text();
+bool TSettingForm::ControlsToRequest() {
+    std::optional<std::string> command = StorableText(CommandEdit);
+    std::optional<std::string> workDir = StorableText(PathEdit);
+    if (!command || !workDir)
+        return false;
+    Request->Command = std::move(*command);
+    Request->WorkDir = std::move(*workDir);
     SettleRegistration(*Request);
+    return true;
+}
+
+bool TSettingForm::FieldsStorable() {
+    if (StorableText(CommandEdit) && StorableText(PathEdit))
+        return true;
+    ui::Application().MessageBox(dialog_text::kNameNotRegistrable, dialog_text::kSettingCaption, MB_OK);
+    return false;
 }
 
 void TSettingForm::CheckDialogKey(std::uint16_t key) {
@@ -137,7 +157,8 @@ void TSettingForm::CheckDialogKey(std::uint16_t key) {
                 ::MessageBeep(MB_OK);
                 break;
             }
-            SetModalResult(ui::kModalOk);
+            if (FieldsStorable())
+                SetModalResult(ui::kModalOk);
             break;
         case DialogKey::None:
             break;
@@ -181,13 +202,13 @@ void TSettingForm::BrowseClick() {
     const std::optional<std::wstring> chosen = ui::OpenFileDialog(Handle());
     if (!chosen)
         return;
-    const std::optional<std::string> path = RegistrableFilePath(*chosen);
+    const std::optional<std::string> path = platform::RegistrableFilePath(*chosen);
     if (!path) {
         ui::Application().MessageBox(dialog_text::kNameNotRegistrable, dialog_text::kSettingCaption, MB_OK);
         return;
     }
     CommandEdit.SetText(*path);
-    PathEdit.SetText(FolderOfPath(*path, IsLeadByte));
+    PathEdit.SetText(FolderOfPath(*path));
 }
 
 }  // namespace rivo

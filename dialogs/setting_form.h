@@ -45,8 +45,12 @@ public:
     // Fills every control from Request according to Mode, so a reused dialog keeps nothing of its
     // last use. In FileMode the request's key is cleared: it is the one pressed in this dialog.
     void RequestToControls();
-    // Command and WorkDir from the fields as they stand; an empty command clears both.
-    void ControlsToRequest();
+    // Command and WorkDir from the fields as they stand (a path code page 932 cannot write by its
+    // short form); an empty command clears both. False, with the request untouched, when a field
+    // cannot be stored.
+    bool ControlsToRequest();
+    // Whether both fields can be stored; when not, the user is told.
+    bool FieldsStorable();
     // Esc cancels, Enter confirms; other keys do nothing. In FileMode, Enter before a key has been
     // chosen beeps and leaves the dialog open: there is no key to store the command under.
     void CheckDialogKey(std::uint16_t key);

@@ -17,8 +17,8 @@ HookBinding::~HookBinding() {
 }
 
 void HookBinding::Bind(const std::string& programDir, const HookRecord& record) {
-    const std::string path = JoinPath(programDir, name::kHookLibrary, IsSystemLeadByte);
-    library_.reset(LoadLibraryA(path.c_str()));
+    // By its full path, the folder's own name kept where code page 932 cannot write it.
+    library_.reset(LoadLibraryW(platform::WidePath(JoinPath(programDir, name::kHookLibrary)).c_str()));
     if (!library_) {
         report_(text::kDllNotFound);
     }

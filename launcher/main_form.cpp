@@ -15,6 +15,7 @@
 #include "platform/program_dir.h"
 #include "launcher/texts.h"
 #include "platform/win32_code_page.h"
+#include "platform/wide_text.h"
 #include "platform/win32_file_store.h"
 #include "ui/application.h"
 
@@ -66,7 +67,7 @@ TMainForm::TMainForm()
     PopupMenu1.Add(text::kMenuExit, [this] { Exit1Click(); });
     SetPopupMenu(&PopupMenu1);
 
-    taskbarCreatedMessage_ = RegisterWindowMessageA(name::kTaskbarCreated);
+    taskbarCreatedMessage_ = RegisterWindowMessageW(platform::Wide(name::kTaskbarCreated).c_str());
     AllowMessagesFromLowerIntegrity(Handle(), taskbarCreatedMessage_, SystemMessageFilter());
 
     OnCreate = [this] { FormCreate(); };
@@ -90,13 +91,13 @@ TMainForm::~TMainForm() {
 }
 
 void TMainForm::FormCreate() {
-    const std::string exe = ExecutablePath();
-    const HINSTANCE instance = GetModuleHandleA(nullptr);
-    TrayIconNormal.reset(ExtractIconA(instance, exe.c_str(), 1));
-    TrayIconActive.reset(ExtractIconA(instance, exe.c_str(), 2));
+    const std::wstring exe = platform::ExecutablePath();
+    const HINSTANCE instance = GetModuleHandleW(nullptr);
+    TrayIconNormal.reset(ExtractIconW(instance, exe.c_str(), 1));
+    TrayIconActive.reset(ExtractIconW(instance, exe.c_str(), 2));
     TheHookRecord.MainWindow = WindowToRecord(Handle());
     Dragging = 0;
-    ProgramDir = ExecutableDirectory();
+    ProgramDir = platform::ExecutableDirectory();
     for (auto& command : CommandTable)
         command.clear();
     LoadSettings(ProgramDir);
@@ -109,7 +110,7 @@ void TMainForm::FormCreate() {
     // The hook starts once this thread runs its message loop, after everything else the start
     // does: the hook's thread waits for messages from its first moment, and a thread waiting for
     // messages is what tells WaitForInputIdle that a program has finished starting.
-    PostMessageA(Handle(), kBindHookMessage, 0, 0);
+    PostMessageW(Handle(), kBindHookMessage, 0, 0);
 
     // Showing activates and hiding deactivates: both go through WMActivate, which leaves the
     // window in the state of an inactive launcher.
@@ -140,8 +141,8 @@ void TMainForm::EndRun() {
 }
 
 int TMainForm::LoadSettings(const std::string& directory) {
-    Win32FileStore files;
-    Win32CodePage codePage;
+    platform::Win32FileStore files;
+    platform::Win32CodePage codePage;
     const std::string path = SettingsPath(directory);
     const SettingsFileResult result =
         settingsFile_.Load(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
@@ -154,8 +155,8 @@ int TMainForm::LoadSettings(const std::string& directory) {
 }
 
 int TMainForm::SaveSettings(const std::string& directory) {
-    Win32FileStore files;
-    Win32CodePage codePage;
+    platform::Win32FileStore files;
+    platform::Win32CodePage codePage;
     const std::string path = SettingsPath(directory);
     const SettingsFileResult result =
         settingsFile_.Save(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
@@ -220,7 +221,7 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             // Default handling gives the window the keyboard focus, so keys arrive as key-downs.
             // Not when a deactivation came inside this activation (the window hid itself in
             // mode 2): giving the hidden window the focus would activate it again.
-            result = activations_.Superseded(ticket) ? 0 : DefWindowProcA(Handle(), message, wParam, lParam);
+            result = activations_.Superseded(ticket) ? 0 : DefWindowProcW(Handle(), message, wParam, lParam);
             return true;
         }
         case kBindHookMessage:

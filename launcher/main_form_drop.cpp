@@ -14,6 +14,7 @@
 #include "launcher/main_form.h"
 #include "launcher/shortcut.h"
 #include "launcher/texts.h"
+#include "platform/wide_text.h"
 #include "platform/win32_code_page.h"
 #include "ui/application.h"
 
@@ -21,30 +22,25 @@ namespace rivo {
 
 namespace {
 
-bool IsLeadByte(unsigned char byte) {
-    return IsDBCSLeadByte(byte) != FALSE;
-}
-
 bool IsShortcut(const std::string& path) {
-    const std::string extension = ExtensionOfPath(path, IsLeadByte);
-    return CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, extension.c_str(), -1, ".lnk", -1) ==
+    const std::wstring extension = platform::Wide(ExtensionOfPath(path));
+    return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, extension.c_str(), -1, L".lnk", -1) ==
            CSTR_EQUAL;
 }
 
 }  // namespace
 
 void TMainForm::WMDropFiles(HDROP drop) {
-    const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
+    const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     if (count != 1) {
         ui::Application().MessageBox(text::kOneFileOnly, text::kDropCaption, MB_OK);
     } else {
-        // The path at its full length: asked for first, never cut at a fixed buffer. Asked for in
-        // UTF-16: the ANSI form puts '?' for characters code page 932 lacks, a path that never starts.
+        // The path at its full length: asked for first, never cut at a fixed buffer.
         const UINT length = DragQueryFileW(drop, 0, nullptr, 0);
         std::vector<wchar_t> buffer(length + 1, L'\0');
         DragQueryFileW(drop, 0, buffer.data(), length + 1);
         if (const std::optional<std::string> path =
-                RegistrableFilePath(std::wstring(buffer.data(), length))) {
+                platform::RegistrableFilePath(std::wstring(buffer.data(), length))) {
             RegisterFile(*path);
         } else {
             ui::Application().MessageBox(dialog_text::kNameNotRegistrable, text::kDropCaption, MB_OK);
@@ -56,7 +52,7 @@ void TMainForm::WMDropFiles(HDROP drop) {
 void TMainForm::RegisterFile(const std::string& path) {
     TSetCommand request;
     request.Command = path;
-    request.WorkDir = FolderOfPath(path, IsLeadByte);
+    request.WorkDir = FolderOfPath(path);
 
     if (IsShortcut(path)) {
         SetForegroundWindow(Handle());

@@ -10,6 +10,7 @@
 #include "launcher/launch_messages.h"
 #include "launcher/main_form.h"
 #include "launcher/texts.h"
+#include "platform/wide_text.h"
 #include "ui/application.h"
 
 namespace rivo {
@@ -32,14 +33,15 @@ void TMainForm::OpenOptions() {
 
 LaunchOutcome TMainForm::Launch(std::uint8_t key) {
     const std::string directory = CurrentDirectoryForLaunch(WorkDirTable[key]);
-    if (!SetCurrentDirectoryA(directory.c_str())) {
+    if (!SetCurrentDirectoryW(platform::Wide(directory).c_str())) {
         if (ui::Application().MessageBox(text::kCurrentDirFailed, text::kErrorCaption, MB_OKCANCEL) ==
             IDCANCEL) {
             return LaunchOutcome::Cancelled;
         }
     }
-    const auto result = reinterpret_cast<std::intptr_t>(ShellExecuteA(
-        nullptr, nullptr, CommandTable[key].c_str(), nullptr, WorkDirTable[key].c_str(), SW_SHOWDEFAULT));
+    const auto result = reinterpret_cast<std::intptr_t>(
+        ShellExecuteW(nullptr, nullptr, platform::Wide(CommandTable[key]).c_str(), nullptr,
+                      platform::Wide(WorkDirTable[key]).c_str(), SW_SHOWDEFAULT));
     const ShellStartError error = ClassifyShellExecuteResult(result);
     if (error == ShellStartError::None) {
         return LaunchOutcome::Started;

@@ -10,7 +10,7 @@ constexpr UINT kCopyGlobalData = 0x0049;
 }  // namespace
 
 MessageFilterFunction SystemMessageFilter() noexcept {
-    const HMODULE user32 = GetModuleHandleA("user32.dll");
+    const HMODULE user32 = GetModuleHandleW(L"user32.dll");
     if (!user32)
         return nullptr;
     return reinterpret_cast<MessageFilterFunction>(

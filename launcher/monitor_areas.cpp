@@ -13,7 +13,7 @@ Rect ToRect(const RECT& r) {
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) noexcept {
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (!GetMonitorInfoA(monitor, &info))
+    if (!GetMonitorInfoW(monitor, &info))
         return TRUE;
     try {
         reinterpret_cast<std::vector<MonitorArea>*>(data)->push_back(

@@ -7,11 +7,14 @@
 #include <shobjidl.h>
 
 #include <algorithm>
-#include <cstring>
+#include <cwchar>
+#include <optional>
 #include <vector>
 
 #include "platform/com_apartment.h"
 #include "platform/unique_handle.h"
+#include "platform/wide_text.h"
+#include "platform/win32_code_page.h"
 
 namespace rivo {
 
@@ -20,23 +23,13 @@ namespace {
 // The longest path the system accepts; a result that fills the whole buffer was cut.
 constexpr int kLongestPath = 32768;
 
-std::wstring Widen(const std::string& text) {
-    const int length = MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, MB_PRECOMPOSED, text.c_str(), -1, wide.data(), length);
-    wide.resize(static_cast<std::size_t>(length - 1));
-    return wide;
-}
-
-// The text a call wrote into `buffer`; false when it filled the buffer (and so was cut).
-bool Fits(const std::vector<char>& buffer, std::string& out) {
-    const std::size_t length = strnlen(buffer.data(), buffer.size());
+// The text a call wrote into `buffer`, as it can be registered (a name code page 932 cannot write
+// by its short form); nullopt when it filled the buffer (and so was cut) or cannot be registered.
+std::optional<std::string> Registrable(const std::vector<wchar_t>& buffer) {
+    const std::size_t length = wcsnlen(buffer.data(), buffer.size());
     if (length + 1 >= buffer.size())
-        return false;
-    out.assign(buffer.data(), length);
-    return true;
+        return std::nullopt;
+    return platform::RegistrableFilePath(std::wstring(buffer.data(), length));
 }
 
 }  // namespace
@@ -46,8 +39,8 @@ bool ResolveShortcut(const std::string& shortcutPath, ShortcutTarget& target) {
     if (!apartment.Usable())
         return false;
 
-    platform::ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    platform::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 link.put_void()))) {
         return false;
     }
@@ -56,25 +49,27 @@ bool ResolveShortcut(const std::string& shortcutPath, ShortcutTarget& target) {
     if (FAILED(link.As(IID_IPersistFile, file)))
         return false;
 
-    const std::wstring widePath = Widen(shortcutPath);
+    const std::wstring widePath = platform::Wide(shortcutPath);
     if (widePath.empty() || FAILED(file->Load(widePath.c_str(), STGM_READ)))
         return false;
     if (FAILED(link->Resolve(nullptr, SLR_UPDATE)))
         return false;
 
-    std::vector<char> buffer(kLongestPath, '\0');
-    WIN32_FIND_DATAA found{};
+    std::vector<wchar_t> buffer(kLongestPath, L'\0');
+    WIN32_FIND_DATAW found{};
     link->GetPath(buffer.data(), kLongestPath, &found, SLGP_UNCPRIORITY);
-    ShortcutTarget result;
-    if (!Fits(buffer, result.path))
+    std::optional<std::string> path = Registrable(buffer);
+    if (!path)
         return false;
 
-    std::fill(buffer.begin(), buffer.end(), '\0');
+    std::fill(buffer.begin(), buffer.end(), L'\0');
     link->GetWorkingDirectory(buffer.data(), kLongestPath);
-    if (!Fits(buffer, result.workDir))
+    std::optional<std::string> workDir = Registrable(buffer);
+    if (!workDir)
         return false;
 
-    target = std::move(result);
+    target.path = std::move(*path);
+    target.workDir = std::move(*workDir);
     return true;
 }
 

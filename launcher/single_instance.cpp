@@ -1,12 +1,13 @@
 #include "launcher/single_instance.h"
 
 #include "core/names.h"
+#include "platform/wide_text.h"
 
 namespace rivo {
 
 SingleInstance::SingleInstance() {
     SetLastError(ERROR_SUCCESS);
-    mutex_.reset(CreateMutexA(nullptr, TRUE, name::kMutex));
+    mutex_.reset(CreateMutexW(nullptr, TRUE, platform::Wide(name::kMutex).c_str()));
     const DWORD error = GetLastError();
     if (mutex_ && error == ERROR_ALREADY_EXISTS) {
         anotherRunning_ = true;
@@ -27,7 +28,7 @@ SingleInstance::~SingleInstance() {
 
 void RestrictDllSearchPath() {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);
-    const HMODULE kernel32 = GetModuleHandleA("kernel32.dll");
+    const HMODULE kernel32 = GetModuleHandleW(L"kernel32.dll");
     if (kernel32 == nullptr)
         return;
     const auto setDefault = reinterpret_cast<SetDefaultDllDirectoriesFn>(

@@ -23,11 +23,11 @@ public:
     bool Added() const noexcept { return added_; }
 
     // The size of the record handed to the shell: the first version of the structure, which every
-    // shell accepts (88 bytes in the 32-bit build, 104 in the 64-bit one).
-    static constexpr DWORD RecordSize() noexcept { return NOTIFYICONDATAA_V1_SIZE; }
+    // shell accepts (152 bytes in the 32-bit build, 168 in the 64-bit one).
+    static constexpr DWORD RecordSize() noexcept { return NOTIFYICONDATAW_V1_SIZE; }
 
 private:
-    NOTIFYICONDATAA Record(UINT flags, HICON icon) const;
+    NOTIFYICONDATAW Record(UINT flags, HICON icon) const;
 
     HWND window_;
     UINT id_;

@@ -6,13 +6,9 @@
 
 #include "core/path_utils.h"
 
-namespace rivo {
+namespace rivo::platform {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16 code units");
-
-bool Win32CodePage::IsLeadByte(unsigned char byte) const {
-    return IsDBCSLeadByteEx(kCodePage, byte) != FALSE;
-}
 
 std::optional<std::string> Win32CodePage::FromUtf16(std::u16string_view text) const {
     if (text.empty()) {
@@ -77,4 +73,4 @@ std::optional<std::string> RegistrableFilePath(const std::wstring& path) {
         codePage);
 }
 
-}  // namespace rivo
+}  // namespace rivo::platform

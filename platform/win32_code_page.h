@@ -7,13 +7,12 @@
 
 #include "core/code_page.h"
 
-namespace rivo {
+namespace rivo::platform {
 
 class Win32CodePage final : public CodePage {
 public:
     static constexpr unsigned kCodePage = 932;
 
-    bool IsLeadByte(unsigned char byte) const override;
     // nullopt when a character has no code page 932 form (no best-fit substitutes either).
     std::optional<std::string> FromUtf16(std::u16string_view text) const override;
     // nullopt on a byte sequence that is not code page 932 (a lead byte without its trail).
@@ -25,4 +24,4 @@ public:
 // can be written.
 std::optional<std::string> RegistrableFilePath(const std::wstring& path);
 
-}  // namespace rivo
+}  // namespace rivo::platform

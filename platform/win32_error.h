@@ -12,8 +12,8 @@ namespace rivo::platform {
 // The system's own text for `error` without the trailing line break; "error N" when it has none.
 std::string SystemMessage(DWORD error);
 
-// "Function: " followed by the system's own text for `error` (code page 932 under a Japanese
-// system), without the trailing line break; "Function: error N" when the system has no text.
+// "Function: " followed by the system's own text for `error` (in code page 932, like every text
+// of ours), without the trailing line break; "Function: error N" when the system has no text.
 std::string Win32ErrorText(std::string_view function, DWORD error = ::GetLastError());
 
 // Thrown where a failed call leaves the caller unable to go on (a window that could not be

@@ -9,14 +9,13 @@
 #include <utility>
 
 #include "core/transient_retry.h"
+#include "platform/program_dir.h"
 #include "platform/unique_handle.h"
 #include "platform/win32_error.h"
 
-namespace rivo {
+namespace rivo::platform {
 
 namespace {
-
-using platform::UniqueFile;
 
 // `Function("path", "path2"): system text`, so a person sees which file the call failed on.
 std::string DescribeWin32Failure(std::string_view function, std::initializer_list<std::string_view> paths,
@@ -29,16 +28,16 @@ std::string DescribeWin32Failure(std::string_view function, std::initializer_lis
         separator = ", ";
     }
     call += ')';
-    return platform::Win32ErrorText(call, error);
+    return Win32ErrorText(call, error);
 }
 
 IoResult Win32Failure(std::string_view function, std::initializer_list<std::string_view> paths, DWORD error) {
-    return IoResult::Fail(DescribeWin32Failure(function, paths, error), platform::SystemMessage(error),
+    return IoResult::Fail(DescribeWin32Failure(function, paths, error), SystemMessage(error),
                           error == ERROR_ACCESS_DENIED);
 }
 
 // Held for a moment by another program (virus scanner, indexer, sync client): worth another try.
-// ReplaceFileA reports a replaced file it could not take away as its own code.
+// ReplaceFileW reports a replaced file it could not take away as its own code.
 bool IsTransient(DWORD error) {
     return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
            error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
@@ -54,7 +53,7 @@ DWORD WithRetry(Call&& call) {
 }
 
 bool IsReadOnly(const std::string& path) {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
@@ -130,7 +129,7 @@ ReadResult Win32FileStore::Read(const std::string& path) {
     // Sharing everything keeps a reader from blocking an editor or a concurrent atomic replace.
     UniqueFile file;
     const DWORD error = WithRetry([&] {
-        file.reset(CreateFileA(path.c_str(), GENERIC_READ,
+        file.reset(CreateFileW(WidePath(path).c_str(), GENERIC_READ,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
         return static_cast<bool>(file);
@@ -141,8 +140,8 @@ ReadResult Win32FileStore::Read(const std::string& path) {
             return result;
         }
         result.status = ReadResult::Status::Error;
-        result.error = DescribeWin32Failure("CreateFileA", {path}, error);
-        result.reason = platform::SystemMessage(error);
+        result.error = DescribeWin32Failure("CreateFileW", {path}, error);
+        result.reason = SystemMessage(error);
         return result;
     }
     LARGE_INTEGER size{};
@@ -150,7 +149,7 @@ ReadResult Win32FileStore::Read(const std::string& path) {
         result.status = ReadResult::Status::Error;
         const DWORD sizeError = GetLastError();
         result.error = DescribeWin32Failure("GetFileSizeEx", {path}, sizeError);
-        result.reason = platform::SystemMessage(sizeError);
+        result.reason = SystemMessage(sizeError);
         return result;
     }
     if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
@@ -168,7 +167,7 @@ ReadResult Win32FileStore::Read(const std::string& path) {
             const DWORD readError = GetLastError();
             result.status = ReadResult::Status::Error;
             result.error = DescribeWin32Failure("ReadFile", {path}, readError);
-            result.reason = platform::SystemMessage(readError);
+            result.reason = SystemMessage(readError);
             return result;
         }
         if (got == 0) {
@@ -187,10 +186,10 @@ ReadResult Win32FileStore::Read(const std::string& path) {
 }
 
 std::unique_ptr<WritableFile> Win32FileStore::CreateNew(const std::string& path, IoResult& result) {
-    UniqueFile file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
-        result = Win32Failure("CreateFileA", {path}, GetLastError());
+        result = Win32Failure("CreateFileW", {path}, GetLastError());
         return nullptr;
     }
     result = IoResult::Ok();
@@ -199,18 +198,18 @@ std::unique_ptr<WritableFile> Win32FileStore::CreateNew(const std::string& path,
 
 std::unique_ptr<WritableFile> Win32FileStore::OpenToRewrite(const std::string& path, IoResult& result) {
     if (IsReadOnly(path)) {
-        result = Win32Failure("CreateFileA", {path}, ERROR_ACCESS_DENIED);
+        result = Win32Failure("CreateFileW", {path}, ERROR_ACCESS_DENIED);
         return nullptr;
     }
     UniqueFile file;
     // OPEN_EXISTING rather than a truncating mode: those refuse a hidden or system file.
     const DWORD error = WithRetry([&] {
-        file.reset(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+        file.reset(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                FILE_ATTRIBUTE_NORMAL, nullptr));
         return static_cast<bool>(file);
     });
     if (!file) {
-        result = Win32Failure("CreateFileA", {path}, error);
+        result = Win32Failure("CreateFileW", {path}, error);
         return nullptr;
     }
     result = IoResult::Ok();
@@ -218,46 +217,46 @@ std::unique_ptr<WritableFile> Win32FileStore::OpenToRewrite(const std::string& p
 }
 
 IoResult Win32FileStore::Replace(const std::string& from, const std::string& to) {
-    const DWORD attributes = GetFileAttributesA(to.c_str());
+    const DWORD attributes = GetFileAttributesW(WidePath(to).c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) {
         const DWORD error = WithRetry([&] {
-            return MoveFileExA(from.c_str(), to.c_str(),
+            return MoveFileExW(WidePath(from).c_str(), WidePath(to).c_str(),
                                MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
         });
-        return error == ERROR_SUCCESS ? IoResult::Ok() : Win32Failure("MoveFileExA", {from, to}, error);
+        return error == ERROR_SUCCESS ? IoResult::Ok() : Win32Failure("MoveFileExW", {from, to}, error);
     }
     if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) {
-        // The user marked the file read-only: keep it, at once, and say so the way ReplaceFileA does.
-        return Win32Failure("ReplaceFileA", {to, from}, ERROR_ACCESS_DENIED);
+        // The user marked the file read-only: keep it, at once, and say so the way ReplaceFileW does.
+        return Win32Failure("ReplaceFileW", {to, from}, ERROR_ACCESS_DENIED);
     }
-    // ReplaceFileA keeps the replaced file's attributes, security and creation time, where a move
+    // ReplaceFileW keeps the replaced file's attributes, security and creation time, where a move
     // would give Rivo.ini those of the temporary file.
     const DWORD error = WithRetry([&] {
-        return ReplaceFileA(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                            nullptr) != FALSE;
+        return ReplaceFileW(WidePath(to).c_str(), WidePath(from).c_str(), nullptr,
+                            REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE;
     });
     if (error != ERROR_SUCCESS) {
-        return Win32Failure("ReplaceFileA", {to, from}, error);
+        return Win32Failure("ReplaceFileW", {to, from}, error);
     }
-    // Wine's ReplaceFileA moves the new file without the old one's attributes; put them back.
+    // Wine's ReplaceFileW moves the new file without the old one's attributes; put them back.
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                        FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-    const DWORD now = GetFileAttributesA(to.c_str());
+    const DWORD now = GetFileAttributesW(WidePath(to).c_str());
     if (now != INVALID_FILE_ATTRIBUTES && (now & kept) != (attributes & kept)) {
-        SetFileAttributesA(to.c_str(), (now & ~kept) | (attributes & kept));
+        SetFileAttributesW(WidePath(to).c_str(), (now & ~kept) | (attributes & kept));
     }
     return IoResult::Ok();
 }
 
 IoResult Win32FileStore::Remove(const std::string& path) {
-    if (!DeleteFileA(path.c_str())) {
+    if (!DeleteFileW(WidePath(path).c_str())) {
         const DWORD error = GetLastError();
         if (IsAbsent(error)) {
             return IoResult::Ok();
         }
-        return Win32Failure("DeleteFileA", {path}, error);
+        return Win32Failure("DeleteFileW", {path}, error);
     }
     return IoResult::Ok();
 }
 
-}  // namespace rivo
+}  // namespace rivo::platform

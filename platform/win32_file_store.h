@@ -1,4 +1,5 @@
-// The settings engine's file access through kernel32.
+// The settings engine's file access through kernel32's W functions: a path of ours is code page
+// 932, and one inside the program's folder keeps the folder's own name (WidePath).
 #pragma once
 
 #include <memory>
@@ -6,7 +7,7 @@
 
 #include "core/file_store.h"
 
-namespace rivo {
+namespace rivo::platform {
 
 class Win32FileStore final : public FileStore {
 public:
@@ -14,7 +15,7 @@ public:
     ReadResult Read(const std::string& path) override;
     std::unique_ptr<WritableFile> CreateNew(const std::string& path, IoResult& result) override;
     std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, IoResult& result) override;
-    // ReplaceFileA where `to` exists (its attributes and permissions stay), else MoveFileExA with
+    // ReplaceFileW where `to` exists (its attributes and permissions stay), else MoveFileExW with
     // write-through. A read-only `to` is refused, as Windows itself refuses it, also where the
     // system would let an administrator (or Wine) replace it.
     // Reading, replacing and opening to rewrite retry a file another program holds for a moment
@@ -24,4 +25,4 @@ public:
     IoResult Remove(const std::string& path) override;
 };
 
-}  // namespace rivo
+}  // namespace rivo::platform

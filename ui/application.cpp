@@ -5,7 +5,9 @@
 #include <stdexcept>
 
 #include "ui/disabled_thread_windows.h"
+#include "platform/wide_text.h"
 #include "platform/win32_error.h"
+#include "platform/window_text.h"
 
 namespace rivo::ui {
 
@@ -13,23 +15,23 @@ namespace {
 
 TApplication* current = nullptr;
 
-constexpr char kWindowClass[] = "RivoApplication";
+constexpr wchar_t kWindowClass[] = L"RivoApplication";
 
 LRESULT CALLBACK ApplicationWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 void RegisterWindowClass() {
-    WNDCLASSEXA windowClass{};
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    if (::GetClassInfoExA(instance, kWindowClass, &windowClass))
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    if (::GetClassInfoExW(instance, kWindowClass, &windowClass))
         return;
     windowClass.lpfnWndProc = ApplicationWndProc;
     windowClass.hInstance = instance;
     windowClass.lpszClassName = kWindowClass;
-    if (!::RegisterClassExA(&windowClass))
-        throw platform::Win32Error("RegisterClassExA");
+    if (!::RegisterClassExW(&windowClass))
+        throw platform::Win32Error("RegisterClassExW");
 }
 
 int ScreenDpi() {
@@ -58,10 +60,10 @@ TApplication::TApplication() : dpi_(ScreenDpi()) {
     RegisterWindowClass();
     // A zero-size popup: never shown by us, it owns the forms so that none of them gets a
     // taskbar button of its own.
-    window_.reset(::CreateWindowExA(0, kWindowClass, "", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
-                                    ::GetModuleHandleA(nullptr), nullptr));
+    window_.reset(::CreateWindowExW(0, kWindowClass, L"", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
+                                    ::GetModuleHandleW(nullptr), nullptr));
     if (!window_)
-        throw platform::Win32Error("CreateWindowExA");
+        throw platform::Win32Error("CreateWindowExW");
     current = this;
 }
 
@@ -73,7 +75,7 @@ TApplication::~TApplication() {
 
 void TApplication::SetTitle(const std::string& title) {
     title_ = title;
-    ::SetWindowTextA(window_.get(), title_.c_str());
+    platform::SetText(window_.get(), title_);
 }
 
 void TApplication::HideWindow() {
@@ -94,14 +96,14 @@ void TApplication::Run() {
     // Terminate() inside a handler ends the loop before its WM_QUIT is fetched; left queued, it
     // would close at once every message box shown while the forms are destroyed.
     MSG quit;
-    ::PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
+    ::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
 }
 
 bool TApplication::HandleMessage() {
     MSG msg;
-    const BOOL got = ::GetMessageA(&msg, nullptr, 0, 0);
+    const BOOL got = ::GetMessageW(&msg, nullptr, 0, 0);
     if (got == -1)
-        throw platform::Win32Error("GetMessageA");
+        throw platform::Win32Error("GetMessageW");
     if (got == 0) {
         terminated_ = true;
         return false;
@@ -112,7 +114,7 @@ bool TApplication::HandleMessage() {
 
 void TApplication::ProcessMessages() {
     MSG msg;
-    while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
         if (msg.message == WM_QUIT) {
             terminated_ = true;
             return;
@@ -127,7 +129,7 @@ void TApplication::Dispatch(MSG& msg) {
             return;
     }
     ::TranslateMessage(&msg);
-    ::DispatchMessageA(&msg);
+    ::DispatchMessageW(&msg);
 }
 
 void TApplication::Terminate() noexcept {
@@ -156,7 +158,8 @@ int TApplication::ModalMessageBox(const std::string& text, const std::string& ca
     int answer = 0;
     {
         const DisabledThreadWindows disabled;
-        answer = ::MessageBoxA(window_.get(), text.c_str(), caption.c_str(), flags);
+        answer = ::MessageBoxW(window_.get(), platform::Wide(text).c_str(), platform::Wide(caption).c_str(),
+                               flags);
     }
     // The hidden owner cannot take the activation back when the box goes; the window that had it
     // gets it, as it would from an owner of its own.

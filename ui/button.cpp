@@ -3,7 +3,7 @@
 namespace rivo::ui {
 
 TButton::TButton(TForm& form, HWND parent, const std::string& caption, Bounds bounds, int modalResult)
-    : TControl(form, parent, "BUTTON", caption, bounds, WS_TABSTOP | BS_PUSHBUTTON),
+    : TControl(form, parent, L"BUTTON", caption, bounds, WS_TABSTOP | BS_PUSHBUTTON),
       ModalResult(modalResult) {}
 
 void TButton::Click() {

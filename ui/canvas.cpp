@@ -1,5 +1,6 @@
 #include "ui/canvas.h"
 
+#include "platform/wide_text.h"
 #include "platform/win32_error.h"
 
 namespace rivo::ui {
@@ -77,7 +78,8 @@ void TCanvas::TextOut(int x, int y, std::string_view text) {
         ::SetBkMode(dc_, OPAQUE);
         ::SetBkColor(dc_, brushColor_.Resolve());
     }
-    ::TextOutA(dc_, x, y, text.data(), static_cast<int>(text.size()));
+    const std::wstring wide = platform::Wide(text);
+    ::TextOutW(dc_, x, y, wide.c_str(), static_cast<int>(wide.size()));
 }
 
 namespace {

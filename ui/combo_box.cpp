@@ -2,6 +2,8 @@
 
 #include <stdexcept>
 
+#include "platform/wide_text.h"
+
 namespace rivo::ui {
 
 namespace {
@@ -16,7 +18,7 @@ Bounds WithDropDown(Bounds bounds, int rows) {
 }  // namespace
 
 TComboBox::TComboBox(TForm& form, HWND parent, Bounds bounds, int dropDownRows)
-    : TControl(form, parent, "ComboBox", "", WithDropDown(bounds, dropDownRows),
+    : TControl(form, parent, L"ComboBox", "", WithDropDown(bounds, dropDownRows),
                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST | CBS_HASSTRINGS),
       closedHeight_(bounds.height) {
     FitClosedHeight();
@@ -33,7 +35,7 @@ void TComboBox::FitClosedHeight() {
     // Measured each round rather than computed: Wine reports a field 2 pixels higher than it
     // was set to.
     const int wanted = Form().Scale(closedHeight_);
-    LRESULT request = ::SendMessageA(Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
+    LRESULT request = ::SendMessageW(Handle(), CB_GETITEMHEIGHT, static_cast<WPARAM>(-1), 0);
     for (int attempt = 0; attempt < 3 && request != CB_ERR; ++attempt) {
         RECT closed{};
         ::GetWindowRect(Handle(), &closed);
@@ -41,12 +43,13 @@ void TComboBox::FitClosedHeight() {
         if (actual == wanted || request + (wanted - actual) <= 0)
             break;
         request += wanted - actual;
-        ::SendMessageA(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
+        ::SendMessageW(Handle(), CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), request);
     }
 }
 
 int TComboBox::Add(const std::string& text) {
-    const LRESULT index = ::SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const LRESULT index =
+        ::SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Wide(text).c_str()));
     // Thrown rather than skipped: a missing row would shift every later row against the
     // caller's index of them.
     if (index == CB_ERR || index == CB_ERRSPACE)
@@ -55,33 +58,33 @@ int TComboBox::Add(const std::string& text) {
 }
 
 int TComboBox::Count() const {
-    return static_cast<int>(::SendMessageA(Handle(), CB_GETCOUNT, 0, 0));
+    return static_cast<int>(::SendMessageW(Handle(), CB_GETCOUNT, 0, 0));
 }
 
 void TComboBox::Clear() {
-    ::SendMessageA(Handle(), CB_RESETCONTENT, 0, 0);
+    ::SendMessageW(Handle(), CB_RESETCONTENT, 0, 0);
 }
 
 std::string TComboBox::Item(int row) const {
-    const LRESULT length = ::SendMessageA(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(row), 0);
+    const LRESULT length = ::SendMessageW(Handle(), CB_GETLBTEXTLEN, static_cast<WPARAM>(row), 0);
     if (length == CB_ERR)
         return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
-    const LRESULT copied = ::SendMessageA(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(row),
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+    const LRESULT copied = ::SendMessageW(Handle(), CB_GETLBTEXT, static_cast<WPARAM>(row),
                                           reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    return platform::Narrow(text);
 }
 
 int TComboBox::ItemIndex() const {
-    const LRESULT index = ::SendMessageA(Handle(), CB_GETCURSEL, 0, 0);
+    const LRESULT index = ::SendMessageW(Handle(), CB_GETCURSEL, 0, 0);
     return index == CB_ERR ? -1 : static_cast<int>(index);
 }
 
 void TComboBox::SetItemIndex(int index) {
     if (index < 0 || index >= Count())
         index = -1;
-    ::SendMessageA(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+    ::SendMessageW(Handle(), CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 }  // namespace rivo::ui

@@ -1,9 +1,12 @@
 #include "ui/control.h"
 
 #include <cctype>
+#include <iterator>
 #include <vector>
 
+#include "core/code_page.h"
 #include "platform/win32_error.h"
+#include "platform/wide_text.h"
 #include "platform/window_text.h"
 
 namespace rivo::ui {
@@ -12,7 +15,13 @@ namespace {
 
 // The owning TControl hangs on its window as a property rather than in GWLP_USERDATA, which
 // some control classes are free to use themselves.
-constexpr char kControlProperty[] = "RivoControl";
+constexpr wchar_t kControlProperty[] = L"RivoControl";
+
+bool IsOfClass(HWND window, const wchar_t* className) {
+    wchar_t name[16] = {};
+    ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return ::lstrcmpiW(name, className) == 0;
+}
 
 char UpperAscii(char c) {
     return static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
@@ -20,25 +29,25 @@ char UpperAscii(char c) {
 
 }  // namespace
 
-TControl::TControl(TForm& form, HWND parent, const char* windowClass, const std::string& caption,
+TControl::TControl(TForm& form, HWND parent, const wchar_t* windowClass, const std::string& caption,
                    Bounds bounds, DWORD style, DWORD exStyle)
     : form_(form), layoutBounds_(bounds) {
     // Identifiers only have to be distinct among the form's children; routing goes by handle.
     const auto id = static_cast<INT_PTR>(100 + form.Controls().size());
-    handle_ = ::CreateWindowExA(exStyle, windowClass, caption.c_str(), style | WS_CHILD | WS_VISIBLE,
-                                form.Scale(bounds.left), form.Scale(bounds.top), form.Scale(bounds.width),
-                                form.Scale(bounds.height), parent, reinterpret_cast<HMENU>(id),
-                                ::GetModuleHandleA(nullptr), nullptr);
+    handle_ = ::CreateWindowExW(exStyle, windowClass, platform::Wide(caption).c_str(),
+                                style | WS_CHILD | WS_VISIBLE, form.Scale(bounds.left),
+                                form.Scale(bounds.top), form.Scale(bounds.width), form.Scale(bounds.height),
+                                parent, reinterpret_cast<HMENU>(id), ::GetModuleHandleW(nullptr), nullptr);
     if (!handle_)
-        throw platform::Win32Error("CreateWindowExA");
-    if (!::SetPropA(handle_, kControlProperty, this)) {
-        const platform::Win32Error error("SetPropA");
+        throw platform::Win32Error("CreateWindowExW");
+    if (!::SetPropW(handle_, kControlProperty, this)) {
+        const platform::Win32Error error("SetPropW");
         ::DestroyWindow(handle_);
         throw error;
     }
     original_ = reinterpret_cast<WNDPROC>(
-        ::SetWindowLongPtrA(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TControl::SubclassProc)));
-    ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form.Font()), FALSE);
+        ::SetWindowLongPtrW(handle_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&TControl::SubclassProc)));
+    ::SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form.Font()), FALSE);
     form_.AddControl(this);
 }
 
@@ -47,8 +56,8 @@ TControl::~TControl() {
     OnKeyDown = nullptr;
     if (handle_) {
         const HWND window = handle_;
-        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
-        ::RemovePropA(window, kControlProperty);
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original_));
+        ::RemovePropW(window, kControlProperty);
         handle_ = nullptr;
         ::DestroyWindow(window);
     }
@@ -57,21 +66,21 @@ TControl::~TControl() {
 TControl* TControl::FromHandle(HWND window) noexcept {
     if (!window)
         return nullptr;
-    return static_cast<TControl*>(::GetPropA(window, kControlProperty));
+    return static_cast<TControl*>(::GetPropW(window, kControlProperty));
 }
 
 LRESULT CALLBACK TControl::SubclassProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     TControl* control = FromHandle(window);
     if (!control || control->handle_ != window)
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
     if (message == WM_NCDESTROY) {
         // The window goes (with its form, or on its own): the object stays, handle-less.
         const WNDPROC original = control->original_;
-        ::SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
-        ::RemovePropA(window, kControlProperty);
+        ::SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(original));
+        ::RemovePropW(window, kControlProperty);
         control->handle_ = nullptr;
         control->form_.RemoveControl(control);
-        return ::CallWindowProcA(original, window, message, wParam, lParam);
+        return ::CallWindowProcW(original, window, message, wParam, lParam);
     }
     try {
         return control->WndProc(message, wParam, lParam);
@@ -128,7 +137,7 @@ HBRUSH TControl::FormColors(HDC dc) const {
 }
 
 LRESULT TControl::CallOriginal(UINT message, WPARAM wParam, LPARAM lParam) {
-    return ::CallWindowProcA(original_, handle_, message, wParam, lParam);
+    return ::CallWindowProcW(original_, handle_, message, wParam, lParam);
 }
 
 std::string TControl::Text() const {
@@ -136,7 +145,7 @@ std::string TControl::Text() const {
 }
 
 void TControl::SetText(const std::string& text) {
-    ::SetWindowTextA(handle_, text.c_str());
+    platform::SetText(handle_, text);
 }
 
 bool TControl::Enabled() const {
@@ -148,7 +157,7 @@ void TControl::SetEnabled(bool enabled) {
 }
 
 bool TControl::Visible() const {
-    return handle_ && (::GetWindowLongA(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
+    return handle_ && (::GetWindowLongW(handle_, GWL_STYLE) & WS_VISIBLE) != 0;
 }
 
 void TControl::SetVisible(bool visible) {
@@ -176,7 +185,7 @@ void TControl::SetBounds(int left, int top, int width, int height) {
 }
 
 void TControl::ApplyDpi() {
-    ::SendMessageA(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.Font()), FALSE);
+    ::SendMessageW(handle_, WM_SETFONT, reinterpret_cast<WPARAM>(form_.Font()), FALSE);
     SetBounds(form_.Scale(layoutBounds_.left), form_.Scale(layoutBounds_.top),
               form_.Scale(layoutBounds_.width), form_.Scale(layoutBounds_.height));
 }
@@ -195,26 +204,22 @@ HBRUSH TControl::HandleColor(HDC) {
 
 void TControl::Accelerate() {
     SetFocus();
-    char className[16] = {};
-    ::GetClassNameA(handle_, className, sizeof className);
-    if (::lstrcmpiA(className, "Button") != 0)
+    if (!IsOfClass(handle_, L"Button"))
         return;
-    const LONG type = ::GetWindowLongA(handle_, GWL_STYLE) & BS_TYPEMASK;
+    const LONG type = ::GetWindowLongW(handle_, GWL_STYLE) & BS_TYPEMASK;
     if (type == BS_CHECKBOX || type == BS_AUTOCHECKBOX || type == BS_RADIOBUTTON ||
         type == BS_AUTORADIOBUTTON || type == BS_3STATE || type == BS_AUTO3STATE)
-        ::SendMessageA(handle_, BM_CLICK, 0, 0);
+        ::SendMessageW(handle_, BM_CLICK, 0, 0);
 }
 
 bool TControl::HasAccessKey(char letter) const {
     // Only buttons (push, radio, check, group) and labels show a caption; the text of an edit or
     // a combo box is the user's, and an '&' typed into it is no access key.
-    char className[16] = {};
-    ::GetClassNameA(handle_, className, sizeof className);
-    if (::lstrcmpiA(className, "Button") != 0 && ::lstrcmpiA(className, "Static") != 0)
+    if (!IsOfClass(handle_, L"Button") && !IsOfClass(handle_, L"Static"))
         return false;
     const std::string caption = Text();
     for (size_t i = 0; i + 1 < caption.size(); ++i) {
-        if (::IsDBCSLeadByteEx(932, static_cast<BYTE>(caption[i]))) {
+        if (IsCp932LeadByte(static_cast<unsigned char>(caption[i]))) {
             ++i;  // a trail byte is never '&' or a letter of its own
             continue;
         }

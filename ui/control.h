@@ -26,7 +26,7 @@ public:
     // `parent` is the form's window or a container control's (group box); the control registers
     // with `form`, which routes its notifications and keeps the tab order (creation order among
     // WS_TABSTOP controls, unless TForm::SetTabOrder says otherwise). The font is the form's.
-    TControl(TForm& form, HWND parent, const char* windowClass, const std::string& caption, Bounds bounds,
+    TControl(TForm& form, HWND parent, const wchar_t* windowClass, const std::string& caption, Bounds bounds,
              DWORD style, DWORD exStyle = 0);
     virtual ~TControl();
     TControl(const TControl&) = delete;

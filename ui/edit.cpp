@@ -5,18 +5,18 @@
 namespace rivo::ui {
 
 TEdit::TEdit(TForm& form, HWND parent, Bounds bounds, bool readOnly)
-    : TControl(form, parent, "EDIT", "", bounds, WS_TABSTOP | ES_AUTOHSCROLL | (readOnly ? ES_READONLY : 0),
+    : TControl(form, parent, L"EDIT", "", bounds, WS_TABSTOP | ES_AUTOHSCROLL | (readOnly ? ES_READONLY : 0),
                WS_EX_CLIENTEDGE) {
     // No 32767-character default cap: a command or a directory may be as long as Windows allows.
-    ::SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
+    ::SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
 }
 
 void TEdit::SetReadOnly(bool readOnly) {
-    ::SendMessageA(Handle(), EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
+    ::SendMessageW(Handle(), EM_SETREADONLY, readOnly ? TRUE : FALSE, 0);
 }
 
 bool TEdit::ReadOnly() const {
-    return (::GetWindowLongA(Handle(), GWL_STYLE) & ES_READONLY) != 0;
+    return (::GetWindowLongW(Handle(), GWL_STYLE) & ES_READONLY) != 0;
 }
 
 void TEdit::SetColor(Color color) {
@@ -38,7 +38,7 @@ bool TEdit::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& res
     result = CallOriginal(message, wParam, lParam);
     // A click places the caret where it lands; any other way in selects everything.
     if (::GetKeyState(VK_LBUTTON) >= 0)
-        ::SendMessageA(Handle(), EM_SETSEL, 0, -1);
+        ::SendMessageW(Handle(), EM_SETSEL, 0, -1);
     return true;
 }
 

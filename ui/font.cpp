@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "platform/wide_text.h"
 #include "platform/win32_error.h"
 
 namespace rivo::ui {
@@ -19,7 +20,7 @@ std::vector<std::string> StandardFontFallbacks() {
 
 namespace {
 
-int CALLBACK StopAtFirstFamily(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM found) {
+int CALLBACK StopAtFirstFamily(const LOGFONTW*, const TEXTMETRICW*, DWORD, LPARAM found) {
     *reinterpret_cast<bool*>(found) = true;
     return 0;
 }
@@ -27,21 +28,23 @@ int CALLBACK StopAtFirstFamily(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARA
 }  // namespace
 
 bool FontFamilyExists(const std::string& face, BYTE charset) {
-    if (face.empty() || face.size() >= LF_FACESIZE)
+    // Asked for by the face's UTF-16 name: the system's code page may have no form of it.
+    const std::wstring wide = platform::Wide(face);
+    if (wide.empty() || wide.size() >= LF_FACESIZE)
         return false;
-    LOGFONTA query{};
+    LOGFONTW query{};
     query.lfCharSet = charset;
-    std::memcpy(query.lfFaceName, face.c_str(), face.size() + 1);
+    std::memcpy(query.lfFaceName, wide.c_str(), (wide.size() + 1) * sizeof(wchar_t));
     const platform::WindowDC screen(nullptr);
     if (!screen)
         return false;
     bool found = false;
-    ::EnumFontFamiliesExA(screen.get(), &query, StopAtFirstFamily, reinterpret_cast<LPARAM>(&found), 0);
+    ::EnumFontFamiliesExW(screen.get(), &query, StopAtFirstFamily, reinterpret_cast<LPARAM>(&found), 0);
     return found;
 }
 
 ResolvedFont CreateSpecFont(const FontSpec& wanted, int dpi) {
-    LOGFONTA logFont{};
+    LOGFONTW logFont{};
     logFont.lfHeight = -::MulDiv(wanted.height, dpi, 96);
     logFont.lfWeight = FW_NORMAL;
     logFont.lfOutPrecision = OUT_DEFAULT_PRECIS;
@@ -63,18 +66,19 @@ ResolvedFont CreateSpecFont(const FontSpec& wanted, int dpi) {
     }
     if (face.empty()) {
         // The system's own user-interface face, at our height so that layouts keep their size.
-        LOGFONTA gui{};
-        ::GetObjectA(::GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
-        face = gui.lfFaceName;
+        LOGFONTW gui{};
+        ::GetObjectW(::GetStockObject(DEFAULT_GUI_FONT), sizeof gui, &gui);
+        face = platform::Narrow(gui.lfFaceName);
         charset = gui.lfCharSet;
     }
     logFont.lfCharSet = charset;
-    std::memcpy(logFont.lfFaceName, face.c_str(), face.size() + 1);
+    const std::wstring wideFace = platform::Wide(face).substr(0, LF_FACESIZE - 1);
+    std::memcpy(logFont.lfFaceName, wideFace.c_str(), (wideFace.size() + 1) * sizeof(wchar_t));
 
     ResolvedFont result;
-    result.font.reset(::CreateFontIndirectA(&logFont));
+    result.font.reset(::CreateFontIndirectW(&logFont));
     if (!result.font)
-        throw platform::Win32Error("CreateFontIndirectA");
+        throw platform::Win32Error("CreateFontIndirectW");
     result.face = std::move(face);
     result.charset = charset;
     return result;

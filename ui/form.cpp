@@ -8,6 +8,7 @@
 #include "ui/popup_menu.h"
 #include "platform/win32_error.h"
 #include "ui/window_dpi.h"
+#include "platform/wide_text.h"
 #include "platform/window_text.h"
 
 namespace rivo::ui {
@@ -21,21 +22,21 @@ Rect ToRect(const RECT& r) {
     return {r.left, r.top, r.right, r.bottom};
 }
 
-void RegisterFormClass(const std::string& name, WNDPROC procedure) {
-    HINSTANCE instance = ::GetModuleHandleA(nullptr);
-    WNDCLASSEXA windowClass{};
+void RegisterFormClass(const std::wstring& name, WNDPROC procedure) {
+    HINSTANCE instance = ::GetModuleHandleW(nullptr);
+    WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    if (::GetClassInfoExA(instance, name.c_str(), &windowClass))
+    if (::GetClassInfoExW(instance, name.c_str(), &windowClass))
         return;
     // No CS_DBLCLKS: a second quick click arrives as another press, which is what dragging
     // and the launcher's key-free window expect.
     windowClass.lpfnWndProc = procedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = ::LoadIconA(instance, "MAINICON");
-    windowClass.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hIcon = ::LoadIconW(instance, L"MAINICON");
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.lpszClassName = name.c_str();
-    if (!::RegisterClassExA(&windowClass))
-        throw platform::Win32Error("RegisterClassExA");
+    if (!::RegisterClassExW(&windowClass))
+        throw platform::Win32Error("RegisterClassExW");
 }
 
 struct WindowStyles {
@@ -76,11 +77,11 @@ ShiftState MouseShiftState(WPARAM keys) {
 // rcNormalPosition is in workspace coordinates (relative to the work area) for windows that
 // are not tool windows; this is the offset that turns them into screen coordinates.
 POINT WorkspaceOffset(HWND window) {
-    if (::GetWindowLongA(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
+    if (::GetWindowLongW(window, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)
         return {0, 0};
     MONITORINFO info{};
     info.cbSize = sizeof info;
-    if (!::GetMonitorInfoA(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
+    if (!::GetMonitorInfoW(::MonitorFromWindow(window, MONITOR_DEFAULTTONEAREST), &info))
         return {0, 0};
     return {info.rcWork.left - info.rcMonitor.left, info.rcWork.top - info.rcMonitor.top};
 }
@@ -100,7 +101,7 @@ void ReportCallbackException() noexcept {
     if (TApplication* app = ApplicationOrNull()) {
         app->ShowCurrentException();
     } else {
-        ::OutputDebugStringA("rivo: exception in a window procedure without an application object\n");
+        ::OutputDebugStringW(L"rivo: exception in a window procedure without an application object\n");
     }
 }
 
@@ -116,7 +117,8 @@ TForm::TForm(const FormLayout& layout, HWND owner)
       color_(layout.color),
       fontColor_(layout.font.color) {
     TApplication& app = Application();
-    RegisterFormClass(layout.className, StaticWndProc);
+    const std::wstring className = platform::Wide(layout.className);
+    RegisterFormClass(className, StaticWndProc);
     if (!color_.IsSystem()) {
         ownBackground_.reset(::CreateSolidBrush(color_.Resolve()));
         if (!ownBackground_)
@@ -131,12 +133,12 @@ TForm::TForm(const FormLayout& layout, HWND owner)
 
     app.AddForm(this);
     platform::ScopeExit unregister([this, &app] { app.RemoveForm(this); });
-    const HWND created =
-        ::CreateWindowExA(styles.exStyle, layout.className.c_str(), layout.caption.c_str(), styles.style,
-                          layout.left, layout.top, outer.right - outer.left, outer.bottom - outer.top,
-                          owner ? owner : app.Handle(), nullptr, ::GetModuleHandleA(nullptr), this);
+    const HWND created = ::CreateWindowExW(
+        styles.exStyle, className.c_str(), platform::Wide(layout.caption).c_str(), styles.style, layout.left,
+        layout.top, outer.right - outer.left, outer.bottom - outer.top, owner ? owner : app.Handle(), nullptr,
+        ::GetModuleHandleW(nullptr), this);
     if (!created)
-        throw platform::Win32Error("CreateWindowExA");
+        throw platform::Win32Error("CreateWindowExW");
     unregister.Dismiss();
 
     // Made at the system DPI; a per-monitor aware window on a monitor of another DPI is laid out
@@ -224,14 +226,14 @@ void TForm::FixClientSize(int width, int height) {
 LRESULT CALLBACK TForm::StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     TForm* form = nullptr;
     if (message == WM_NCCREATE) {
-        form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
+        form = static_cast<TForm*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
         form->handle_ = window;
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
     } else {
-        form = reinterpret_cast<TForm*>(::GetWindowLongPtrA(window, GWLP_USERDATA));
+        form = reinterpret_cast<TForm*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
     }
     if (!form)
-        return ::DefWindowProcA(window, message, wParam, lParam);
+        return ::DefWindowProcW(window, message, wParam, lParam);
 
     LRESULT result = 0;
     try {
@@ -240,7 +242,7 @@ LRESULT CALLBACK TForm::StaticWndProc(HWND window, UINT message, WPARAM wParam, 
         ReportCallbackException();
     }
     if (message == WM_NCDESTROY) {
-        ::SetWindowLongPtrA(window, GWLP_USERDATA, 0);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
         form->handle_ = nullptr;
     }
     return result;
@@ -400,7 +402,7 @@ LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
         default:
             break;
     }
-    return ::DefWindowProcA(handle_, message, wParam, lParam);
+    return ::DefWindowProcW(handle_, message, wParam, lParam);
 }
 
 HBRUSH TForm::BackgroundBrush() const noexcept {
@@ -453,7 +455,7 @@ std::string TForm::Caption() const {
 }
 
 void TForm::SetCaption(const std::string& caption) {
-    ::SetWindowTextA(handle_, caption.c_str());
+    platform::SetText(handle_, caption);
 }
 
 int TForm::ClientWidth() const {

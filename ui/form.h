@@ -203,10 +203,10 @@ public:
 
 protected:
     // Sees every message first. Return true to consume it (`result` is then the window
-    // procedure's answer), false to let the form's own handling and DefWindowProcA have it.
+    // procedure's answer), false to let the form's own handling and DefWindowProc have it.
     virtual bool WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
-    // The form's own handling of a message, followed by DefWindowProcA where appropriate.
+    // The form's own handling of a message, followed by DefWindowProc where appropriate.
     LRESULT DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:

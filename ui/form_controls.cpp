@@ -18,7 +18,7 @@ namespace {
 
 bool CanTakeFocus(HWND window, HWND form) {
     for (HWND w = window; w && w != form; w = ::GetParent(w)) {
-        if (!::IsWindowEnabled(w) || !(::GetWindowLongA(w, GWL_STYLE) & WS_VISIBLE))
+        if (!::IsWindowEnabled(w) || !(::GetWindowLongW(w, GWL_STYLE) & WS_VISIBLE))
             return false;
     }
     return true;
@@ -59,7 +59,7 @@ std::vector<TControl*> TForm::TabOrder() const {
     const std::vector<TControl*>& order = tabOrder_.empty() ? controls_ : tabOrder_;
     std::vector<TControl*> stops;
     for (TControl* control : order) {
-        if (control->Handle() && (::GetWindowLongA(control->Handle(), GWL_STYLE) & WS_TABSTOP))
+        if (control->Handle() && (::GetWindowLongW(control->Handle(), GWL_STYLE) & WS_TABSTOP))
             stops.push_back(control);
     }
     return stops;
@@ -82,8 +82,8 @@ void TForm::SelectNext(bool forward) {
     }
     next->SetFocus();
     // As in a dialog, an edit entered by Tab has its whole text selected.
-    if (::SendMessageA(next->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
-        ::SendMessageA(next->Handle(), EM_SETSEL, 0, -1);
+    if (::SendMessageW(next->Handle(), WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL)
+        ::SendMessageW(next->Handle(), EM_SETSEL, 0, -1);
 }
 
 void TForm::RestoreFocus() {
@@ -123,7 +123,7 @@ bool TForm::HandleDialogKey(const MSG& msg) {
     TControl* focused = ControlOf(msg.hwnd, handle_);
 
     if (key == VK_TAB && !shift.ctrl && !shift.alt) {
-        if (focused && (::SendMessageA(msg.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg)) &
+        if (focused && (::SendMessageW(msg.hwnd, WM_GETDLGCODE, key, reinterpret_cast<LPARAM>(&msg)) &
                         (DLGC_WANTTAB | DLGC_WANTALLKEYS)))
             return false;
         SelectNext(!shift.shift);
@@ -175,7 +175,7 @@ void TForm::SetModalResult(int result) {
     modalResult_ = result;
     // Wakes the modal loop even when the result is set outside a message of this thread's queue.
     if (result != kModalNone && modal_ && handle_)
-        ::PostMessageA(handle_, WM_NULL, 0, 0);
+        ::PostMessageW(handle_, WM_NULL, 0, 0);
 }
 
 int TForm::ShowModal() {

@@ -5,7 +5,7 @@ namespace rivo::ui {
 TGroupBox::TGroupBox(TForm& form, HWND parent, const std::string& caption, Bounds bounds)
     // WS_CLIPCHILDREN: the box erases its own interior (below), which must not paint over its
     // controls. WS_EX_CONTROLPARENT lets the dialog manager's helpers look inside it.
-    : TControl(form, parent, "Button", caption, bounds,
+    : TControl(form, parent, L"Button", caption, bounds,
                WS_CHILD | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS | BS_GROUPBOX, WS_EX_CONTROLPARENT) {
 }
 
@@ -19,7 +19,7 @@ bool TGroupBox::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_CTLCOLORLISTBOX:
             // A button-class window would drop its children's notifications; the form knows
             // which control each child window belongs to.
-            result = ::SendMessageA(Form().Handle(), message, wParam, lParam);
+            result = ::SendMessageW(Form().Handle(), message, wParam, lParam);
             return true;
 
         case WM_ERASEBKGND:

@@ -3,23 +3,24 @@
 #include <algorithm>
 
 #include "platform/unique_handle.h"
+#include "platform/window_text.h"
 
 namespace rivo::ui {
 
 TLabel::TLabel(TForm& form, HWND parent, const std::string& caption, Bounds bounds)
-    : TControl(form, parent, "STATIC", caption, bounds, SS_LEFTNOWORDWRAP) {
+    : TControl(form, parent, L"STATIC", caption, bounds, SS_LEFTNOWORDWRAP) {
     FitCaption();
 }
 
 int TLabel::CaptionWidth() const {
-    const std::string caption = Text();
+    const std::wstring caption = platform::WideWindowText(Handle());
     const platform::WindowDC dc(Handle());
     if (!dc)
         return 0;
     const platform::SelectedObject font(dc.get(), Form().Font());
     RECT needed{0, 0, 0, 0};
     // DT_CALCRECT with the static control's own prefix handling: "&&" is one character.
-    ::DrawTextA(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &needed,
+    ::DrawTextW(dc.get(), caption.c_str(), static_cast<int>(caption.size()), &needed,
                 DT_CALCRECT | DT_SINGLELINE);
     return needed.right;
 }

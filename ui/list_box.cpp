@@ -2,25 +2,28 @@
 
 #include <stdexcept>
 
+#include "platform/wide_text.h"
+
 namespace rivo::ui {
 
 TListBox::TListBox(TForm& form, HWND parent, Bounds bounds, int itemHeight)
     // LBS_NOINTEGRALHEIGHT: the box keeps the height it is given instead of shrinking to whole rows.
-    : TControl(form, parent, "ListBox", "", bounds,
+    : TControl(form, parent, L"ListBox", "", bounds,
                WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_MULTIPLESEL | LBS_NOTIFY |
                    LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                WS_EX_CLIENTEDGE),
       itemHeight_(itemHeight) {
-    ::SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(form.Scale(itemHeight), 0));
+    ::SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(form.Scale(itemHeight), 0));
 }
 
 void TListBox::ApplyDpi() {
     TControl::ApplyDpi();
-    ::SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(Form().Scale(itemHeight_), 0));
+    ::SendMessageW(Handle(), LB_SETITEMHEIGHT, 0, MAKELPARAM(Form().Scale(itemHeight_), 0));
 }
 
 int TListBox::Add(const std::string& text) {
-    const LRESULT index = ::SendMessageA(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    const LRESULT index =
+        ::SendMessageW(Handle(), LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(platform::Wide(text).c_str()));
     // Thrown rather than skipped: a missing row would shift every later row against the
     // caller's index of them.
     if (index == LB_ERR || index == LB_ERRSPACE)
@@ -29,54 +32,54 @@ int TListBox::Add(const std::string& text) {
 }
 
 int TListBox::Count() const {
-    return static_cast<int>(::SendMessageA(Handle(), LB_GETCOUNT, 0, 0));
+    return static_cast<int>(::SendMessageW(Handle(), LB_GETCOUNT, 0, 0));
 }
 
 void TListBox::Clear() {
-    ::SendMessageA(Handle(), LB_RESETCONTENT, 0, 0);
+    ::SendMessageW(Handle(), LB_RESETCONTENT, 0, 0);
 }
 
 std::string TListBox::Item(int row) const {
-    const LRESULT length = ::SendMessageA(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
+    const LRESULT length = ::SendMessageW(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(row), 0);
     if (length == LB_ERR)
         return {};
-    std::string text(static_cast<size_t>(length) + 1, '\0');
+    std::wstring text(static_cast<size_t>(length) + 1, L'\0');
     const LRESULT copied =
-        ::SendMessageA(Handle(), LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
+        ::SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(text.data()));
     text.resize(copied > 0 ? static_cast<size_t>(copied) : 0);
-    return text;
+    return platform::Narrow(text);
 }
 
 bool TListBox::Selected(int row) const {
-    return ::SendMessageA(Handle(), LB_GETSEL, static_cast<WPARAM>(row), 0) > 0;
+    return ::SendMessageW(Handle(), LB_GETSEL, static_cast<WPARAM>(row), 0) > 0;
 }
 
 void TListBox::SetSelected(int row, bool selected) {
     if (row < 0 || row >= Count())
         return;
-    ::SendMessageA(Handle(), LB_SETSEL, selected ? TRUE : FALSE, row);
+    ::SendMessageW(Handle(), LB_SETSEL, selected ? TRUE : FALSE, row);
     if (selected) {
         // Not every list box implementation moves the caret on LB_SETSEL; FALSE = scroll until
         // the row is fully visible.
-        ::SendMessageA(Handle(), LB_SETCARETINDEX, static_cast<WPARAM>(row), FALSE);
+        ::SendMessageW(Handle(), LB_SETCARETINDEX, static_cast<WPARAM>(row), FALSE);
     }
 }
 
 int TListBox::SelectedCount() const {
-    const LRESULT count = ::SendMessageA(Handle(), LB_GETSELCOUNT, 0, 0);
+    const LRESULT count = ::SendMessageW(Handle(), LB_GETSELCOUNT, 0, 0);
     return count == LB_ERR ? 0 : static_cast<int>(count);
 }
 
 int TListBox::CaretIndex() const {
-    return static_cast<int>(::SendMessageA(Handle(), LB_GETCARETINDEX, 0, 0));
+    return static_cast<int>(::SendMessageW(Handle(), LB_GETCARETINDEX, 0, 0));
 }
 
 int TListBox::TopIndex() const {
-    return static_cast<int>(::SendMessageA(Handle(), LB_GETTOPINDEX, 0, 0));
+    return static_cast<int>(::SendMessageW(Handle(), LB_GETTOPINDEX, 0, 0));
 }
 
 int TListBox::ItemHeight() const {
-    return static_cast<int>(::SendMessageA(Handle(), LB_GETITEMHEIGHT, 0, 0));
+    return static_cast<int>(::SendMessageW(Handle(), LB_GETITEMHEIGHT, 0, 0));
 }
 
 }  // namespace rivo::ui

@@ -1,6 +1,7 @@
 #include "ui/popup_menu.h"
 
 #include "ui/form.h"
+#include "platform/wide_text.h"
 #include "platform/win32_error.h"
 
 namespace rivo::ui {
@@ -18,10 +19,11 @@ TPopupMenu::TPopupMenu(TForm& owner) : owner_(owner), menu_(::CreatePopupMenu())
 TMenuItem& TPopupMenu::Add(const std::string& caption, std::function<void()> onClick) {
     const UINT id = static_cast<UINT>(items_.size()) + 1;  // 0 is TrackPopupMenu's "nothing chosen"
     auto item = std::make_unique<TMenuItem>(caption, std::move(onClick), id);
-    const BOOL added = item->IsSeparator() ? ::AppendMenuA(menu_.get(), MF_SEPARATOR, 0, nullptr)
-                                           : ::AppendMenuA(menu_.get(), MF_STRING, id, caption.c_str());
+    const BOOL added = item->IsSeparator()
+                           ? ::AppendMenuW(menu_.get(), MF_SEPARATOR, 0, nullptr)
+                           : ::AppendMenuW(menu_.get(), MF_STRING, id, platform::Wide(caption).c_str());
     if (!added)
-        throw platform::Win32Error("AppendMenuA");
+        throw platform::Win32Error("AppendMenuW");
     items_.push_back(std::move(item));
     return *items_.back();
 }
@@ -34,7 +36,7 @@ void TPopupMenu::Popup(int x, int y) {
     const UINT chosen = static_cast<UINT>(
         ::TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0,
                          owner, nullptr));
-    ::PostMessageA(owner, WM_NULL, 0, 0);
+    ::PostMessageW(owner, WM_NULL, 0, 0);
     if (chosen == 0 || chosen > items_.size())
         return;
     items_[chosen - 1]->Click();

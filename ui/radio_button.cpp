@@ -1,52 +1,53 @@
 #include "ui/radio_button.h"
 
 #include <algorithm>
+#include <iterator>
 
 namespace rivo::ui {
 
 namespace {
 
 bool IsRadioButton(HWND window) {
-    char className[16] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (lstrcmpiA(className, "Button") != 0)
+    wchar_t className[16] = {};
+    ::GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    if (::lstrcmpiW(className, L"Button") != 0)
         return false;
-    const LONG type = ::GetWindowLongA(window, GWL_STYLE) & BS_TYPEMASK;
+    const LONG type = ::GetWindowLongW(window, GWL_STYLE) & BS_TYPEMASK;
     return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
 }
 
 bool StartsGroup(HWND window) {
-    return (::GetWindowLongA(window, GWL_STYLE) & WS_GROUP) != 0;
+    return (::GetWindowLongW(window, GWL_STYLE) & WS_GROUP) != 0;
 }
 
 void SetTabStop(HWND window, bool tabStop) {
-    const LONG style = ::GetWindowLongA(window, GWL_STYLE);
+    const LONG style = ::GetWindowLongW(window, GWL_STYLE);
     const LONG wanted = tabStop ? (style | WS_TABSTOP) : (style & ~WS_TABSTOP);
     if (wanted != style)
-        ::SetWindowLongA(window, GWL_STYLE, wanted);
+        ::SetWindowLongW(window, GWL_STYLE, wanted);
 }
 
 }  // namespace
 
 TRadioButton::TRadioButton(TForm& form, HWND parent, const std::string& caption, Bounds bounds,
                            bool firstInGroup)
-    : TControl(form, parent, "Button", caption, bounds,
+    : TControl(form, parent, L"Button", caption, bounds,
                WS_CHILD | WS_VISIBLE | BS_AUTORADIOBUTTON | (firstInGroup ? WS_GROUP : 0)) {
     UpdateTabStops();
 }
 
 bool TRadioButton::Checked() const {
-    return ::SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+    return ::SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 void TRadioButton::SetChecked(bool checked) {
     if (checked) {
         for (HWND other : Group()) {
             if (other != Handle())
-                ::SendMessageA(other, BM_SETCHECK, BST_UNCHECKED, 0);
+                ::SendMessageW(other, BM_SETCHECK, BST_UNCHECKED, 0);
         }
     }
-    ::SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+    ::SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
     UpdateTabStops();
 }
 
@@ -96,7 +97,7 @@ std::vector<HWND> TRadioButton::Group() const {
 void TRadioButton::UpdateTabStops() const {
     const std::vector<HWND> group = Group();
     const auto checked = std::find_if(group.begin(), group.end(), [](HWND button) {
-        return ::SendMessageA(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
+        return ::SendMessageW(button, BM_GETCHECK, 0, 0) == BST_CHECKED;
     });
     const HWND stop = checked != group.end() ? *checked : group.front();
     for (HWND button : group) {
@@ -118,7 +119,7 @@ void TRadioButton::MoveInGroup(bool forward) {
         return;
     // As in a dialog: the button the arrow moves to is checked as well as focused.
     target->SetFocus();
-    ::SendMessageA(group[next], BM_CLICK, 0, 0);
+    ::SendMessageW(group[next], BM_CLICK, 0, 0);
 }
 
 HBRUSH TRadioButton::HandleColor(HDC dc) {

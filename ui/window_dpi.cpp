@@ -21,7 +21,7 @@ struct PerMonitorFunctions {
 
     PerMonitorFunctions() {
         // user32 is loaded for the whole run: no reference needs to be held.
-        const HMODULE user32 = ::GetModuleHandleA("user32.dll");
+        const HMODULE user32 = ::GetModuleHandleW(L"user32.dll");
         if (!user32)
             return;
         getDpiForWindow = Find<GetDpiForWindowFn>(user32, "GetDpiForWindow");

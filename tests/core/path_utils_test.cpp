@@ -42,6 +42,16 @@ INSTANTIATE_TEST_SUITE_P(
         PathCase{"C:\\dir\\\x83\x5C", "C:\\dir", ""}, PathCase{"C:\\a\x83\x5C.b", "C:\\", ".b"},
         PathCase{"C:\\Tools\\", "C:\\Tools", ""}));
 
+// The program's own folder, as Windows names it: a name code page 932 cannot write has no bytes
+// to scan, and the root keeps its backslash as in the 8-bit form.
+TEST(PathScanning, FolderOfAUtf16Path) {
+    EXPECT_EQ(FolderOfPath(u"C:\\Tools\\\u0141\u00F3d\u017A\\Rivo\\rivo.exe"),
+              u"C:\\Tools\\\u0141\u00F3d\u017A\\Rivo");
+    EXPECT_EQ(FolderOfPath(u"C:\\rivo.exe"), u"C:\\");
+    EXPECT_EQ(FolderOfPath(u"C:\\\u8868\\rivo.exe"), u"C:\\\u8868");
+    EXPECT_EQ(FolderOfPath(u"rivo.exe"), u"");
+}
+
 TEST(PathScanning, TrailByteBackslashEndingThePathIsNotASeparator) {
     // "X\表\": the last separator follows a trail byte 0x5C, so it is dropped, not kept as a root.
     EXPECT_EQ(FolderOfPath("X\\\x95\x5C\\"), "X\\\x95\x5C");

@@ -25,8 +25,8 @@
 namespace rivo::test {
 namespace {
 
-const Win32CodePage& CodePage932() {
-    static const Win32CodePage codePage;
+const platform::Win32CodePage& CodePage932() {
+    static const platform::Win32CodePage codePage;
     return codePage;
 }
 
@@ -44,7 +44,7 @@ std::string WithAsciiCase(std::string_view name, bool upper) {
     std::string out(name);
     for (std::size_t i = 0; i < out.size(); ++i) {
         const auto c = static_cast<unsigned char>(out[i]);
-        if (CodePage932().IsLeadByte(c)) {
+        if (IsCp932LeadByte(c)) {
             ++i;
         } else if (upper && c >= 'a' && c <= 'z') {
             out[i] = static_cast<char>(c - 'a' + 'A');
@@ -355,7 +355,7 @@ TEST_P(ProfileCorpus, WritesLandWhereWindowsPutsThem) {
 
 TEST_P(ProfileCorpus, SaveProfileReplacesTheFileWithTheDocument) {
     const CorpusCase& c = GetParam();
-    Win32FileStore files;
+    platform::Win32FileStore files;
     const std::string path = scratch_.File(c.file);
     ASSERT_TRUE(WriteBytes(path, original_));
 

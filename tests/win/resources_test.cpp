@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstring>
+#include <cwchar>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -143,14 +144,16 @@ TEST(Icons, PlainIsACheckerboardWithTheGlyphAndCrossedAddsARedX) {
     }
 }
 
-BOOL CALLBACK AddResourceName(HMODULE, LPCSTR, LPSTR name, LONG_PTR out) {
-    reinterpret_cast<std::vector<std::string>*>(out)->push_back(IS_INTRESOURCE(name) ? "#" : name);
+BOOL CALLBACK AddResourceName(HMODULE, LPCWSTR, LPWSTR name, LONG_PTR out) {
+    // The names are ASCII.
+    reinterpret_cast<std::vector<std::string>*>(out)->push_back(
+        IS_INTRESOURCE(name) ? "#" : std::string(name, name + std::wcslen(name)));
     return TRUE;
 }
 
 TEST(Icons, GroupIconsAreNamedInOrder) {
     std::vector<std::string> names;
-    ::EnumResourceNamesA(nullptr, RT_GROUP_ICON, AddResourceName, reinterpret_cast<LONG_PTR>(&names));
+    ::EnumResourceNamesW(nullptr, RT_GROUP_ICON, AddResourceName, reinterpret_cast<LONG_PTR>(&names));
     EXPECT_EQ(names, (std::vector<std::string>{"ICON1", "ICON2", "MAINICON"}));
 }
 

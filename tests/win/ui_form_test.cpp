@@ -875,7 +875,7 @@ TEST_F(UiTest, ShowExceptionIsAStopBoxCaptionedWithTheTitle) {
     ASSERT_TRUE(seen.found);
     EXPECT_TRUE(Contains(seen.texts, "何かが壊れました"));
     EXPECT_EQ(seen.buttons, std::vector<int>{IDOK});
-    EXPECT_EQ(seen.icon, ::LoadIconA(nullptr, IDI_HAND));
+    EXPECT_EQ(seen.icon, ::LoadIconW(nullptr, IDI_HAND));
 }
 
 TEST_F(UiTest, ExceptionsInEventsEndInTheErrorBoxNotInTheCaller) {

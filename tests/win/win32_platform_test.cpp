@@ -32,7 +32,7 @@ protected:
         return file->Close();
     }
 
-    Win32FileStore store_;
+    platform::Win32FileStore store_;
     ScratchDir scratch_{"store"};
 };
 
@@ -91,7 +91,7 @@ TEST_F(Win32FileStoreTest, CreateNewRefusesAnExistingFileAndKeepsIt) {
     IoResult result;
     EXPECT_EQ(store_.CreateNew(path, result), nullptr);
     EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find("CreateFileA"), std::string::npos) << result.error;
+    EXPECT_NE(result.error.find("CreateFileW"), std::string::npos) << result.error;
     EXPECT_NE(result.error.find(path), std::string::npos) << result.error;
     EXPECT_EQ(ReadBytes(path), "old");
 }
@@ -109,7 +109,7 @@ TEST_F(Win32FileStoreTest, MissingDirectoryFailsWithThePath) {
     ASSERT_TRUE(WriteBytes(from, "new"));
     const IoResult replaced = store_.Replace(from, scratch_.File("no-such-dir\\Rivo.ini"));
     EXPECT_FALSE(replaced.ok);
-    EXPECT_NE(replaced.error.find("MoveFileExA"), std::string::npos) << replaced.error;
+    EXPECT_NE(replaced.error.find("MoveFileExW"), std::string::npos) << replaced.error;
     EXPECT_NE(replaced.error.find(scratch_.File("no-such-dir\\Rivo.ini")), std::string::npos)
         << replaced.error;
     EXPECT_EQ(ReadBytes(from), "new") << "a failed replace must leave the new file for the caller";
@@ -163,7 +163,7 @@ TEST_F(Win32FileStoreTest, ReadOnlyTargetIsNotReplaced) {
 
     const IoResult replaced = store_.Replace(temp, target);
     EXPECT_FALSE(replaced.ok);
-    EXPECT_NE(replaced.error.find("ReplaceFileA"), std::string::npos) << replaced.error;
+    EXPECT_NE(replaced.error.find("ReplaceFileW"), std::string::npos) << replaced.error;
     EXPECT_NE(replaced.error.find(target), std::string::npos) << replaced.error;
     EXPECT_FALSE(replaced.reason.empty()) << "the system's message, for the report";
     EXPECT_EQ(ReadBytes(target), "old");
@@ -188,7 +188,7 @@ TEST_F(Win32FileStoreTest, RemoveDeletesAndToleratesAnAbsentFile) {
 
     const IoResult directory = store_.Remove(scratch_.Path());
     EXPECT_FALSE(directory.ok) << "removing a directory as a file must fail";
-    EXPECT_NE(directory.error.find("DeleteFileA"), std::string::npos) << directory.error;
+    EXPECT_NE(directory.error.find("DeleteFileW"), std::string::npos) << directory.error;
 }
 
 TEST_F(Win32FileStoreTest, ClosedFileRefusesFurtherWork) {
@@ -203,13 +203,14 @@ TEST_F(Win32FileStoreTest, ClosedFileRefusesFurtherWork) {
     EXPECT_EQ(ReadBytes(scratch_.File("closed.tmp")), "abc");
 }
 
-TEST(Win32CodePageTest, LeadBytesAgreeWithTheCoreTable) {
-    const Win32CodePage codePage;
+// The one lead-byte table every scan uses is the system's own for code page 932.
+TEST(Win32CodePageTest, TheCoreLeadBytesAreTheSystemsForCodePage932) {
     int leads = 0;
     for (int byte = 0; byte < 256; ++byte) {
         const auto b = static_cast<unsigned char>(byte);
-        EXPECT_EQ(codePage.IsLeadByte(b), IsCp932LeadByte(b)) << "byte 0x" << std::hex << byte;
-        leads += codePage.IsLeadByte(b) ? 1 : 0;
+        const bool system = IsDBCSLeadByteEx(932, b) != FALSE;
+        EXPECT_EQ(IsCp932LeadByte(b), system) << "byte 0x" << std::hex << byte;
+        leads += system ? 1 : 0;
     }
     EXPECT_EQ(leads, (0x9F - 0x81 + 1) + (0xFC - 0xE0 + 1));
 }
@@ -223,7 +224,7 @@ struct ConversionCase {
 class Win32CodePageConversion : public ::testing::TestWithParam<ConversionCase> {};
 
 TEST_P(Win32CodePageConversion, BothWays) {
-    const Win32CodePage codePage;
+    const platform::Win32CodePage codePage;
     const std::optional<std::u16string> wide = codePage.ToUtf16(GetParam().narrow);
     ASSERT_TRUE(wide);
     EXPECT_TRUE(*wide == GetParam().wide);
@@ -243,7 +244,7 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<ConversionCase>& param) { return std::string(param.param.name); });
 
 TEST(Win32CodePageTest, RefusesWhatCodePage932CannotHold) {
-    const Win32CodePage codePage;
+    const platform::Win32CodePage codePage;
     EXPECT_FALSE(codePage.ToUtf16("abc\x83")) << "a lead byte without its trail byte";
     EXPECT_FALSE(codePage.FromUtf16(u"caf\u00E9")) << "no code page 932 form, and no best-fit substitute";
     EXPECT_FALSE(codePage.FromUtf16(std::u16string(1, char16_t{0xD800}))) << "an unpaired surrogate";
