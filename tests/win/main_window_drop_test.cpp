@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/com_apartment.h"
+#include "platform/wide_text.h"
 #include "tests/win/driver/running_launcher.h"
 
 namespace rivo::test {
@@ -54,27 +56,27 @@ std::optional<RegistrationDialog> WaitForRegistration(DWORD processId) {
 // Wide paths make the block the shell sends for names of any language (fWide).
 bool PostDropBlock(DWORD processId, HWND window, const std::string& block);
 
-bool PostDrop(DWORD processId, HWND window, const std::vector<std::string>& paths) {
-    DROPFILES header{};
-    header.pFiles = sizeof header;
-    header.fWide = FALSE;
-    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
-    for (const std::string& path : paths) {
-        block += path;
-        block += '\0';
-    }
-    block += '\0';
-    return PostDropBlock(processId, window, block);
-}
-
-bool PostDrop(DWORD processId, HWND window, const std::wstring& path) {
+bool PostDrop(DWORD processId, HWND window, const std::vector<std::wstring>& paths) {
     DROPFILES header{};
     header.pFiles = sizeof header;
     header.fWide = TRUE;
     std::string block(reinterpret_cast<const char*>(&header), sizeof header);
-    block.append(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * sizeof(wchar_t));
+    for (const std::wstring& path : paths) {
+        block.append(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * sizeof(wchar_t));
+    }
     block.append(sizeof(wchar_t), '\0');
     return PostDropBlock(processId, window, block);
+}
+
+bool PostDrop(DWORD processId, HWND window, const std::vector<std::string>& paths) {
+    std::vector<std::wstring> wide;
+    for (const std::string& path : paths)
+        wide.push_back(platform::Wide(path));
+    return PostDrop(processId, window, wide);
+}
+
+bool PostDrop(DWORD processId, HWND window, const std::wstring& path) {
+    return PostDrop(processId, window, std::vector<std::wstring>{path});
 }
 
 bool PostDropBlock(DWORD processId, HWND window, const std::string& block) {
@@ -86,44 +88,25 @@ bool PostDropBlock(DWORD processId, HWND window, const std::string& block) {
         VirtualAllocEx(process.get(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remote || !WriteProcessMemory(process.get(), remote, block.data(), block.size(), nullptr))
         return false;
-    return PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
+    return PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
 }
 
 // A shortcut file written through the shell-link object, as the shell writes one.
 bool CreateShortcut(const std::string& file, const std::string& target, const std::string& workDir) {
-    platform::ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    platform::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(link.put())))) {
         return false;
     }
-    if (FAILED(link->SetPath(target.c_str())))
+    if (FAILED(link->SetPath(platform::Wide(target).c_str())))
         return false;
-    if (!workDir.empty() && FAILED(link->SetWorkingDirectory(workDir.c_str())))
+    if (!workDir.empty() && FAILED(link->SetWorkingDirectory(platform::Wide(workDir).c_str())))
         return false;
     platform::ComPtr<IPersistFile> persist;
     if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()))))
         return false;
-    std::wstring wide(file.size() + 1, L'\0');
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    if (length <= 0)
-        return false;
-    return SUCCEEDED(persist->Save(wide.c_str(), TRUE));
+    return SUCCEEDED(persist->Save(platform::Wide(file).c_str(), TRUE));
 }
-
-class ComScope {
-public:
-    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope() {
-        if (ok_)
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool ok_;
-};
 
 const char kDropCaption[] = "メッセージ from rivo";
 const char kOneFileOnly[] = "ドラッグできるファイルは、\n今のところひとつです。";
@@ -153,9 +136,9 @@ class Drops : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(launcher_.Window() != nullptr);
-        ASSERT_TRUE(CreateDirectoryA(dir_.File("apps").c_str(), nullptr));
-        ASSERT_TRUE(CreateDirectoryA(dir_.File("work").c_str(), nullptr));
-        ASSERT_TRUE(CreateDirectoryA(dir_.File("links").c_str(), nullptr));
+        ASSERT_TRUE(MakeDirectory(dir_.File("apps")));
+        ASSERT_TRUE(MakeDirectory(dir_.File("work")));
+        ASSERT_TRUE(MakeDirectory(dir_.File("links")));
         ASSERT_TRUE(WriteBytes(Target(), "not really a program"));
     }
 
@@ -195,9 +178,7 @@ protected:
             << Printable(TextOfWindow(dialog->pathEdit));
         EXPECT_EQ(TextOfWindow(dialog->keyEdit), "");
         if (c.typedCommand != "-") {
-            SendMessageTimeoutA(dialog->commandEdit, WM_SETTEXT, 0,
-                                reinterpret_cast<LPARAM>(c.typedCommand.c_str()), SMTO_ABORTIFHUNG, 5000,
-                                nullptr);
+            SetTextOfWindow(dialog->commandEdit, c.typedCommand);
         }
         PostKey(dialog->keyEdit, c.key);
         EXPECT_TRUE(WaitUntil([&] {
@@ -225,7 +206,7 @@ protected:
         EXPECT_FALSE(process.HasMessageBox()) << "no question after the dialog";
     }
 
-    ComScope com_;
+    platform::ComApartment com_;
     RunningLauncher launcher_{
         "drop", IniWith("73=C:\\old\\old.exe\r\n373=C:\\old\r\nTop=200\r\nLeft=300\r\nFormType=1\r\n")};
     ScratchDir dir_{"dropped"};
@@ -233,11 +214,7 @@ protected:
 
 TEST_F(Drops, ANameCodePage932CannotWriteIsRegisteredByItsShortPathNeverWithQuestionMarks) {
     // A Korean file name: the ANSI drop would give "C:\...\???.exe", which can never start.
-    std::wstring folder(dir_.File("apps").size() + 1, L'\0');
-    folder.resize(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, dir_.File("apps").c_str(), -1, folder.data(),
-                                                     static_cast<int>(folder.size()))) -
-        1);
+    const std::wstring folder = platform::Wide(dir_.File("apps"));
     const std::wstring file = folder + L"\\\uD55C\uAD6D\uC5B4.exe";
     platform::UniqueFile created(
         CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -248,8 +225,7 @@ TEST_F(Drops, ANameCodePage932CannotWriteIsRegisteredByItsShortPathNeverWithQues
     if (shortLength == 0 || std::wstring(shortName, shortLength) == file) {
         GTEST_SKIP() << "this volume has no short names";
     }
-    char expected[MAX_PATH * 2] = {};
-    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, shortName, -1, expected, sizeof expected, nullptr, nullptr), 0);
+    const std::string expected = platform::Narrow(shortName);
 
     LauncherProcess& process = launcher_.Process();
     ASSERT_TRUE(PostDrop(process.Id(), launcher_.Window(), file));
@@ -257,8 +233,7 @@ TEST_F(Drops, ANameCodePage932CannotWriteIsRegisteredByItsShortPathNeverWithQues
     ASSERT_TRUE(dialog.has_value()) << "the registration dialog opens";
     EXPECT_EQ(TextOfWindow(dialog->commandEdit), expected) << Printable(TextOfWindow(dialog->commandEdit));
     EXPECT_EQ(TextOfWindow(dialog->commandEdit).find('?'), std::string::npos);
-    EXPECT_NE(GetFileAttributesA(TextOfWindow(dialog->commandEdit).c_str()), INVALID_FILE_ATTRIBUTES)
-        << "the registered path names the file";
+    EXPECT_TRUE(FileExists(TextOfWindow(dialog->commandEdit))) << "the registered path names the file";
     ClickButton(dialog->cancel);
     ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOf(process.Id(), "TSettingForm") == nullptr; }));
 }
