@@ -14,6 +14,7 @@
 
 #include "core/launcher_state.h"
 #include "core/set_command.h"
+#include "dialogs/dialog_texts.h"
 #include "dialogs/setting_form.h"
 #include "platform/wide_text.h"
 #include "tests/win/driver/modal_driver.h"
@@ -762,6 +763,48 @@ TEST_F(SettingFormTest, DialogsAreCentredOnTheFullScreenAreaWhenCreated) {
         EXPECT_EQ(r.left, cx / 2 - w / 2);
         EXPECT_GT(w, 233) << "outer size, frame included";
     }
+}
+
+// Pasted rather than dropped: a name code page 932 cannot write is stored by its short form, and
+// text that names no such file is refused with a message while the dialog stays open. Stored with
+// '?', it would never start.
+TEST_F(SettingFormTest, APastedNameCodePage932CannotWriteIsStoredByItsShortFormOrRefused) {
+    test::ScratchDir scratch("setting_form");
+    const std::wstring file = platform::Wide(scratch.Path()) + L"\\\uD55C\uAD6D\uC5B4.exe";
+    ASSERT_TRUE(test::WriteBytes(file, "MZ"));
+    wchar_t shortName[MAX_PATH] = {};
+    const DWORD shortLength = ::GetShortPathNameW(file.c_str(), shortName, MAX_PATH);
+    if (shortLength == 0 || std::wstring(shortName, shortLength) == file)
+        GTEST_SKIP() << "this volume has no short names";
+    TSettingForm& form = *SettingForm;
+    const auto paste = [&form](std::wstring text) {
+        return Do(
+            [&form, text = std::move(text)] { ::SetWindowTextW(form.CommandEdit.Handle(), text.c_str()); });
+    };
+    {
+        SCOPED_TRACE("a file that exists: its short form");
+        TSetCommand request = Request(0x45, "old.exe", "old");
+        EXPECT_EQ(Run(form, request, KeyMode, {paste(file), Click(form.OKButton)}), 1);
+        EXPECT_EQ(request.Command, platform::Narrow(shortName)) << test::Printable(request.Command);
+    }
+    SCOPED_TRACE("no such file: refused, the dialog stays open and the request keeps its command");
+    // Each way of confirming asks once: the OK button, then Enter in the field.
+    std::optional<test::MessageBoxAnswerer> clicked(std::in_place, dialog_text::kSettingCaption, IDOK);
+    std::optional<test::MessageBoxAnswerer> entered;
+    const auto usableAgain = [&form] { return form.Visible() && ::IsWindowEnabled(form.Handle()); };
+    TSetCommand request = Request(0x45, "old.exe", "old");
+    EXPECT_EQ(Run(form, request, KeyMode,
+                  {paste(L"C:\\nowhere\\\uD55C.exe"), Click(form.OKButton), usableAgain, Do([&] {
+                       EXPECT_EQ(form.ModalResult(), ui::kModalNone);
+                       EXPECT_EQ(clicked->Seen().text, dialog_text::kNameNotRegistrable)
+                           << test::Printable(clicked->Seen().text);
+                       entered.emplace(dialog_text::kSettingCaption, IDOK);
+                   }),
+                   Press(VK_RETURN), usableAgain, Press(VK_ESCAPE)}),
+              0);
+    EXPECT_EQ(entered->Seen().text, dialog_text::kNameNotRegistrable)
+        << test::Printable(entered->Seen().text);
+    EXPECT_EQ(request.Command, "old.exe");
 }
 
 // ---------------------------------------------------------------------------------------------
