@@ -356,7 +356,7 @@ TEST_F(LauncherBlackBox, CallUpChordBringsTheLauncherForwardButShortcutsDoNot) {
 
 TEST_F(LauncherBlackBox, UnreadableSettingsFileIsReportedWithTheReasonAndNeverOverwritten) {
     // A directory where the file should be: it exists but cannot be read as a file.
-    ASSERT_TRUE(CreateDirectoryA(Ini().c_str(), nullptr));
+    ASSERT_TRUE(MakeDirectory(Ini()));
     LauncherProcess launcher(Exe(), dir_.Path());
     const std::string head = "設定ファイルを読み込めませんでした。\n" + Ini() + "\n";
     auto box = launcher.WaitForMessageBox();
@@ -364,7 +364,8 @@ TEST_F(LauncherBlackBox, UnreadableSettingsFileIsReportedWithTheReasonAndNeverOv
     EXPECT_EQ(box->caption, "エラー");
     EXPECT_EQ(box->text.rfind(head, 0), 0u) << Printable(box->text);
     EXPECT_GT(box->text.size(), head.size()) << "the system's reason follows the path";
-    PressButton(box->window, IDOK);
+    // Gone before the close: a box still on its way out would be counted again as the close's.
+    ASSERT_TRUE(PressButtonAndWait(box->window, IDOK));
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
     // The save at the end reads the file first; still unreadable, it is refused with the message.
     const std::vector<std::string> messages = CloseAndCollectMessages(launcher);
