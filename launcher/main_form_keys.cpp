@@ -6,10 +6,12 @@
 #include "core/launcher_state.h"
 #include "core/registration.h"
 #include "core/set_command.h"
+#include "core/shell_command.h"
 #include "dialogs/setting_form.h"
 #include "launcher/launch_messages.h"
 #include "launcher/main_form.h"
 #include "launcher/texts.h"
+#include "platform/environment.h"
 #include "platform/wide_text.h"
 #include "ui/application.h"
 
@@ -31,17 +33,30 @@ void TMainForm::OpenOptions() {
     S1Click();
 }
 
+namespace {
+
+// What the shell gets of a stored text: UTF-16 with its environment variables expanded.
+std::wstring ForTheShell(const std::string& text) {
+    return platform::ExpandEnvironment(platform::Wide(text));
+}
+
+}  // namespace
+
 LaunchOutcome TMainForm::Launch(std::uint8_t key) {
-    const std::string directory = CurrentDirectoryForLaunch(WorkDirTable[key]);
-    if (!SetCurrentDirectoryW(platform::Wide(directory).c_str())) {
+    const std::wstring directory = ForTheShell(CurrentDirectoryForLaunch(WorkDirTable[key]));
+    if (!SetCurrentDirectoryW(directory.c_str())) {
         if (ui::Application().MessageBox(text::kCurrentDirFailed, text::kErrorCaption, MB_OKCANCEL) ==
             IDCANCEL) {
             return LaunchOutcome::Cancelled;
         }
     }
+    // The file and its parameters apart: the shell takes lpFile as one name.
+    const ShellCommand command = SplitCommand(CommandTable[key]);
+    const std::wstring parameters = ForTheShell(command.parameters);
     const auto result = reinterpret_cast<std::intptr_t>(
-        ShellExecuteW(nullptr, nullptr, platform::Wide(CommandTable[key]).c_str(), nullptr,
-                      platform::Wide(WorkDirTable[key]).c_str(), SW_SHOWDEFAULT));
+        ShellExecuteW(nullptr, nullptr, ForTheShell(command.file).c_str(),
+                      parameters.empty() ? nullptr : parameters.c_str(),
+                      ForTheShell(WorkDirTable[key]).c_str(), SW_SHOWDEFAULT));
     const ShellStartError error = ClassifyShellExecuteResult(result);
     if (error == ShellStartError::None) {
         return LaunchOutcome::Started;

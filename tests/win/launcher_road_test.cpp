@@ -18,6 +18,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/wide_text.h"
 #include "tests/win/driver/keys.h"
 #include "tests/win/driver/launcher_process.h"
 #include "tests/win/driver/probe_report.h"
@@ -34,6 +35,10 @@ constexpr char kProbeExe[] = "launch_probe.exe";
 constexpr char kWorkName[] = "作業 ソフト";
 constexpr char kOtherName[] = "other";
 constexpr char kSentinelName[] = "sentinel";
+// A second copy of the probe, in a folder with a space in its name, for commands without quotes.
+constexpr char kSpacedName[] = "probe dir";
+// Set in the tests' environment, which the launcher inherits.
+constexpr char kDirVariable[] = "RIVO_ROAD_DIR";
 constexpr WORD kSentinelKey = 'Z';
 
 constexpr char kRegistrationCaption[] = "登録ダイアログ";
@@ -71,9 +76,12 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(CopyBuiltFiles(dir_.Path(), LauncherFiles()));
         ASSERT_TRUE(CopyTo(BuildTreeFile(std::string("tests/win/") + kProbeExe), Probe()));
-        for (const char* name : {kWorkName, kOtherName, kSentinelName}) {
+        for (const char* name : {kWorkName, kOtherName, kSentinelName, kSpacedName}) {
             ASSERT_TRUE(MakeDirectory(dir_.File(name))) << name;
         }
+        ASSERT_TRUE(CopyTo(Probe(), SpacedProbe()));
+        ASSERT_TRUE(SetEnvironmentVariableW(platform::Wide(kDirVariable).c_str(),
+                                            platform::Wide(dir_.Path()).c_str()));
         ASSERT_EQ(ProcessesNamed(kProbeExe), 0) << "a probe of an earlier test is still running";
     }
 
@@ -100,6 +108,9 @@ protected:
     }
 
     std::string Probe() const { return dir_.File(kProbeExe); }
+    std::string SpacedProbe() const { return dir_.File(kSpacedName) + "\\" + kProbeExe; }
+    // The folders the probes write their reports into (beside themselves).
+    std::vector<std::string> ReportFolders() const { return {dir_.Path(), dir_.File(kSpacedName)}; }
     std::string Ini() const { return dir_.File("Rivo.ini"); }
 
     // Tokens of the tables: the probe, the three directories, a missing program and directory,
@@ -113,6 +124,8 @@ protected:
         out = Replaced(out, "{missing}", dir_.File("no such program.exe"));
         out = Replaced(out, "{missingdir}", dir_.File("no such directory"));
         out = Replaced(out, "{scratchroot}", dir_.Path().substr(0, 3));
+        out = Replaced(out, "{spacedprobe}", SpacedProbe());
+        out = Replaced(out, "{dir}", dir_.Path());
         return out;
     }
 
@@ -142,16 +155,22 @@ protected:
         }
     }
 
-    // Where the probes started so far ran, once every probe has written its report.
+    // Where the probes started so far ran, once every probe has written its report. Each but the
+    // sentinel was handed `expectedArguments_` after its own name, exactly: the launcher passes
+    // the file and its parameters apart, the shell joins them with one space.
     std::vector<std::string> ProbeDirectoriesOnceSettled() {
         EXPECT_TRUE(WaitUntil([] { return ProcessesNamed(kProbeExe) == 0; })) << "a probe does not end";
         std::vector<std::string> directories;
-        for (const ProbeReport& report : ProbeReports(dir_.Path())) {
-            std::string rest;
-            EXPECT_TRUE(SamePath(ProgramOfCommandLine(report.commandLine, &rest), Probe()))
-                << report.commandLine;
-            EXPECT_EQ(rest, "") << "the command carries no arguments: " << report.commandLine;
-            directories.push_back(report.directory);
+        for (const std::string& folder : ReportFolders()) {
+            for (const ProbeReport& report : ProbeReports(folder)) {
+                std::string rest;
+                const std::string program = ProgramOfCommandLine(report.commandLine, &rest);
+                EXPECT_TRUE(SamePath(program, Probe()) || SamePath(program, SpacedProbe()))
+                    << report.commandLine;
+                const bool sentinel = SamePath(report.directory, dir_.File(kSentinelName));
+                EXPECT_EQ(rest, sentinel ? "" : expectedArguments_) << Printable(report.commandLine);
+                directories.push_back(report.directory);
+            }
         }
         return directories;
     }
@@ -187,10 +206,14 @@ protected:
                 outcome.windows.push_back(TextOfWindow(window));
         }
         // Every report goes, so that the next observation sees only what happens after it.
-        for (const std::string& name : ListFiles(dir_.Path(), "probe-*.txt"))
-            RemoveFile(dir_.File(name));
+        for (const std::string& folder : ReportFolders()) {
+            for (const std::string& name : ListFiles(folder, "probe-*.txt"))
+                RemoveFile(folder + "\\" + name);
+        }
         return outcome;
     }
+
+    std::string expectedArguments_;
 
     std::vector<std::string> Expanded(const std::vector<std::string>& texts) const {
         std::vector<std::string> out;
@@ -261,6 +284,7 @@ struct LaunchCase {
     bool startOnDriveZ;  // the launcher's own current directory is on another drive than its files
     std::vector<Step> steps;
     std::vector<std::string> probeDirectories;
+    const char* arguments = "";  // what each probe is handed after its name
 };
 void PrintTo(const LaunchCase& c, std::ostream* os) {
     *os << c.name;
@@ -272,6 +296,7 @@ TEST_P(LauncherLaunches, StartsTheProbeInTheWorkingDirectory) {
     const LaunchCase& c = GetParam();
     // Wine maps the Unix root to Z:, so the build tree is a directory on another drive than C:.
     ASSERT_NO_FATAL_FAILURE(Start(c.entries, c.startOnDriveZ ? BuildTreeFile("") : ""));
+    expectedArguments_ = Expand(c.arguments);
     Perform(c.steps);
     const Outcome outcome = Observe();
     ExpectSameDirectories(outcome.probeDirectories, Expanded(c.probeDirectories));
@@ -324,7 +349,30 @@ INSTANTIATE_TEST_SUITE_P(
                    "69={probe}\r\n369={work}\r\n70={probe}\r\n",
                    true,
                    {Tap('E'), Tap('F')},
-                   {"{work}", "{scratchroot}"}}),
+                   {"{work}", "{scratchroot}"}},
+        // A command that begins with a quote: the file up to the closing quote, the rest its
+        // parameters, blanks around them trimmed.
+        LaunchCase{"AQuotedCommandCarriesItsArguments",
+                   "69=\"{probe}\"   \"two words\" --flag\r\n369={work}\r\n",
+                   false,
+                   {Tap('E')},
+                   {"{work}"},
+                   "\"two words\" --flag"},
+        // Without a leading quote a command is one name, spaces and all.
+        LaunchCase{"APathWithSpacesNeedsNoQuotes",
+                   "69={spacedprobe}\r\n369={work}\r\n",
+                   false,
+                   {Tap('E')},
+                   {"{work}"}},
+        // Variables expand in the file, its parameters and the working directory; one that names
+        // no variable stays as written.
+        LaunchCase{"EnvironmentVariablesExpandAndUnknownOnesStay",
+                   "69=\"%RIVO_ROAD_DIR%\\launch_probe.exe\" %RIVO_ROAD_DIR% %RIVO_NO_SUCH_VARIABLE%\r\n"
+                   "369=%RIVO_ROAD_DIR%\\作業 ソフト\r\n",
+                   false,
+                   {Tap('E')},
+                   {"{work}"},
+                   "{dir} %RIVO_NO_SUCH_VARIABLE%"}),
     [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
 
 // --- Keys that do nothing at all ----------------------------------------------------------------
