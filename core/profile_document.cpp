@@ -31,6 +31,11 @@ std::string WithoutLineBreaks(std::string_view text) {
     return out;
 }
 
+// What follows the '=' of a written line, in the code page.
+std::string WrittenValue(std::string_view value) {
+    return WithoutLineBreaks(value);
+}
+
 LineText TextOf(std::string_view content, bool utf16, const profile::LeadBytes& leads) {
     return utf16 ? LineText(content) : LineText(content, leads);
 }
@@ -129,7 +134,7 @@ std::string ProfileDocument::ReadString(std::string_view section, std::string_vi
 void ProfileDocument::Write(std::string_view section, std::string_view key, std::string_view value) {
     const std::string sectionName = ArgumentName(section);
     const std::string keyName = ArgumentName(key);
-    const std::string text = WithoutLineBreaks(value);
+    const std::string text = WrittenValue(value);
     const auto keyLine = [&] {
         std::string line;
         line.reserve(keyName.size() + 1 + text.size());
@@ -146,7 +151,13 @@ void ProfileDocument::Write(std::string_view section, std::string_view key, std:
     Section& s = sections_[found->second];
     const auto line = s.keys.find(IndexKey(keyName));
     if (line != s.keys.end()) {
-        ReplaceValue(s.body[line->second], text);
+        Line& existing = s.body[line->second];
+        // A save writes every entry again, mostly with the value it read. Compared as values, a
+        // line that reads the same stays byte for byte, whatever it holds: a NUL, quotes, blanks
+        // around the value, a character the code page cannot write.
+        if (ValueOf(existing) == value)
+            return;
+        ReplaceValue(existing, text);
         return;
     }
     InsertKeyLine(s, MakeLine(keyLine()));
@@ -245,7 +256,6 @@ void ProfileDocument::InsertKeyLine(Section& s, Line line) {
 void ProfileDocument::ReplaceValue(Line& line, std::string_view value) const {
     const std::string encoded = Encode(value);
     const std::string_view current = line.Content().substr(line.valueBegin);
-    // A save writes every entry again, mostly with the value it already has.
     if (line.Terminated() && current == encoded)
         return;
     std::string raw;
