@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/code_page.h"
+#include "core/line_text.h"
 
 namespace rivo {
 
@@ -50,10 +51,14 @@ private:
     struct Section;
 
     std::string SerializeLines() const;  // everything but the mark
-    void AddParsedLine(Line line);
+    void AddNewLine(Line line);
+    void AddLine(Line line, const profile::LineShape& shape);
+    profile::LineShape ShapeLine(Line& line) const;
+    void SplitRunAfterEntry(Section& section, std::size_t index) const;
     void InsertKeyLine(Section& section, Line line);
     void ReplaceValue(Line& line, std::string_view value) const;
     void TerminateLastLine();
+    void Terminate(Line& line) const;
     void Reparse();
     Line MakeLine(std::string_view content) const;
     std::string Encode(std::string_view text) const;
