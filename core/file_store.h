@@ -1,6 +1,7 @@
 // File access as the settings engine needs it; POSIX natively, Win32 in the Windows build.
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -19,12 +20,17 @@ struct IoResult {
     }
 };
 
+// A store reads no file longer than this: far beyond any settings file, and reading more would
+// only exhaust memory on the wrong file.
+inline constexpr std::uint64_t kMaxReadBytes = 64u * 1024u * 1024u;
+
 struct ReadResult {
     enum class Status { Ok, Missing, Error };
     Status status = Status::Missing;
     std::string bytes;
     std::string error;
-    std::string reason;  // as IoResult::reason
+    std::string reason;     // as IoResult::reason
+    bool tooLarge = false;  // an Error: longer than kMaxReadBytes
 };
 
 // A file opened for writing; closing it without Close() discards nothing already written.

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -121,8 +122,18 @@ ReadResult PosixFileStore::Read(const std::string& path) {
         }
         return result;
     }
+    const auto tooLarge = [&] {
+        result.status = ReadResult::Status::Error;
+        result.error = Describe("cannot read", path, EFBIG);
+        result.reason = std::strerror(EFBIG);
+        result.tooLarge = true;
+        result.bytes.clear();
+        return result;
+    };
     struct stat info {};
     if (::fstat(fd.get(), &info) == 0 && info.st_size > 0) {
+        if (static_cast<std::uint64_t>(info.st_size) > kMaxReadBytes)
+            return tooLarge();
         result.bytes.reserve(static_cast<std::size_t>(info.st_size));
     }
     char buffer[64 * 1024];
@@ -139,6 +150,9 @@ ReadResult PosixFileStore::Read(const std::string& path) {
         }
         if (got == 0)
             break;
+        // Read to the end rather than to the size seen above: the file may still be growing.
+        if (result.bytes.size() + static_cast<std::size_t>(got) > kMaxReadBytes)
+            return tooLarge();
         result.bytes.append(buffer, static_cast<std::size_t>(got));
     }
     result.status = ReadResult::Status::Ok;

@@ -89,6 +89,11 @@ ProfileDocument::ProfileDocument(ProfileDocument&& other) noexcept = default;
 ProfileDocument& ProfileDocument::operator=(ProfileDocument&& other) noexcept = default;
 
 ProfileDocument ProfileDocument::Parse(std::string_view bytes, const CodePage& codePage) {
+    return *ParseWithin(bytes, codePage, static_cast<std::size_t>(-1));
+}
+
+std::optional<ProfileDocument> ProfileDocument::ParseWithin(std::string_view bytes, const CodePage& codePage,
+                                                            std::size_t maxLines) {
     ProfileDocument doc(codePage);
     if (bytes.substr(0, kUtf16Bom.size()) == kUtf16Bom) {
         doc.utf16_ = true;
@@ -104,15 +109,20 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes, const CodePage& c
         // as code page bytes, a Japanese path would come back garbled and be saved so. It is
         // kept as UTF-16 inside and written back as UTF-8, with its mark.
         if (std::optional<std::string> wide = Utf8ToUtf16Le(bytes.substr(kUtf8Bom.size()))) {
-            ProfileDocument unicode = Parse(std::string(kUtf16Bom) + *wide, codePage);
-            unicode.bom_ = kUtf8Bom;
-            unicode.utf8File_ = true;
+            std::optional<ProfileDocument> unicode =
+                ParseWithin(std::string(kUtf16Bom) + *wide, codePage, maxLines);
+            if (unicode) {
+                unicode->bom_ = kUtf8Bom;
+                unicode->utf8File_ = true;
+            }
             return unicode;
         }
         // Not well-formed UTF-8 after all: its bytes are kept as they are.
         doc.bom_ = kUtf8Bom;
         bytes.remove_prefix(kUtf8Bom.size());
     }
+    // Every object costs memory whatever it holds: their number is what a limit must bound.
+    std::size_t lines = 0;
     // The lines that are not keys or headers since the last one that was: one run.
     std::size_t runBegin = 0;
     Line run;
@@ -122,6 +132,7 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes, const CodePage& c
         run.raw.assign(bytes.substr(runBegin, end - runBegin));
         doc.AddLine(std::move(run), LineShape{});
         run = Line();
+        ++lines;
     };
     std::size_t pos = 0;
     while (pos < bytes.size()) {
@@ -157,6 +168,8 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes, const CodePage& c
             continue;
         }
         endRun(pos);
+        if (++lines > maxLines)
+            return std::nullopt;
         Line line;
         line.raw.assign(bytes.substr(pos, lineBreak.next - pos));
         line.contentEnd = lineBreak.contentEnd - pos;
@@ -167,6 +180,8 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes, const CodePage& c
         runBegin = pos;
     }
     endRun(pos);
+    if (lines > maxLines)
+        return std::nullopt;
     return doc;
 }
 

@@ -21,6 +21,10 @@ public:
     explicit ProfileDocument(const CodePage& codePage);
     // The bytes of a file as read. A UTF-16LE file (FF FE) is read as UTF-16 and written back so.
     static ProfileDocument Parse(std::string_view bytes, const CodePage& codePage);
+    // As Parse, or nullopt for a file of more than `maxLines` lines of their own: keys, headers
+    // and runs of the other lines between them. Memory grows with their number.
+    static std::optional<ProfileDocument> ParseWithin(std::string_view bytes, const CodePage& codePage,
+                                                      std::size_t maxLines);
 
     ~ProfileDocument();
     ProfileDocument(const ProfileDocument& other);

@@ -1,6 +1,8 @@
 #include "core/profile_file.h"
 
 #include <memory>
+#include <new>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -46,17 +48,34 @@ IoResult WriteInPlace(WritableFile& file, const std::string& path, const Profile
 }  // namespace
 
 LoadedProfile LoadProfile(FileStore& files, const CodePage& codePage, const std::string& path) {
-    ReadResult read = files.Read(path);
-    switch (read.status) {
-        case ReadResult::Status::Ok:
-            return {ProfileDocument::Parse(read.bytes, codePage), ReadResult::Status::Ok, {}, {}};
-        case ReadResult::Status::Missing:
-            return {ProfileDocument(codePage), ReadResult::Status::Missing, {}, {}};
-        case ReadResult::Status::Error:
-            break;
+    const auto tooLarge = [&](std::string why) {
+        return LoadedProfile{ProfileDocument(codePage),
+                             ReadResult::Status::Error,
+                             "cannot load \"" + path + "\": " + why,
+                             {},
+                             true};
+    };
+    try {
+        ReadResult read = files.Read(path);
+        switch (read.status) {
+            case ReadResult::Status::Ok:
+                if (std::optional<ProfileDocument> document =
+                        ProfileDocument::ParseWithin(read.bytes, codePage, kMaxProfileLines)) {
+                    return {*std::move(document), ReadResult::Status::Ok, {}, {}};
+                }
+                return tooLarge("more than " + std::to_string(kMaxProfileLines) + " lines");
+            case ReadResult::Status::Missing:
+                return {ProfileDocument(codePage), ReadResult::Status::Missing, {}, {}};
+            case ReadResult::Status::Error:
+                break;
+        }
+        std::string error = read.error.empty() ? "cannot read \"" + path + "\"" : std::move(read.error);
+        return {ProfileDocument(codePage), ReadResult::Status::Error, std::move(error),
+                std::move(read.reason), read.tooLarge};
+    } catch (const std::bad_alloc&) {
+        // A 32-bit process runs out of address space long before the store's limit on some files.
+        return tooLarge("not enough memory");
     }
-    std::string error = read.error.empty() ? "cannot read \"" + path + "\"" : std::move(read.error);
-    return {ProfileDocument(codePage), ReadResult::Status::Error, std::move(error), std::move(read.reason)};
 }
 
 std::string TemporaryPathFor(const std::string& path) {

@@ -1,6 +1,7 @@
 // Loading a profile document from a file and saving it back in one atomic step.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 #include "core/code_page.h"
@@ -9,15 +10,21 @@
 
 namespace rivo {
 
+// A settings file has about 800 lines; one of more lines of their own than this (keys, headers,
+// and the runs of other lines between them) is not one, and would cost memory for each.
+inline constexpr std::size_t kMaxProfileLines = std::size_t{1} << 18;
+
 struct LoadedProfile {
     ProfileDocument document;
     ReadResult::Status status;  // Ok, Missing (an empty document) or Error (an empty document)
     std::string error;          // for Error: what failed, the path and the system's reason
     std::string reason;         // for Error: the system's reason alone
+    bool tooLarge = false;      // an Error: too long or too many lines to load
 };
 
 // A missing file is an empty document with status Missing; a file that cannot be read is an
-// empty document with status Error and the reason.
+// empty document with status Error and the reason. So is a file longer than the store reads, of
+// more than kMaxProfileLines lines, or that memory cannot hold: too large, whatever it holds.
 LoadedProfile LoadProfile(FileStore& files, const CodePage& codePage, const std::string& path);
 
 // The temporary file a save writes first: beside `path` and no longer ("Rivo.ini" -> "Rivo.tmp"),

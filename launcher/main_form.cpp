@@ -15,6 +15,7 @@
 #include "platform/program_dir.h"
 #include "launcher/texts.h"
 #include "platform/win32_code_page.h"
+#include "platform/win32_error.h"
 #include "platform/wide_text.h"
 #include "platform/win32_file_store.h"
 #include "ui/application.h"
@@ -171,7 +172,11 @@ void TMainForm::ReportSettingsFailure(const SettingsFileResult& result, const st
     // A save refused because the file still cannot be read says so: it is the reading that failed.
     std::string message = result.unreadable ? text::kLoadFailed : text::kSaveFailed;
     message += "\n" + path;
-    const std::string& reason = result.reason.empty() ? result.error : result.reason;
+    // A file too large for the engine has no system reason of its own; the system's words for it.
+    const std::string tooLarge = result.tooLarge ? platform::SystemMessage(ERROR_FILE_TOO_LARGE) : "";
+    const std::string& reason = !result.reason.empty() ? result.reason
+                                : !tooLarge.empty()    ? tooLarge
+                                                       : result.error;
     if (!reason.empty())
         message += "\n" + reason;
     ui::Application().MessageBox(message, text::kErrorCaption, MB_OK | MB_ICONERROR);

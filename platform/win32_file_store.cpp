@@ -57,8 +57,6 @@ bool IsReadOnly(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-// Far beyond any settings file; reading more would only exhaust memory on a wrong file.
-constexpr std::uint64_t kMaxReadBytes = 64u * 1024u * 1024u;
 constexpr DWORD kChunkBytes = 1u << 20;
 
 class Win32WritableFile final : public WritableFile {
@@ -152,10 +150,15 @@ ReadResult Win32FileStore::Read(const std::string& path) {
         result.reason = SystemMessage(sizeError);
         return result;
     }
-    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+    const auto tooLarge = [&] {
         result.status = ReadResult::Status::Error;
         result.error = DescribeWin32Failure("ReadFile", {path}, ERROR_FILE_TOO_LARGE);
+        result.reason = SystemMessage(ERROR_FILE_TOO_LARGE);
+        result.tooLarge = true;
         return result;
+    };
+    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+        return tooLarge();
     }
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(size.QuadPart));
@@ -174,9 +177,7 @@ ReadResult Win32FileStore::Read(const std::string& path) {
             break;
         }
         if (bytes.size() + got > kMaxReadBytes) {
-            result.status = ReadResult::Status::Error;
-            result.error = DescribeWin32Failure("ReadFile", {path}, ERROR_FILE_TOO_LARGE);
-            return result;
+            return tooLarge();
         }
         bytes.append(chunk.data(), got);
     }
