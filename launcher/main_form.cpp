@@ -120,6 +120,7 @@ void TMainForm::FormCreate() {
     // Added once the picture is settled: each change of a tray icon is a round trip to the
     // taskbar's process, and the start would otherwise switch it there and back.
     AddTrayIcon();
+    started_ = true;
 }
 
 void TMainForm::FormDestroy() {
@@ -132,7 +133,10 @@ void TMainForm::EndRun() {
     if (runEnded_)
         return;
     runEnded_ = true;
-    SaveSettings(ProgramDir);
+    // A start that failed on its way has changed nothing, and may not have read the file at all:
+    // a save would write the defaults over it.
+    if (started_)
+        SaveSettings(ProgramDir);
     KillTimer(Handle(), kTrayRetryTimer);
     tray_.Delete();
     // Released only now: the hook must not outlive the window it activates, nor go before the
