@@ -45,6 +45,20 @@ IoResult WriteInPlace(WritableFile& file, const std::string& path, const Profile
     return result.ok ? result : Failed(path, step, result);
 }
 
+// A save that failed halfway through its replace (or a crash inside it) leaves the new bytes
+// under the temporary name with no file under the real one: they are the file. Put in place at
+// once, so that the save that follows cannot take them for a stale temporary file. An empty one is
+// a save that crashed before anything of it reached the disk.
+ReadResult TakeTemporaryFile(FileStore& files, const std::string& path) {
+    const std::string temp = TemporaryPathFor(path);
+    ReadResult read = files.Read(temp);
+    if (read.status == ReadResult::Status::Ok && read.bytes.empty())
+        read.status = ReadResult::Status::Missing;
+    if (read.status == ReadResult::Status::Ok)
+        files.Replace(temp, path);
+    return read;
+}
+
 }  // namespace
 
 LoadedProfile LoadProfile(FileStore& files, const CodePage& codePage, const std::string& path) {
@@ -57,6 +71,8 @@ LoadedProfile LoadProfile(FileStore& files, const CodePage& codePage, const std:
     };
     try {
         ReadResult read = files.Read(path);
+        if (read.status == ReadResult::Status::Missing)
+            read = TakeTemporaryFile(files, path);
         switch (read.status) {
             case ReadResult::Status::Ok:
                 if (std::optional<ProfileDocument> document =
@@ -124,8 +140,16 @@ IoResult SaveProfile(FileStore& files, const std::string& path, const ProfileDoc
         return Failed(path, "closing the temporary file", closed);
     }
     if (IoResult replaced = files.Replace(temp, path); !replaced.ok) {
-        files.Remove(temp);
-        return Failed(path, "replacing the file", replaced);
+        if (!replaced.halfway) {
+            files.Remove(temp);
+            return Failed(path, "replacing the file", replaced);
+        }
+        // The old file is gone from its name and the new bytes are only in the temporary file:
+        // removing it would leave no file at all. The move is finished; where it cannot be, the
+        // temporary file stays for the next load to take.
+        if (IoResult moved = files.Replace(temp, path); !moved.ok) {
+            return Failed(path, "moving the temporary file into place", moved);
+        }
     }
     return IoResult::Ok();
 }

@@ -22,7 +22,8 @@ struct LoadedProfile {
     bool tooLarge = false;      // an Error: too long or too many lines to load
 };
 
-// A missing file is an empty document with status Missing; a file that cannot be read is an
+// A missing file is an empty document with status Missing, unless a save left its new bytes in
+// TemporaryPathFor(path): that file is put in place and loaded. A file that cannot be read is an
 // empty document with status Error and the reason. So is a file longer than the store reads, of
 // more than kMaxProfileLines lines, or that memory cannot hold: too large, whatever it holds.
 LoadedProfile LoadProfile(FileStore& files, const CodePage& codePage, const std::string& path);
@@ -34,7 +35,9 @@ std::string TemporaryPathFor(const std::string& path);
 // Writes the document to TemporaryPathFor(path) (a stale one is removed first), flushes it to
 // the disk, closes it and puts it in place of `path` in one step. So the file is always either
 // the old one or the new one. On failure the temporary file is removed, `path` is left as it was
-// and the result names the step, the path and the system's reason.
+// and the result names the step, the path and the system's reason. A replace that fails halfway
+// (the old file gone, the new one still temporary) is finished with a move; if that fails too,
+// the temporary file is kept, and LoadProfile takes it.
 // A folder that refuses new files while `path` itself is writable gets `path` written in place:
 // not atomic, but the only save there is.
 IoResult SaveProfile(FileStore& files, const std::string& path, const ProfileDocument& document);

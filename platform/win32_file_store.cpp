@@ -233,11 +233,16 @@ IoResult Win32FileStore::Replace(const std::string& from, const std::string& to)
     // ReplaceFileW keeps the replaced file's attributes, security and creation time, where a move
     // would give Rivo.ini those of the temporary file.
     const DWORD error = WithRetry([&] {
-        return ReplaceFileW(WidePath(to).c_str(), WidePath(from).c_str(), nullptr,
+        return replaceFile_(WidePath(to).c_str(), WidePath(from).c_str(), nullptr,
                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE;
     });
     if (error != ERROR_SUCCESS) {
-        return Win32Failure("ReplaceFileW", {to, from}, error);
+        IoResult failed = Win32Failure("ReplaceFileW", {to, from}, error);
+        // Without a backup name the replaced file is gone (1176), or kept under a name of the
+        // system's choosing (1177); either way the replacement still has its own name.
+        failed.halfway =
+            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+        return failed;
     }
     // Wine's ReplaceFileW moves the new file without the old one's attributes; put them back.
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |

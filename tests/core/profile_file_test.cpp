@@ -8,6 +8,7 @@
 #include <ostream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/path_utils.h"
@@ -33,6 +34,9 @@ public:
     int steps = 0;
     bool dead = false;
     bool refuseNewFiles = false;  // a folder whose permissions let existing files change only
+    // The next Replace fails as ReplaceFileW does with this code: 1175 changes nothing, 1176 leaves
+    // `to` gone, 1177 leaves it under a name of its own choosing; `from` keeps the new bytes.
+    int replaceError = 0;
     std::vector<std::string> stepNames;
 
     void Put(const std::string& path, const std::string& data) { files[path] = {data, data.size()}; }
@@ -82,6 +86,16 @@ public:
         IoResult failure;
         if (!Step("replace", failure))
             return failure;
+        if (const int code = std::exchange(replaceError, 0); code != 0) {
+            failure = IoResult::Fail("injected ReplaceFileW error " + std::to_string(code));
+            if (code != 1175 && files.count(to) != 0) {
+                if (code == 1177)
+                    files[to + ".rf0001"] = files[to];
+                files.erase(to);
+                failure.halfway = true;
+            }
+            return failure;
+        }
         const auto found = files.find(from);
         if (found == files.end())
             return IoResult::Fail("no such file: " + from);
@@ -312,6 +326,51 @@ TEST(ProfileSave, AFolderThatRefusesNewFilesGetsTheFileWrittenInPlace) {
     EXPECT_EQ(refused.reason, "denied");
     EXPECT_NE(refused.error.find(kPath), std::string::npos) << refused.error;
     EXPECT_EQ(empty.files.count(kPath), 0u);
+}
+
+// ReplaceFileW fails in three documented ways; none of them may leave no file, or drop the new one
+// while the old one is gone.
+TEST(ProfileSave, APartialReplaceNeverLosesTheFile) {
+    const std::string fresh = NewBytes(kOld);
+    const struct {
+        int code;
+        bool moveFailsToo;  // the move that finishes the replace fails as well
+        bool saved;
+    } cases[] = {{1175, false, false},
+                 {1176, false, true},
+                 {1177, false, true},
+                 {1176, true, false},
+                 {1177, true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.code) + (c.moveFailsToo ? ", the move fails too" : ""));
+        FakeFileStore store;
+        store.Put(kPath, kOld);
+        store.replaceError = c.code;
+        if (c.moveFailsToo)
+            store.failAt = 5;  // create, write, flush, close, replace, then the move
+        const IoResult result = SaveProfile(store, kPath, ProfileDocument::Parse(fresh, Cp932()));
+        EXPECT_EQ(result.ok, c.saved) << result.error;
+        if (c.code == 1175) {
+            EXPECT_EQ(store.files.at(kPath).data, kOld) << "nothing changed";
+            EXPECT_EQ(store.files.count(kTemp), 0u);
+            continue;
+        }
+        if (c.saved) {
+            EXPECT_EQ(store.files.at(kPath).data, fresh);
+            EXPECT_EQ(store.files.count(kTemp), 0u);
+            continue;
+        }
+        EXPECT_NE(result.error.find(kPath), std::string::npos) << result.error;
+        ASSERT_EQ(store.files.count(kTemp), 1u) << "the only copy of the new bytes is kept";
+        EXPECT_EQ(store.files.at(kTemp).data, fresh);
+        // The next start finds the new bytes and puts them in place.
+        store.Reboot();
+        const LoadedProfile loaded = LoadProfile(store, Cp932(), kPath);
+        EXPECT_EQ(loaded.status, ReadResult::Status::Ok);
+        EXPECT_EQ(loaded.document.Serialize(), fresh);
+        EXPECT_EQ(store.files.at(kPath).data, fresh);
+        EXPECT_EQ(store.files.count(kTemp), 0u);
+    }
 }
 
 class FailingReads : public FakeFileStore {

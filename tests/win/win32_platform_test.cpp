@@ -5,9 +5,12 @@
 
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/code_page.h"
+#include "core/profile_document.h"
+#include "core/profile_file.h"
 #include "platform/unique_handle.h"
 #include "launcher/message_filter.h"
 #include "platform/win32_code_page.h"
@@ -201,6 +204,48 @@ TEST_F(Win32FileStoreTest, ClosedFileRefusesFurtherWork) {
     EXPECT_FALSE(file->Flush().ok);
     EXPECT_TRUE(file->Close().ok);
     EXPECT_EQ(ReadBytes(scratch_.File("closed.tmp")), "abc");
+}
+
+// ReplaceFileW's documented partial failures, which Wine's never shows: the code, and what the file
+// system looks like after it, made by the system's own calls.
+DWORD injectedReplaceError = 0;
+
+BOOL WINAPI PartlyFailingReplaceFile(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags,
+                                     LPVOID exclude, LPVOID reserved) {
+    const DWORD error = std::exchange(injectedReplaceError, 0);
+    switch (error) {
+        case ERROR_UNABLE_TO_REMOVE_REPLACED:  // nothing changed; a moment later it works
+            break;
+        case ERROR_UNABLE_TO_MOVE_REPLACEMENT:  // the replaced file is gone
+            DeleteFileW(replaced);
+            break;
+        case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:  // ... or under a name of the system's choosing
+            MoveFileW(replaced, (std::wstring(replaced) + L".rf0001").c_str());
+            break;
+        default:
+            return ReplaceFileW(replaced, replacement, backup, flags, exclude, reserved);
+    }
+    SetLastError(error);
+    return FALSE;
+}
+
+TEST(Win32FileStoreReplace, APartialReplaceIsFinishedAndNeverLosesTheFile) {
+    ScratchDir scratch("replace");
+    const std::string path = scratch.File("Rivo.ini");
+    platform::Win32FileStore store(PartlyFailingReplaceFile);
+    const platform::Win32CodePage codePage;
+    for (const DWORD error : {ERROR_UNABLE_TO_REMOVE_REPLACED, ERROR_UNABLE_TO_MOVE_REPLACEMENT,
+                              ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}) {
+        SCOPED_TRACE(error);
+        ASSERT_TRUE(WriteBytes(path, "[Rivo]\r\n65=old.exe\r\n"));
+        injectedReplaceError = error;
+        const ProfileDocument saved = ProfileDocument::Parse("[Rivo]\r\n65=new.exe\r\n", codePage);
+        const IoResult result = SaveProfile(store, path, saved);
+        EXPECT_TRUE(result.ok) << result.error;
+        EXPECT_EQ(injectedReplaceError, 0u) << "the replace was tried";
+        EXPECT_EQ(ReadBytes(path), "[Rivo]\r\n65=new.exe\r\n");
+        EXPECT_FALSE(FileExists(TemporaryPathFor(path)));
+    }
 }
 
 // The one lead-byte table every scan uses is the system's own for code page 932.
