@@ -30,9 +30,9 @@ bool EqualsIgnoringAsciiCase(const std::string& a, const char* b) {
     return true;
 }
 
-IoResult WriteInPlace(WritableFile& file, const std::string& path, const ProfileDocument& document) {
+IoResult WriteInPlace(WritableFile& file, const std::string& path, const std::string& bytes) {
     const char* step = "writing the file in place";
-    IoResult result = file.Write(document.Serialize());
+    IoResult result = file.Write(bytes);
     if (result.ok) {
         result = file.Flush();
         step = "flushing the file in place";
@@ -113,11 +113,16 @@ IoResult SaveProfile(FileStore& files, const std::string& path, const ProfileDoc
     if (!file) {
         if (result.ok)
             result = IoResult::Fail("no file was created");
+        // A refusal to create is the folder's permissions, not a program holding a file: no retry.
         if (result.denied) {
+            const std::string bytes = document.Serialize();
             IoResult opened;
-            if (std::unique_ptr<WritableFile> existing = files.OpenToRewrite(path, opened)) {
-                return WriteInPlace(*existing, path, document);
+            if (std::unique_ptr<WritableFile> existing = files.OpenToRewrite(path, bytes.size(), opened)) {
+                return WriteInPlace(*existing, path, bytes);
             }
+            // Where there is no file to write over, the folder's refusal is what to report.
+            if (!opened.missing)
+                return Failed(path, "opening the file to write it in place", opened);
         }
         return Failed(path, "creating the temporary file", result);
     }

@@ -315,8 +315,9 @@ public:
     std::unique_ptr<WritableFile> CreateNew(const std::string& path, IoResult& result) override {
         return disk_.CreateNew(path, result);
     }
-    std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, IoResult& result) override {
-        return disk_.OpenToRewrite(path, result);
+    std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, std::uint64_t size,
+                                                IoResult& result) override {
+        return disk_.OpenToRewrite(path, size, result);
     }
     IoResult Replace(const std::string& from, const std::string& to) override {
         return disk_.Replace(from, to);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <utility>
@@ -15,6 +16,8 @@
 #include "launcher/message_filter.h"
 #include "platform/win32_code_page.h"
 #include "platform/win32_file_store.h"
+#include "platform/win32_error.h"
+#include "tests/win/driver/immutable_path.h"
 #include "tests/win/driver/scratch_dir.h"
 
 namespace rivo::test {
@@ -245,6 +248,44 @@ TEST(Win32FileStoreReplace, APartialReplaceIsFinishedAndNeverLosesTheFile) {
         EXPECT_EQ(injectedReplaceError, 0u) << "the replace was tried";
         EXPECT_EQ(ReadBytes(path), "[Rivo]\r\n65=new.exe\r\n");
         EXPECT_FALSE(FileExists(TemporaryPathFor(path)));
+    }
+}
+
+// A refusal to create a file is the folder's permissions, not a program holding a file: the save
+// goes at once to the in-place rewrite, and to its report when the file refuses too.
+TEST(Win32FileStoreRefusals, AFolderThatRefusesNewFilesIsAnsweredAtOnce) {
+    for (const bool fileRefuses : {false, true}) {
+        SCOPED_TRACE(fileRefuses ? "the file refuses too" : "the file is writable");
+        ScratchDir scratch("refusing");
+        const std::string path = scratch.File("Rivo.ini");
+        ASSERT_TRUE(WriteBytes(path, "[Rivo]\r\n65=old.exe\r\n"));
+        const ImmutablePath folder(scratch.Path());
+        if (!folder.Unsupported().empty())
+            GTEST_SKIP() << folder.Unsupported();
+        std::optional<ImmutablePath> file;
+        if (fileRefuses) {
+            file.emplace(path);
+            ASSERT_EQ(file->Unsupported(), "");
+        }
+        platform::Win32FileStore store;
+        const ProfileDocument saved = ProfileDocument::Parse(
+            "[Rivo]\r\n65=a longer new value than the old one\r\n", platform::Win32CodePage());
+        const DWORD start = GetTickCount();
+        const IoResult result = SaveProfile(store, path, saved);
+        const DWORD took = GetTickCount() - start;
+        std::printf("[ figures  ] save in a refusing folder (%s): %lu ms\n",
+                    fileRefuses ? "file refuses" : "file writable", took);
+        EXPECT_LT(took, 300u) << "no retry of a refusal";
+        EXPECT_FALSE(FileExists(TemporaryPathFor(path)));
+        if (fileRefuses) {
+            EXPECT_FALSE(result.ok);
+            EXPECT_TRUE(result.denied || result.reason == platform::SystemMessage(ERROR_ACCESS_DENIED))
+                << result.error;
+            EXPECT_EQ(ReadBytes(path), "[Rivo]\r\n65=old.exe\r\n");
+        } else {
+            EXPECT_TRUE(result.ok) << result.error;
+            EXPECT_EQ(ReadBytes(path), saved.Serialize()) << "written in place";
+        }
     }
 }
 
