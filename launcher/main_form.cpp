@@ -409,6 +409,7 @@ void TMainForm::S1Click() {
     // Owned by the application's window, not this one: this window minimises or hides as the
     // dialog takes the activation, and Windows hides what a minimised window owns.
     ui::FormPtr<TOptionForm> options = ui::MakeForm<TOptionForm>();
+    options->OnCommandsDeleted = [this] { SaveSettings(ProgramDir); };
     openOptions_ = options.get();
     const platform::ScopeExit closed([this] { openOptions_ = nullptr; });
     if (options->ShowOptions(*MainSet) == 1) {
