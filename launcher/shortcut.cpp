@@ -32,6 +32,17 @@ std::optional<std::string> Registrable(const std::vector<wchar_t>& buffer) {
     return platform::RegistrableFilePath(std::wstring(buffer.data(), length));
 }
 
+// `buffer` with its environment variables expanded, in a buffer of the same kind.
+std::vector<wchar_t> ExpandedEnvironment(const std::vector<wchar_t>& buffer) {
+    const DWORD needed = ExpandEnvironmentStringsW(buffer.data(), nullptr, 0);
+    if (needed == 0)
+        return buffer;
+    std::vector<wchar_t> expanded(std::max<std::size_t>(needed + 1, buffer.size()), L'\0');
+    const DWORD written =
+        ExpandEnvironmentStringsW(buffer.data(), expanded.data(), static_cast<DWORD>(expanded.size()));
+    return written == 0 || written > expanded.size() ? buffer : expanded;
+}
+
 }  // namespace
 
 bool ResolveShortcut(const std::string& shortcutPath, ShortcutTarget& target) {
@@ -52,19 +63,28 @@ bool ResolveShortcut(const std::string& shortcutPath, ShortcutTarget& target) {
     const std::wstring widePath = platform::Wide(shortcutPath);
     if (widePath.empty() || FAILED(file->Load(widePath.c_str(), STGM_READ)))
         return false;
-    if (FAILED(link->Resolve(nullptr, SLR_UPDATE)))
+    // Never a box of the shell's own (which can offer to delete the shortcut), never a search of
+    // the disks for a moved target, never a rewrite of the user's file: what it says, or nothing.
+    // With SLR_NO_UI the high word is the time allowed, in milliseconds.
+    const DWORD resolveFlags = SLR_NO_UI | SLR_NOUPDATE | SLR_NOSEARCH | SLR_NOTRACK | (1000u << 16);
+    if (FAILED(link->Resolve(nullptr, resolveFlags)))
         return false;
 
     std::vector<wchar_t> buffer(kLongestPath, L'\0');
     WIN32_FIND_DATAW found{};
-    link->GetPath(buffer.data(), kLongestPath, &found, SLGP_UNCPRIORITY);
+    // S_FALSE and an empty path: a target with no file-system path (the computer, a Control Panel
+    // item), which only the shortcut itself can start.
+    if (link->GetPath(buffer.data(), kLongestPath, &found, SLGP_UNCPRIORITY) != S_OK || buffer[0] == L'\0')
+        return false;
     std::optional<std::string> path = Registrable(buffer);
     if (!path)
         return false;
 
     std::fill(buffer.begin(), buffer.end(), L'\0');
     link->GetWorkingDirectory(buffer.data(), kLongestPath);
-    std::optional<std::string> workDir = Registrable(buffer);
+    // Kept as the shortcut writes it ("%HOMEDRIVE%%HOMEPATH%"): the shell expands it when it starts
+    // the shortcut, SetCurrentDirectory never would.
+    std::optional<std::string> workDir = Registrable(ExpandedEnvironment(buffer));
     if (!workDir)
         return false;
 

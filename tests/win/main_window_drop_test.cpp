@@ -111,6 +111,35 @@ bool CreateShortcut(const std::string& file, const std::string& target, const st
     return SUCCEEDED(persist->Save(wide.c_str(), TRUE));
 }
 
+// A shortcut to a shell folder that has no file-system path (the computer, a Control Panel item).
+bool CreateShortcutToShellFolder(const std::string& file, int folder) {
+    platform::ComPtr<IShellLinkA> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+                                reinterpret_cast<void**>(link.put())))) {
+        return false;
+    }
+    PIDLIST_ABSOLUTE items = nullptr;
+    if (FAILED(SHGetSpecialFolderLocation(nullptr, folder, &items)))
+        return false;
+    const HRESULT set = link->SetIDList(items);
+    CoTaskMemFree(items);
+    if (FAILED(set))
+        return false;
+    platform::ComPtr<IPersistFile> persist;
+    if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()))))
+        return false;
+    std::wstring wide(file.size() + 1, L'\0');
+    if (MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide.data(), static_cast<int>(wide.size())) <= 0)
+        return false;
+    return SUCCEEDED(persist->Save(wide.c_str(), TRUE));
+}
+
+std::string ExpandedEnvironment(const std::string& text) {
+    char expanded[MAX_PATH * 2] = {};
+    const DWORD length = ExpandEnvironmentStringsA(text.c_str(), expanded, sizeof expanded);
+    return length > 0 && length <= sizeof expanded ? std::string(expanded) : text;
+}
+
 class ComScope {
 public:
     ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
@@ -267,6 +296,11 @@ TEST_F(Drops, RegisterTheOneFileDroppedOnDiskAtOnceSoThatAKillLosesNothing) {
     ASSERT_TRUE(CreateShortcut(Link("tool.LNK"), Target(), WorkDir()));
     ASSERT_TRUE(CreateShortcut(Link("nodir.LNK"), Target(), ""));
     ASSERT_TRUE(WriteBytes(Link("broken.Lnk"), "this is no shortcut"));
+    ASSERT_TRUE(CreateShortcutToShellFolder(Link("computer.lnk"), CSIDL_DRIVES));
+    const std::string homeVariables = "%HOMEDRIVE%%HOMEPATH%";
+    ASSERT_TRUE(CreateShortcut(Link("home.LNK"), Target(), homeVariables));
+    const std::string home = ExpandedEnvironment(homeVariables);
+    ASSERT_NE(home, homeVariables) << "the variables are set for the launcher as for this test";
     std::string longFolder = "C:\\";
     while (longFolder.size() < 290)
         longFolder += "folder-of-a-long-path\\";
@@ -367,6 +401,25 @@ TEST_F(Drops, RegisterTheOneFileDroppedOnDiskAtOnceSoThatAKillLosesNothing) {
          'H',
          Ending::Confirm,
          Replace::NotAsked},
+        // Its target has no path: an empty command would empty the slot, the shortcut starts it.
+        {"a shortcut to a folder without a file-system path",
+         {Link("computer.lnk")},
+         ShortcutAnswer::Yes,
+         Link("computer.lnk"),
+         dir_.File("links"),
+         "-",
+         'L',
+         Ending::Confirm,
+         Replace::NotAsked},
+        {"a shortcut whose working directory names environment variables",
+         {Link("home.LNK")},
+         ShortcutAnswer::Yes,
+         Target(),
+         home,
+         "-",
+         'M',
+         Ending::Confirm,
+         Replace::NotAsked},
         {"a used key, Enter at the question",
          {"C:\\Other\\new.exe"},
          ShortcutAnswer::NotAsked,
@@ -422,6 +475,8 @@ TEST_F(Drops, RegisterTheOneFileDroppedOnDiskAtOnceSoThatAKillLosesNothing) {
         {'I', "", ""},  // removed by confirming an empty command
         {'J', "", ""},
         {'K', japanese, "C:\\ソフト"},
+        {'L', Link("computer.lnk"), dir_.File("links")},
+        {'M', Target(), home},
     };
     for (const Stored& s : stored) {
         SCOPED_TRACE(std::string("key ") + static_cast<char>(s.key));
