@@ -39,7 +39,8 @@ std::string TemporaryPathFor(const std::string& path);
 // (the old file gone, the new one still temporary) is finished with a move; if that fails too,
 // the temporary file is kept, and LoadProfile takes it.
 // A folder that refuses new files while `path` itself is writable gets `path` written in place:
-// not atomic, but the only save there is.
+// not atomic, but the only save there is. It is grown to its new length before a byte changes,
+// so a full disk refuses it whole; the refusal itself is never waited out.
 IoResult SaveProfile(FileStore& files, const std::string& path, const ProfileDocument& document);
 
 }  // namespace rivo
