@@ -325,7 +325,8 @@ TEST_F(LauncherBlackBox, UnreadableSettingsFileIsReportedWithTheReasonAndNeverOv
     EXPECT_EQ(box->caption, "エラー");
     EXPECT_EQ(box->text.rfind(head, 0), 0u) << Printable(box->text);
     EXPECT_GT(box->text.size(), head.size()) << "the system's reason follows the path";
-    PressButton(box->window, IDOK);
+    // Gone before the close: a box still open would be collected again as the save's message.
+    ASSERT_TRUE(PressButtonAndWait(box->window, IDOK));
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
     // The save at the end reads the file first; still unreadable, it is refused with the message.
     const std::vector<std::string> messages = CloseAndCollectMessages(launcher);
