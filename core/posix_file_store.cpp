@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdint>
 #include <cstring>
 #include <string_view>
 
@@ -23,7 +24,9 @@ std::string Describe(std::string_view what, const std::string& path, int error) 
 
 IoResult Failure(std::string_view what, const std::string& path, int error) {
     const bool denied = error == EACCES || error == EPERM || error == EROFS;
-    return IoResult::Fail(Describe(what, path, error), std::strerror(error), denied);
+    IoResult result = IoResult::Fail(Describe(what, path, error), std::strerror(error), denied);
+    result.missing = error == ENOENT;
+    return result;
 }
 
 // Closes the descriptor on every path out of a scope unless released.
@@ -121,8 +124,18 @@ ReadResult PosixFileStore::Read(const std::string& path) {
         }
         return result;
     }
+    const auto tooLarge = [&] {
+        result.status = ReadResult::Status::Error;
+        result.error = Describe("cannot read", path, EFBIG);
+        result.reason = std::strerror(EFBIG);
+        result.tooLarge = true;
+        result.bytes.clear();
+        return result;
+    };
     struct stat info {};
     if (::fstat(fd.get(), &info) == 0 && info.st_size > 0) {
+        if (static_cast<std::uint64_t>(info.st_size) > kMaxReadBytes)
+            return tooLarge();
         result.bytes.reserve(static_cast<std::size_t>(info.st_size));
     }
     char buffer[64 * 1024];
@@ -139,6 +152,9 @@ ReadResult PosixFileStore::Read(const std::string& path) {
         }
         if (got == 0)
             break;
+        // Read to the end rather than to the size seen above: the file may still be growing.
+        if (result.bytes.size() + static_cast<std::size_t>(got) > kMaxReadBytes)
+            return tooLarge();
         result.bytes.append(buffer, static_cast<std::size_t>(got));
     }
     result.status = ReadResult::Status::Ok;
@@ -155,14 +171,28 @@ std::unique_ptr<WritableFile> PosixFileStore::CreateNew(const std::string& path,
     return std::make_unique<PosixWritableFile>(fd, path);
 }
 
-std::unique_ptr<WritableFile> PosixFileStore::OpenToRewrite(const std::string& path, IoResult& result) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CLOEXEC);
-    if (fd < 0) {
+std::unique_ptr<WritableFile> PosixFileStore::OpenToRewrite(const std::string& path, std::uint64_t size,
+                                                            IoResult& result) {
+    Descriptor fd(::open(path.c_str(), O_WRONLY | O_CLOEXEC));
+    if (fd.get() < 0) {
         result = Failure("cannot open", path, errno);
         return nullptr;
     }
+    struct stat info {};
+    if (::fstat(fd.get(), &info) != 0) {
+        result = Failure("cannot inspect", path, errno);
+        return nullptr;
+    }
+    if (static_cast<std::uint64_t>(info.st_size) < size) {
+        // posix_fallocate returns the error rather than setting errno.
+        const int error = ::posix_fallocate(fd.get(), 0, static_cast<off_t>(size));
+        if (error != 0) {
+            result = Failure("cannot extend", path, error);
+            return nullptr;
+        }
+    }
     result = IoResult::Ok();
-    return std::make_unique<PosixWritableFile>(fd, path, true);
+    return std::make_unique<PosixWritableFile>(fd.release(), path, true);
 }
 
 IoResult PosixFileStore::Replace(const std::string& from, const std::string& to) {

@@ -31,6 +31,20 @@ std::string WithoutLineBreaks(std::string_view text) {
     return out;
 }
 
+// What follows the '=' of a written line, in the code page.
+std::string WrittenValue(std::string_view value) {
+    return WithoutLineBreaks(value);
+}
+
+// Where the terminator at the end of `raw` starts: CRLF, LF or CR, in UTF-16 units when `utf16`.
+std::size_t TerminatorStart(std::string_view raw, bool utf16) {
+    const std::string_view crlf = utf16 ? kCrLf16 : kCrLf8;
+    if (raw.size() >= crlf.size() && raw.substr(raw.size() - crlf.size()) == crlf)
+        return raw.size() - crlf.size();
+    const std::size_t unit = utf16 ? 2 : 1;
+    return raw.size() >= unit ? raw.size() - unit : raw.size();
+}
+
 LineText TextOf(std::string_view content, bool utf16, const profile::LeadBytes& leads) {
     return utf16 ? LineText(content) : LineText(content, leads);
 }
@@ -38,10 +52,18 @@ LineText TextOf(std::string_view content, bool utf16, const profile::LeadBytes& 
 }  // namespace
 
 struct ProfileDocument::Line {
-    std::string raw;             // the bytes as in the file, terminator included
-    std::size_t contentEnd = 0;  // where the terminator starts
+    // The bytes as in the file, terminators included: one key or header line, or a run of lines
+    // that are neither (blank lines, comments, text without '='). A run is one object, so that a
+    // file of a million line breaks costs its bytes and not a million lines, and a key added above
+    // them moves one object.
+    std::string raw;
+    std::size_t contentEnd = 0;  // where the terminator of the (last) line starts
     std::size_t valueBegin = 0;  // Key lines: just after the '='
-    LineKind kind = LineKind::Blank;
+    // A run holding text lines (entries of its section): just after the last of them, terminator
+    // included; 0 when it holds none. A new key of the section goes there, above the blank lines
+    // and comments that end the run.
+    std::size_t entryEnd = 0;
+    LineKind kind = LineKind::Blank;  // a run that holds a text line is Text
 
     bool Terminated() const { return contentEnd < raw.size(); }
     std::string_view Content() const { return std::string_view(raw).substr(0, contentEnd); }
@@ -67,6 +89,11 @@ ProfileDocument::ProfileDocument(ProfileDocument&& other) noexcept = default;
 ProfileDocument& ProfileDocument::operator=(ProfileDocument&& other) noexcept = default;
 
 ProfileDocument ProfileDocument::Parse(std::string_view bytes, const CodePage& codePage) {
+    return *ParseWithin(bytes, codePage, static_cast<std::size_t>(-1));
+}
+
+std::optional<ProfileDocument> ProfileDocument::ParseWithin(std::string_view bytes, const CodePage& codePage,
+                                                            std::size_t maxLines) {
     ProfileDocument doc(codePage);
     if (bytes.substr(0, kUtf16Bom.size()) == kUtf16Bom) {
         doc.utf16_ = true;
@@ -82,24 +109,79 @@ ProfileDocument ProfileDocument::Parse(std::string_view bytes, const CodePage& c
         // as code page bytes, a Japanese path would come back garbled and be saved so. It is
         // kept as UTF-16 inside and written back as UTF-8, with its mark.
         if (std::optional<std::string> wide = Utf8ToUtf16Le(bytes.substr(kUtf8Bom.size()))) {
-            ProfileDocument unicode = Parse(std::string(kUtf16Bom) + *wide, codePage);
-            unicode.bom_ = kUtf8Bom;
-            unicode.utf8File_ = true;
+            std::optional<ProfileDocument> unicode =
+                ParseWithin(std::string(kUtf16Bom) + *wide, codePage, maxLines);
+            if (unicode) {
+                unicode->bom_ = kUtf8Bom;
+                unicode->utf8File_ = true;
+            }
             return unicode;
         }
         // Not well-formed UTF-8 after all: its bytes are kept as they are.
         doc.bom_ = kUtf8Bom;
         bytes.remove_prefix(kUtf8Bom.size());
     }
+    // Every object costs memory whatever it holds: their number is what a limit must bound.
+    std::size_t lines = 0;
+    // The lines that are not keys or headers since the last one that was: one run.
+    std::size_t runBegin = 0;
+    Line run;
+    const auto endRun = [&](std::size_t end) {
+        if (end == runBegin)
+            return;
+        run.raw.assign(bytes.substr(runBegin, end - runBegin));
+        doc.AddLine(std::move(run), LineShape{});
+        run = Line();
+        ++lines;
+    };
     std::size_t pos = 0;
     while (pos < bytes.size()) {
+        if (!doc.utf16_ && (bytes[pos] == '\r' || bytes[pos] == '\n')) {
+            // A stretch of empty lines joins the run in one step.
+            std::size_t end = pos;
+            while (end < bytes.size() && (bytes[end] == '\r' || bytes[end] == '\n'))
+                ++end;
+            if (pos == runBegin)
+                run.kind = LineKind::Blank;
+            const bool crlfLast = end - pos >= 2 && bytes[end - 2] == '\r' && bytes[end - 1] == '\n';
+            run.contentEnd = end - (crlfLast ? 2 : 1) - runBegin;
+            pos = end;
+            continue;
+        }
         const profile::LineBreak lineBreak = profile::FindLineBreak(bytes, pos, doc.utf16_);
+        const std::string_view content = bytes.substr(pos, lineBreak.contentEnd - pos);
+        const LineShape shape = profile::Classify(TextOf(content, doc.utf16_, doc.leadBytes_));
+        // Before the first header nothing is read: every line there belongs to the run.
+        const bool ownLine =
+            shape.kind == LineKind::Section || (shape.kind == LineKind::Key && !doc.sections_.empty());
+        if (!ownLine) {
+            // A key line before the first header is as unread as a text line there.
+            const LineKind kind = shape.kind == LineKind::Key ? LineKind::Text : shape.kind;
+            if (pos == runBegin)
+                run.kind = kind;
+            run.contentEnd = lineBreak.contentEnd - runBegin;
+            if (kind == LineKind::Text) {
+                run.kind = LineKind::Text;
+                run.entryEnd = lineBreak.next - runBegin;
+            }
+            pos = lineBreak.next;
+            continue;
+        }
+        endRun(pos);
+        if (++lines > maxLines)
+            return std::nullopt;
         Line line;
         line.raw.assign(bytes.substr(pos, lineBreak.next - pos));
         line.contentEnd = lineBreak.contentEnd - pos;
+        line.kind = shape.kind;
+        line.valueBegin = shape.valueBegin;
+        doc.AddLine(std::move(line), shape);
         pos = lineBreak.next;
-        doc.AddParsedLine(std::move(line));
+        runBegin = pos;
     }
+    endRun(pos);
+    if (lines > maxLines)
+        return std::nullopt;
     return doc;
 }
 
@@ -129,7 +211,7 @@ std::string ProfileDocument::ReadString(std::string_view section, std::string_vi
 void ProfileDocument::Write(std::string_view section, std::string_view key, std::string_view value) {
     const std::string sectionName = ArgumentName(section);
     const std::string keyName = ArgumentName(key);
-    const std::string text = WithoutLineBreaks(value);
+    const std::string text = WrittenValue(value);
     const auto keyLine = [&] {
         std::string line;
         line.reserve(keyName.size() + 1 + text.size());
@@ -139,14 +221,20 @@ void ProfileDocument::Write(std::string_view section, std::string_view key, std:
     const auto found = sectionIndex_.find(IndexKey(sectionName));
     if (found == sectionIndex_.end()) {
         TerminateLastLine();
-        AddParsedLine(MakeLine("[" + sectionName + "]"));
-        AddParsedLine(MakeLine(keyLine()));
+        AddNewLine(MakeLine("[" + sectionName + "]"));
+        AddNewLine(MakeLine(keyLine()));
         return;
     }
     Section& s = sections_[found->second];
     const auto line = s.keys.find(IndexKey(keyName));
     if (line != s.keys.end()) {
-        ReplaceValue(s.body[line->second], text);
+        Line& existing = s.body[line->second];
+        // A save writes every entry again, mostly with the value it read. Compared as values, a
+        // line that reads the same stays byte for byte, whatever it holds: a NUL, quotes, blanks
+        // around the value, a character the code page cannot write.
+        if (ValueOf(existing) == value)
+            return;
+        ReplaceValue(existing, text);
         return;
     }
     InsertKeyLine(s, MakeLine(keyLine()));
@@ -183,13 +271,15 @@ std::string ProfileDocument::SerializeLines() const {
     return out;
 }
 
-// Files a line read from the file, or a new line at the end of it, exactly as a reader sees it.
-void ProfileDocument::AddParsedLine(Line line) {
-    const LineText text = TextOf(line.Content(), utf16_, leadBytes_);
-    const LineShape shape = profile::Classify(text);
-    line.kind = shape.kind;
-    line.valueBegin = shape.valueBegin;
-    if (shape.kind == LineKind::Section) {
+// A new line at the end of the file, filed as a reader of the file's bytes sees it.
+void ProfileDocument::AddNewLine(Line line) {
+    const LineShape shape = ShapeLine(line);
+    AddLine(std::move(line), shape);
+}
+
+// Files a line, or a run of lines, at the end of the document.
+void ProfileDocument::AddLine(Line line, const LineShape& shape) {
+    if (line.kind == LineKind::Section) {
         Section s;
         s.indexed =
             sectionIndex_.emplace(FoldedName(line, shape.name.begin, shape.name.end), sections_.size())
@@ -204,24 +294,46 @@ void ProfileDocument::AddParsedLine(Line line) {
     }
     Section& s = sections_.back();
     const std::size_t index = s.body.size();
-    if (profile::IsEntry(shape.kind))
+    if (profile::IsEntry(line.kind))
         s.lastEntry = static_cast<std::ptrdiff_t>(index);
-    if (shape.kind == LineKind::Key && s.indexed) {
+    if (line.kind == LineKind::Key && s.indexed) {
         s.keys.emplace(FoldedName(line, shape.name.begin, shape.name.end), index);
     }
     s.body.push_back(std::move(line));
 }
 
-void ProfileDocument::InsertKeyLine(Section& s, Line line) {
-    const std::size_t index = static_cast<std::size_t>(s.lastEntry + 1);
-    Line& above = index == 0 ? s.header : s.body[index - 1];
-    if (!above.Terminated())
-        above.raw += Crlf();
-
-    const LineText text = TextOf(line.Content(), utf16_, leadBytes_);
-    const LineShape shape = profile::Classify(text);
+// Sets the kind of one line (not a run) and where its value starts.
+LineShape ProfileDocument::ShapeLine(Line& line) const {
+    const LineShape shape = profile::Classify(TextOf(line.Content(), utf16_, leadBytes_));
     line.kind = shape.kind;
     line.valueBegin = shape.valueBegin;
+    line.entryEnd = shape.kind == LineKind::Text ? line.raw.size() : 0;
+    return shape;
+}
+
+// The run at `index` ends where its last text line ends: the blank lines and comments after it
+// become a run of their own, so that a new key can go between them.
+void ProfileDocument::SplitRunAfterEntry(Section& s, std::size_t index) const {
+    Line& run = s.body[index];
+    if (run.kind != LineKind::Text || run.entryEnd >= run.raw.size())
+        return;
+    Line tail;
+    tail.raw.assign(run.raw, run.entryEnd, std::string::npos);
+    tail.contentEnd = run.contentEnd - run.entryEnd;
+    tail.kind = LineKind::Blank;
+    run.raw.resize(run.entryEnd);
+    run.raw.shrink_to_fit();
+    run.contentEnd = TerminatorStart(run.raw, utf16_);
+    s.body.insert(s.body.begin() + static_cast<std::ptrdiff_t>(index + 1), std::move(tail));
+}
+
+void ProfileDocument::InsertKeyLine(Section& s, Line line) {
+    if (s.lastEntry >= 0)
+        SplitRunAfterEntry(s, static_cast<std::size_t>(s.lastEntry));
+    const std::size_t index = static_cast<std::size_t>(s.lastEntry + 1);
+    Terminate(index == 0 ? s.header : s.body[index - 1]);
+
+    const LineShape shape = ShapeLine(line);
     if (shape.kind == LineKind::Section) {
         // A key name that starts with '[' makes a header: the lines below it now belong to another
         // section. Rare enough to rebuild the document from its bytes.
@@ -229,7 +341,8 @@ void ProfileDocument::InsertKeyLine(Section& s, Line line) {
         Reparse();
         return;
     }
-    // Every key line is at or above lastEntry, so no indexed line moves.
+    // Every key line is at or above lastEntry, so no indexed line moves (nor does the split above
+    // move one).
     std::string folded;
     if (shape.kind == LineKind::Key)
         folded = FoldedName(line, shape.name.begin, shape.name.end);
@@ -245,7 +358,6 @@ void ProfileDocument::InsertKeyLine(Section& s, Line line) {
 void ProfileDocument::ReplaceValue(Line& line, std::string_view value) const {
     const std::string encoded = Encode(value);
     const std::string_view current = line.Content().substr(line.valueBegin);
-    // A save writes every entry again, mostly with the value it already has.
     if (line.Terminated() && current == encoded)
         return;
     std::string raw;
@@ -270,8 +382,19 @@ void ProfileDocument::TerminateLastLine() {
     } else if (!preamble_.empty()) {
         last = &preamble_.back();
     }
-    if (last != nullptr && !last->Terminated())
-        last->raw += Crlf();
+    if (last != nullptr)
+        Terminate(*last);
+}
+
+// A line (or run) that ends the file without a line break gets CRLF. When that line is the text
+// line a run ends with, its entry now ends after the break: a key added later goes below it.
+void ProfileDocument::Terminate(Line& line) const {
+    if (line.Terminated())
+        return;
+    const bool endsWithEntry = line.entryEnd != 0 && line.entryEnd == line.raw.size();
+    line.raw += Crlf();
+    if (endsWithEntry)
+        line.entryEnd = line.raw.size();
 }
 
 void ProfileDocument::Reparse() {

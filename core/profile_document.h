@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "core/code_page.h"
+#include "core/line_text.h"
 
 namespace rivo {
 
@@ -20,6 +21,10 @@ public:
     explicit ProfileDocument(const CodePage& codePage);
     // The bytes of a file as read. A UTF-16LE file (FF FE) is read as UTF-16 and written back so.
     static ProfileDocument Parse(std::string_view bytes, const CodePage& codePage);
+    // As Parse, or nullopt for a file of more than `maxLines` lines of their own: keys, headers
+    // and runs of the other lines between them. Memory grows with their number.
+    static std::optional<ProfileDocument> ParseWithin(std::string_view bytes, const CodePage& codePage,
+                                                      std::size_t maxLines);
 
     ~ProfileDocument();
     ProfileDocument(const ProfileDocument& other);
@@ -50,10 +55,14 @@ private:
     struct Section;
 
     std::string SerializeLines() const;  // everything but the mark
-    void AddParsedLine(Line line);
+    void AddNewLine(Line line);
+    void AddLine(Line line, const profile::LineShape& shape);
+    profile::LineShape ShapeLine(Line& line) const;
+    void SplitRunAfterEntry(Section& section, std::size_t index) const;
     void InsertKeyLine(Section& section, Line line);
     void ReplaceValue(Line& line, std::string_view value) const;
     void TerminateLastLine();
+    void Terminate(Line& line) const;
     void Reparse();
     Line MakeLine(std::string_view content) const;
     std::string Encode(std::string_view text) const;

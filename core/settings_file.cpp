@@ -1,5 +1,6 @@
 #include "core/settings_file.h"
 
+#include <new>
 #include <string>
 #include <utility>
 #include <vector>
@@ -39,6 +40,16 @@ SettingsFileResult Unreadable(const LoadedProfile& loaded) {
     result.unreadable = true;
     result.error = loaded.error;
     result.reason = loaded.reason;
+    result.tooLarge = loaded.tooLarge;
+    return result;
+}
+
+// A file, or values, that this process's memory cannot hold (a 32-bit process's address space).
+SettingsFileResult OutOfMemory(const std::string& path, const char* how) {
+    SettingsFileResult result;
+    result.ok = false;
+    result.tooLarge = true;
+    result.error = std::string("settings not ") + how + " \"" + path + "\": not enough memory";
     return result;
 }
 
@@ -111,7 +122,15 @@ SettingsFileResult SaveSettingsFile(FileStore& files, const CodePage& codePage, 
 
 SettingsFileResult SettingsFile::Load(FileStore& files, const CodePage& codePage, const std::string& path,
                                       SettingsTarget target) {
-    SettingsFileResult result = LoadSettingsFile(files, codePage, path, target);
+    SettingsFileResult result;
+    try {
+        result = LoadSettingsFile(files, codePage, path, target);
+    } catch (const std::bad_alloc&) {
+        // Values too long for this process's memory. What is in the state came from the file; what
+        // is not was never read, and the first save must merge rather than write over it.
+        result = OutOfMemory(path, "loaded from");
+        result.unreadable = true;
+    }
     if (result.unreadable) {
         unreadBaseline_.emplace(codePage);
         StoreSettings(*unreadBaseline_, target);
@@ -123,6 +142,15 @@ SettingsFileResult SettingsFile::Load(FileStore& files, const CodePage& codePage
 
 SettingsFileResult SettingsFile::Save(FileStore& files, const CodePage& codePage, const std::string& path,
                                       SettingsTarget target) {
+    try {
+        return SaveOrThrow(files, codePage, path, target);
+    } catch (const std::bad_alloc&) {
+        return OutOfMemory(path, "saved to");
+    }
+}
+
+SettingsFileResult SettingsFile::SaveOrThrow(FileStore& files, const CodePage& codePage,
+                                             const std::string& path, SettingsTarget target) {
     if (!unreadBaseline_) {
         return SaveSettingsFile(files, codePage, path, target);
     }

@@ -46,6 +46,7 @@ void StoreSettings(ProfileDocument& profile, const SettingsTarget& source);
 struct SettingsFileResult {
     bool ok = true;
     bool unreadable = false;  // the file exists but could not be read
+    bool tooLarge = false;    // ... or it could, but is too large to load, or memory ran out saving
     std::string error;        // for a person: what failed, the path and the system's reason
     std::string reason;       // the system's reason alone (may be empty)
 };
@@ -74,6 +75,9 @@ public:
     bool LoadFailed() const { return unreadBaseline_.has_value(); }
 
 private:
+    SettingsFileResult SaveOrThrow(FileStore& files, const CodePage& codePage, const std::string& path,
+                                   SettingsTarget target);
+
     // The entries of the state right after the failed load; what differs from them was changed
     // in this run.
     std::optional<ProfileDocument> unreadBaseline_;

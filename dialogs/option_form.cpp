@@ -166,8 +166,13 @@ void TOptionForm::Button3Click() {
 }
 
 void TOptionForm::ViewButtonClick() {
-    ui::FormPtr<TViewForm> view = ui::MakeForm<TViewForm>();
-    view->ShowList(CommandTable, WorkDirTable);
+    bool deleted = false;
+    {
+        ui::FormPtr<TViewForm> view = ui::MakeForm<TViewForm>();
+        deleted = view->ShowList(CommandTable, WorkDirTable);
+    }
+    if (deleted && OnCommandsDeleted)
+        OnCommandsDeleted();
 }
 
 std::array<ui::TComboBox*, 4> TOptionForm::KeyCombos() {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 #include "core/option_list_model.h"
@@ -32,6 +33,10 @@ public:
 
     void Button3Click();
     void ViewButtonClick();
+
+    // Called once the command list has closed after deleting registrations, with the dialog still
+    // open: the caller saves them at once, whatever the dialog's answer will be.
+    std::function<void()> OnCommandsDeleted;
 
     // The record under edit; set by ShowOptions, not owned.
     TRivoMainSet* Settings = nullptr;

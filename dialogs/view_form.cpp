@@ -68,12 +68,14 @@ TViewForm::~TViewForm() {
     OnKeyDown = nullptr;
 }
 
-void TViewForm::ShowList(KeyStringTable& commands, KeyStringTable& workDirs) {
+bool TViewForm::ShowList(KeyStringTable& commands, KeyStringTable& workDirs) {
     Commands = &commands;
     WorkDirs = &workDirs;
+    deleted_ = false;
     ClearList();
     FillList(commands);
     ShowModal();
+    return deleted_;
 }
 
 void TViewForm::FillList(const KeyStringTable& commands) {
@@ -111,6 +113,7 @@ void TViewForm::DelButtonClick() {
     if (ui::Application().MessageBox(question, dialog_text::kConfirmCaption, MB_YESNO) != IDYES)
         return;
     DeleteRegistration(*Commands, *WorkDirs, key);
+    deleted_ = true;
     ClearList();
     FillList(*Commands);
 }

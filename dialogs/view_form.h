@@ -33,8 +33,9 @@ public:
     explicit TViewForm(HWND owner = nullptr);
     ~TViewForm() override;
 
-    // Shows `commands` and works on both tables until the window is closed.
-    void ShowList(KeyStringTable& commands, KeyStringTable& workDirs);
+    // Shows `commands` and works on both tables until the window is closed; whether a registration
+    // was deleted meanwhile.
+    bool ShowList(KeyStringTable& commands, KeyStringTable& workDirs);
 
     void FillList(const KeyStringTable& commands);
     void ClearList();
@@ -55,6 +56,7 @@ protected:
 
 private:
     void FormKeyDown(WORD key);
+    bool deleted_ = false;
     void FormResize();
     void KeyListViewDblClick();
 };

@@ -15,6 +15,7 @@
 #include "platform/program_dir.h"
 #include "launcher/texts.h"
 #include "platform/win32_code_page.h"
+#include "platform/win32_error.h"
 #include "platform/wide_text.h"
 #include "platform/win32_file_store.h"
 #include "ui/application.h"
@@ -119,6 +120,7 @@ void TMainForm::FormCreate() {
     // Added once the picture is settled: each change of a tray icon is a round trip to the
     // taskbar's process, and the start would otherwise switch it there and back.
     AddTrayIcon();
+    started_ = true;
 }
 
 void TMainForm::FormDestroy() {
@@ -131,7 +133,10 @@ void TMainForm::EndRun() {
     if (runEnded_)
         return;
     runEnded_ = true;
-    SaveSettings(ProgramDir);
+    // A start that failed on its way has changed nothing, and may not have read the file at all:
+    // a save would write the defaults over it.
+    if (started_)
+        SaveSettings(ProgramDir);
     KillTimer(Handle(), kTrayRetryTimer);
     tray_.Delete();
     // Released only now: the hook must not outlive the window it activates, nor go before the
@@ -171,7 +176,11 @@ void TMainForm::ReportSettingsFailure(const SettingsFileResult& result, const st
     // A save refused because the file still cannot be read says so: it is the reading that failed.
     std::string message = result.unreadable ? text::kLoadFailed : text::kSaveFailed;
     message += "\n" + path;
-    const std::string& reason = result.reason.empty() ? result.error : result.reason;
+    // A file too large for the engine has no system reason of its own; the system's words for it.
+    const std::string tooLarge = result.tooLarge ? platform::SystemMessage(ERROR_FILE_TOO_LARGE) : "";
+    const std::string& reason = !result.reason.empty() ? result.reason
+                                : !tooLarge.empty()    ? tooLarge
+                                                       : result.error;
     if (!reason.empty())
         message += "\n" + reason;
     ui::Application().MessageBox(message, text::kErrorCaption, MB_OK | MB_ICONERROR);
@@ -400,6 +409,7 @@ void TMainForm::S1Click() {
     // Owned by the application's window, not this one: this window minimises or hides as the
     // dialog takes the activation, and Windows hides what a minimised window owns.
     ui::FormPtr<TOptionForm> options = ui::MakeForm<TOptionForm>();
+    options->OnCommandsDeleted = [this] { SaveSettings(ProgramDir); };
     openOptions_ = options.get();
     const platform::ScopeExit closed([this] { openOptions_ = nullptr; });
     if (options->ShowOptions(*MainSet) == 1) {

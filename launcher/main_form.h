@@ -38,6 +38,9 @@ public:
     int DragY = 0;
     std::unique_ptr<TRivoMainSet> MainSet;
 
+    // FormCreate ran to its end: the settings are loaded, the tray icon added, the hook on its way.
+    bool Started() const { return started_; }
+
     int LoadSettings(const std::string& directory);
     int SaveSettings(const std::string& directory);
 
@@ -89,6 +92,7 @@ private:
     platform::ComApartment com_;
     KeyDispatcher dispatcher_;
     SettingsFile settingsFile_;
+    bool started_ = false;
     bool runEnded_ = false;
     bool hookBound_ = false;
     TrayIcon tray_;

@@ -82,6 +82,8 @@ void TMainForm::RegisterFile(const std::string& path) {
             break;
     }
     StoreRegistration(request, CommandTable, WorkDirTable);
+    // On disk at once, as a key registration is: a crash or a kill must not take it.
+    SaveSettings(ProgramDir);
 }
 
 }  // namespace rivo

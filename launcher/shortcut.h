@@ -10,10 +10,10 @@ struct ShortcutTarget {
     std::string workDir;
 };
 
-// The shortcut's target path and working directory, resolved through the shell (which may look
-// for a moved target and update the shortcut). False when the shortcut cannot be read or
-// resolved, or when a text would not fit or cannot be registered: the caller then keeps the
-// shortcut itself.
+// The shortcut's target path and working directory (its environment variables expanded), as the
+// shortcut holds them: no box, no search for a moved target, no change to the file. False when the
+// shortcut cannot be read or resolved, when its target has no file-system path, or when a text
+// would not fit or cannot be registered: the caller then keeps the shortcut itself.
 bool ResolveShortcut(const std::string& shortcutPath, ShortcutTarget& target);
 
 }  // namespace rivo

@@ -22,12 +22,15 @@ int RunLauncher() {
     ui::TApplication application;
     application.SetTitle(text::kAppTitle);
     try {
-        application.CreateForm<TMainForm>();
-        // Beside the main form (which it must not become): reused for every key registration.
-        SettingForm = &application.CreateForm<TSettingForm>();
-        application.HideWindow();
-        application.SetShowMainForm(false);
-        application.Run();
+        // A start that failed in FormCreate has shown why; a launcher without its tray icon and
+        // hook would hold the mutex, and every later start would end at once.
+        if (application.CreateForm<TMainForm>().Started()) {
+            // Beside the main form (which it must not become): reused for every key registration.
+            SettingForm = &application.CreateForm<TSettingForm>();
+            application.HideWindow();
+            application.SetShowMainForm(false);
+            application.Run();
+        }
     } catch (...) {
         application.ShowCurrentException();
     }

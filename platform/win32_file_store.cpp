@@ -31,24 +31,36 @@ std::string DescribeWin32Failure(std::string_view function, std::initializer_lis
     return Win32ErrorText(call, error);
 }
 
+bool IsAbsent(DWORD error) {
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
 IoResult Win32Failure(std::string_view function, std::initializer_list<std::string_view> paths, DWORD error) {
-    return IoResult::Fail(DescribeWin32Failure(function, paths, error), SystemMessage(error),
-                          error == ERROR_ACCESS_DENIED);
+    IoResult result = IoResult::Fail(DescribeWin32Failure(function, paths, error), SystemMessage(error),
+                                     error == ERROR_ACCESS_DENIED);
+    result.missing = IsAbsent(error);
+    return result;
+}
+
+// Opened by another program that shares less than we need.
+bool IsHeld(DWORD error) {
+    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION;
 }
 
 // Held for a moment by another program (virus scanner, indexer, sync client): worth another try.
-// ReplaceFileW reports a replaced file it could not take away as its own code.
+// A file such a program holds without delete sharing cannot be renamed or replaced, which can
+// also come back as access denied; ReplaceFileW reports a replaced file it could not take away as
+// its own code.
 bool IsTransient(DWORD error) {
-    return error == ERROR_SHARING_VIOLATION || error == ERROR_LOCK_VIOLATION ||
-           error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
+    return IsHeld(error) || error == ERROR_ACCESS_DENIED || error == ERROR_UNABLE_TO_REMOVE_REPLACED;
 }
 
 // Runs `call` (a Win32 call returning success, leaving GetLastError on failure) with the bounded
-// retry; returns 0 or the last error.
+// retry while `transient` says the error is worth another try; returns 0 or the last error.
 template <typename Call>
-DWORD WithRetry(Call&& call) {
+DWORD WithRetry(Call&& call, bool (*transient)(DWORD) = IsTransient) {
     return RetryTransient([&]() -> DWORD { return call() ? ERROR_SUCCESS : GetLastError(); },
-                          [](DWORD error) { return error != ERROR_SUCCESS && IsTransient(error); },
+                          [transient](DWORD error) { return error != ERROR_SUCCESS && transient(error); },
                           [](unsigned milliseconds) { Sleep(milliseconds); });
 }
 
@@ -57,8 +69,6 @@ bool IsReadOnly(const std::string& path) {
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
 }
 
-// Far beyond any settings file; reading more would only exhaust memory on a wrong file.
-constexpr std::uint64_t kMaxReadBytes = 64u * 1024u * 1024u;
 constexpr DWORD kChunkBytes = 1u << 20;
 
 class Win32WritableFile final : public WritableFile {
@@ -118,10 +128,6 @@ private:
     bool rewrite_;
 };
 
-bool IsAbsent(DWORD error) {
-    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
-}
-
 }  // namespace
 
 ReadResult Win32FileStore::Read(const std::string& path) {
@@ -152,10 +158,15 @@ ReadResult Win32FileStore::Read(const std::string& path) {
         result.reason = SystemMessage(sizeError);
         return result;
     }
-    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+    const auto tooLarge = [&] {
         result.status = ReadResult::Status::Error;
         result.error = DescribeWin32Failure("ReadFile", {path}, ERROR_FILE_TOO_LARGE);
+        result.reason = SystemMessage(ERROR_FILE_TOO_LARGE);
+        result.tooLarge = true;
         return result;
+    };
+    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
+        return tooLarge();
     }
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(size.QuadPart));
@@ -174,9 +185,7 @@ ReadResult Win32FileStore::Read(const std::string& path) {
             break;
         }
         if (bytes.size() + got > kMaxReadBytes) {
-            result.status = ReadResult::Status::Error;
-            result.error = DescribeWin32Failure("ReadFile", {path}, ERROR_FILE_TOO_LARGE);
-            return result;
+            return tooLarge();
         }
         bytes.append(chunk.data(), got);
     }
@@ -196,21 +205,45 @@ std::unique_ptr<WritableFile> Win32FileStore::CreateNew(const std::string& path,
     return std::make_unique<Win32WritableFile>(std::move(file), path);
 }
 
-std::unique_ptr<WritableFile> Win32FileStore::OpenToRewrite(const std::string& path, IoResult& result) {
+std::unique_ptr<WritableFile> Win32FileStore::OpenToRewrite(const std::string& path, std::uint64_t size,
+                                                            IoResult& result) {
     if (IsReadOnly(path)) {
         result = Win32Failure("CreateFileW", {path}, ERROR_ACCESS_DENIED);
         return nullptr;
     }
     UniqueFile file;
-    // OPEN_EXISTING rather than a truncating mode: those refuse a hidden or system file.
-    const DWORD error = WithRetry([&] {
-        file.reset(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                               FILE_ATTRIBUTE_NORMAL, nullptr));
-        return static_cast<bool>(file);
-    });
+    // OPEN_EXISTING rather than a truncating mode: those refuse a hidden or system file. A denial
+    // here is the file's permissions (the folder has refused a new file already): reported at once.
+    const DWORD error = WithRetry(
+        [&] {
+            file.reset(CreateFileW(WidePath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+            return static_cast<bool>(file);
+        },
+        IsHeld);
     if (!file) {
         result = Win32Failure("CreateFileW", {path}, error);
         return nullptr;
+    }
+    // Longer first: the clusters are allocated now, so a full disk refuses before a byte changes.
+    LARGE_INTEGER current{};
+    if (!GetFileSizeEx(file.get(), &current)) {
+        result = Win32Failure("GetFileSizeEx", {path}, GetLastError());
+        return nullptr;
+    }
+    if (static_cast<std::uint64_t>(current.QuadPart) < size) {
+        LARGE_INTEGER end{};
+        end.QuadPart = static_cast<LONGLONG>(size);
+        const LARGE_INTEGER start{};
+        if (!SetFilePointerEx(file.get(), end, nullptr, FILE_BEGIN) || !SetEndOfFile(file.get()) ||
+            !SetFilePointerEx(file.get(), start, nullptr, FILE_BEGIN)) {
+            const DWORD extendError = GetLastError();
+            // Back to the old length, should the extension have taken effect in part.
+            SetFilePointerEx(file.get(), current, nullptr, FILE_BEGIN);
+            SetEndOfFile(file.get());
+            result = Win32Failure("SetEndOfFile", {path}, extendError);
+            return nullptr;
+        }
     }
     result = IoResult::Ok();
     return std::make_unique<Win32WritableFile>(std::move(file), path, true);
@@ -232,11 +265,16 @@ IoResult Win32FileStore::Replace(const std::string& from, const std::string& to)
     // ReplaceFileW keeps the replaced file's attributes, security and creation time, where a move
     // would give Rivo.ini those of the temporary file.
     const DWORD error = WithRetry([&] {
-        return ReplaceFileW(WidePath(to).c_str(), WidePath(from).c_str(), nullptr,
+        return replaceFile_(WidePath(to).c_str(), WidePath(from).c_str(), nullptr,
                             REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) != FALSE;
     });
     if (error != ERROR_SUCCESS) {
-        return Win32Failure("ReplaceFileW", {to, from}, error);
+        IoResult failed = Win32Failure("ReplaceFileW", {to, from}, error);
+        // Without a backup name the replaced file is gone (1176), or kept under a name of the
+        // system's choosing (1177); either way the replacement still has its own name.
+        failed.halfway =
+            error == ERROR_UNABLE_TO_MOVE_REPLACEMENT || error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2;
+        return failed;
     }
     // Wine's ReplaceFileW moves the new file without the old one's attributes; put them back.
     const DWORD kept = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |

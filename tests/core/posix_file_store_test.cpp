@@ -1,16 +1,22 @@
 // The native file store and the atomic save on a real file system, in a scratch directory.
 #include "core/posix_file_store.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <time.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 
 #include "core/profile_file.h"
@@ -106,19 +112,76 @@ TEST_F(PosixFileStoreTest, MissingDirectoryFailsWithTheReason) {
     EXPECT_NE(result.error.find(std::strerror(ENOENT)), std::string::npos) << result.error;
 }
 
-TEST_F(PosixFileStoreTest, ReadOnlyDirectoryFailsWithTheReasonAndKeepsTheFile) {
-    if (::geteuid() == 0)
-        GTEST_SKIP() << "root writes into read-only directories";
-    Put(path_, "[Rivo]\r\n65=old\r\n");
-    ASSERT_EQ(::chmod(dir_.c_str(), 0555), 0);
-    ProfileDocument doc = ProfileDocument::Parse(Contents(path_), Cp932());
-    doc.Write("Rivo", "65", "new");
-    const IoResult result = SaveProfile(store_, path_, doc);
-    EXPECT_FALSE(result.ok);
-    EXPECT_NE(result.error.find(path_), std::string::npos) << result.error;
-    EXPECT_NE(result.error.find(std::strerror(EACCES)), std::string::npos) << result.error;
-    EXPECT_EQ(Contents(path_), "[Rivo]\r\n65=old\r\n");
-    EXPECT_FALSE(std::filesystem::exists((dir_ / "Rivo.tmp").string()));
+// The immutable flag (chattr +i) makes a folder refuse new files even to root while the files in it
+// stay writable, as Windows' Program Files folder does to a standard user; on a file it refuses
+// every write. Cleared again on destruction.
+class Immutable {
+public:
+    explicit Immutable(const std::string& path) : path_(path) { error_ = Set(true); }
+    ~Immutable() {
+        if (error_ == 0)
+            Set(false);
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+
+    // Why the flag could not be set ("" once it is): not root, or a file system without it.
+    std::string Failure() const { return error_ == 0 ? "" : std::strerror(error_); }
+
+private:
+    int Set(bool on) const {
+        const int fd = ::open(path_.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0)
+            return errno;
+        int flags = 0;
+        int error = 0;
+        if (::ioctl(fd, FS_IOC_GETFLAGS, &flags) != 0) {
+            error = errno;
+        } else {
+            flags = on ? flags | FS_IMMUTABLE_FL : flags & ~FS_IMMUTABLE_FL;
+            if (::ioctl(fd, FS_IOC_SETFLAGS, &flags) != 0)
+                error = errno;
+        }
+        ::close(fd);
+        return error;
+    }
+
+    std::string path_;
+    int error_ = 0;
+};
+
+// A folder that refuses new files gets the file written in place, at once; where the file refuses
+// too, the save is refused at once with the reason, and nothing changes.
+TEST_F(PosixFileStoreTest, AFolderThatRefusesNewFilesIsAnsweredAtOnce) {
+    for (const bool fileRefuses : {false, true}) {
+        SCOPED_TRACE(fileRefuses ? "the file refuses too" : "the file is writable");
+        Put(path_, "[Rivo]\r\n65=old\r\n");
+        const Immutable folder(dir_.string());
+        if (!folder.Failure().empty())
+            GTEST_SKIP() << "no immutable flag here (chattr +i): " << folder.Failure();
+        std::optional<Immutable> file;
+        if (fileRefuses)
+            file.emplace(path_);
+        ProfileDocument doc = ProfileDocument::Parse(Contents(path_), Cp932());
+        doc.Write("Rivo", "65", "a longer new value than the old one");
+        timespec start{}, end{};
+        ::clock_gettime(CLOCK_MONOTONIC, &start);
+        const IoResult result = SaveProfile(store_, path_, doc);
+        ::clock_gettime(CLOCK_MONOTONIC, &end);
+        std::printf("[ figures  ] save in a refusing folder (%s): %.2f ms\n",
+                    fileRefuses ? "file refuses" : "file writable",
+                    (end.tv_sec - start.tv_sec) * 1e3 + (end.tv_nsec - start.tv_nsec) / 1e6);
+        EXPECT_FALSE(std::filesystem::exists((dir_ / "Rivo.tmp").string()));
+        if (!fileRefuses) {
+            ASSERT_TRUE(result.ok) << result.error;
+            EXPECT_EQ(Contents(path_), doc.Serialize());
+            continue;
+        }
+        EXPECT_FALSE(result.ok);
+        EXPECT_NE(result.error.find(path_), std::string::npos) << result.error;
+        EXPECT_EQ(result.reason, std::strerror(EPERM));
+        EXPECT_EQ(Contents(path_), "[Rivo]\r\n65=old\r\n");
+    }
 }
 
 }  // namespace

@@ -198,6 +198,48 @@ INSTANTIATE_TEST_SUITE_P(
                       std::string(100000, '['), std::string(50000, '\n'), std::string(30000, '='),
                       "[a]\n[A]\r[a]\r\n[b]\n;c\n\nk=v\r\nk=w"s));
 
+// A save writes every entry with the value it read: whatever a line holds that the value does not
+// show (a NUL, quotes, blanks, a character code page 932 cannot write), it keeps its bytes.
+struct UntouchedCase {
+    std::string name;
+    std::string file;
+    std::string readAs;  // what entry 65 reads as, in code page 932
+};
+
+void PrintTo(const UntouchedCase& c, std::ostream* os) {
+    *os << c.name;
+}
+
+class ProfileUntouched : public ::testing::TestWithParam<UntouchedCase> {};
+
+TEST_P(ProfileUntouched, EntriesWrittenWithTheValueTheyReadKeepTheirBytes) {
+    const UntouchedCase& c = GetParam();
+    ProfileDocument doc = ProfileDocument::Parse(c.file, Cp932());
+    EXPECT_EQ(Visible(doc.ReadString("Rivo", "65", "<missing>")), Visible(c.readAs));
+    for (const char* key : {"65", "305", "365", "Key1"}) {
+        if (const std::optional<std::string> value = doc.Read("Rivo", key))
+            doc.Write("Rivo", key, *value);
+    }
+    EXPECT_EQ(Visible(doc.Serialize()), Visible(c.file));
+    // A value that does change is still written.
+    doc.Write("Rivo", "65", "b.exe");
+    EXPECT_EQ(doc.ReadString("Rivo", "65", ""), "b.exe");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, ProfileUntouched,
+    ::testing::Values(
+        UntouchedCase{"Nul", "[Rivo]\r\n65=C:\\a.exe\0junk\r\n365=C:\\\r\nKey1=16\r\n"s, "C:\\a.exe\0junk"s},
+        UntouchedCase{"QuotesAndBlanks", "[Rivo]\r\n65 = \"C:\\a b.exe\" \t\r\n365='C:\\'\r\nKey1= 16\r\n",
+                      "C:\\a b.exe"},
+        UntouchedCase{"LastLineWithoutBreak", "[Rivo]\r\n365=\r\nKey1=16\r\n65=a.exe", "a.exe"},
+        // C:\Users\José: é has no code page 932 form and reads as '?'.
+        UntouchedCase{"Utf8WithMark",
+                      "\xEF\xBB\xBF[Rivo]\r\n305=C:\\Users\\Jos\xC3\xA9\r\n65=Jos\xC3\xA9.exe\r\n",
+                      "Jos?.exe"},
+        UntouchedCase{"Utf16", Utf16File(u"[Rivo]\r\n65=Jos\u00E9.exe\r\n365=\u8868\r\n"), "Jos?.exe"}),
+    [](const ::testing::TestParamInfo<UntouchedCase>& p) { return p.param.name; });
+
 TEST(ProfileIdentity, LauncherFileSurvivesALoadAndASaveOfTheSameValues) {
     std::string file = "; hand-written note\r\n[Rivo]\r\n";
     for (int k = 0; k < 256; ++k) {

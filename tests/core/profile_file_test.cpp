@@ -8,6 +8,7 @@
 #include <ostream>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/path_utils.h"
@@ -33,6 +34,11 @@ public:
     int steps = 0;
     bool dead = false;
     bool refuseNewFiles = false;  // a folder whose permissions let existing files change only
+    bool refuseRewrites = false;  // ... and a file that may not change either
+    bool diskFull = false;        // no file can grow: a write past a file's end stops there
+    // The next Replace fails as ReplaceFileW does with this code: 1175 changes nothing, 1176 leaves
+    // `to` gone, 1177 leaves it under a name of its own choosing; `from` keeps the new bytes.
+    int replaceError = 0;
     std::vector<std::string> stepNames;
 
     void Put(const std::string& path, const std::string& data) { files[path] = {data, data.size()}; }
@@ -76,12 +82,23 @@ public:
     }
 
     std::unique_ptr<WritableFile> CreateNew(const std::string& path, IoResult& result) override;
-    std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, IoResult& result) override;
+    std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, std::uint64_t size,
+                                                IoResult& result) override;
 
     IoResult Replace(const std::string& from, const std::string& to) override {
         IoResult failure;
         if (!Step("replace", failure))
             return failure;
+        if (const int code = std::exchange(replaceError, 0); code != 0) {
+            failure = IoResult::Fail("injected ReplaceFileW error " + std::to_string(code));
+            if (code != 1175 && files.count(to) != 0) {
+                if (code == 1177)
+                    files[to + ".rf0001"] = files[to];
+                files.erase(to);
+                failure.halfway = true;
+            }
+            return failure;
+        }
         const auto found = files.find(from);
         if (found == files.end())
             return IoResult::Fail("no such file: " + from);
@@ -109,9 +126,13 @@ public:
             return failure;
         if (closed_)
             return IoResult::Fail("write after close");
-        store_.files[path_].data.replace(written_, bytes.size(), bytes);
+        std::string& data = store_.files[path_].data;
+        const bool full = store_.diskFull && written_ + bytes.size() > data.size();
+        if (full)
+            bytes = bytes.substr(0, data.size() - std::min(written_, data.size()));
+        data.replace(written_, bytes.size(), bytes);
         written_ += bytes.size();
-        return IoResult::Ok();
+        return full ? IoResult::Fail("disk full") : IoResult::Ok();
     }
     IoResult Flush() override {
         IoResult failure;
@@ -155,12 +176,26 @@ std::unique_ptr<WritableFile> FakeFileStore::CreateNew(const std::string& path, 
     return std::make_unique<FakeFile>(*this, path);
 }
 
-std::unique_ptr<WritableFile> FakeFileStore::OpenToRewrite(const std::string& path, IoResult& result) {
+std::unique_ptr<WritableFile> FakeFileStore::OpenToRewrite(const std::string& path, std::uint64_t size,
+                                                           IoResult& result) {
     if (!Step("open", result))
         return nullptr;
     if (files.count(path) == 0) {
         result = IoResult::Fail("no such file: " + path);
+        result.missing = true;
         return nullptr;
+    }
+    if (refuseRewrites) {
+        result = IoResult::Fail("cannot open " + path + ": denied", "denied", true);
+        return nullptr;
+    }
+    File& file = files[path];
+    if (file.data.size() < size) {
+        if (diskFull) {
+            result = IoResult::Fail("cannot extend " + path + ": disk full", "disk full");
+            return nullptr;
+        }
+        file.data.resize(static_cast<std::size_t>(size), '\0');
     }
     result = IoResult::Ok();
     return std::make_unique<FakeFile>(*this, path, true);
@@ -293,25 +328,95 @@ TEST(ProfileSave, TheTemporaryFileFitsWhereverTheFileFits) {
 }
 
 TEST(ProfileSave, AFolderThatRefusesNewFilesGetsTheFileWrittenInPlace) {
-    FakeFileStore store;
-    store.refuseNewFiles = true;
-    const std::string longer = kOld + "; a long comment the new file does not have\r\n";
-    store.Put(kPath, longer);
-    ProfileDocument doc = ProfileDocument::Parse("[Rivo]\r\n65=a.exe\r\n", Cp932());
-    const IoResult result = SaveProfile(store, kPath, doc);
-    ASSERT_TRUE(result.ok) << result.error;
-    EXPECT_EQ(store.files.at(kPath).data, doc.Serialize()) << "the old file's end is cut off";
-    EXPECT_EQ(store.files.at(kPath).durable, doc.Serialize().size()) << "flushed";
-    EXPECT_EQ(store.files.count(kTemp), 0u);
+    const std::string shorter = "[Rivo]\r\n65=a.exe\r\n";
+    const std::string longer = kOld + "; a long comment the old file does not have\r\n";
+    const struct {
+        const char* name;
+        std::string saved;
+        bool refuseRewrites;
+        bool diskFull;
+        const char* reason;  // of the failure; null: written
+    } cases[] = {
+        {"shorter: the old file's end is cut off", shorter, false, false, nullptr},
+        {"longer", longer, false, false, nullptr},
+        {"longer on a full disk: refused before a byte changes", longer, false, true, "disk full"},
+        {"shorter on a full disk", shorter, false, true, nullptr},
+        {"a file that refuses too", shorter, true, false, "denied"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeFileStore store;
+        store.refuseNewFiles = true;
+        store.refuseRewrites = c.refuseRewrites;
+        store.diskFull = c.diskFull;
+        store.Put(kPath, kOld);
+        const IoResult result = SaveProfile(store, kPath, ProfileDocument::Parse(c.saved, Cp932()));
+        EXPECT_EQ(store.files.count(kTemp), 0u);
+        if (c.reason) {
+            EXPECT_FALSE(result.ok);
+            EXPECT_EQ(result.reason, c.reason);
+            EXPECT_NE(result.error.find(kPath), std::string::npos) << result.error;
+            EXPECT_EQ(store.files.at(kPath).data, kOld) << "untouched";
+            continue;
+        }
+        ASSERT_TRUE(result.ok) << result.error;
+        EXPECT_EQ(store.files.at(kPath).data, c.saved);
+        EXPECT_EQ(store.files.at(kPath).durable, c.saved.size()) << "flushed";
+    }
 
     // Without a file to write over, the folder's refusal is the reason reported.
     FakeFileStore empty;
     empty.refuseNewFiles = true;
-    const IoResult refused = SaveProfile(empty, kPath, doc);
+    const IoResult refused = SaveProfile(empty, kPath, ProfileDocument::Parse(shorter, Cp932()));
     EXPECT_FALSE(refused.ok);
     EXPECT_EQ(refused.reason, "denied");
     EXPECT_NE(refused.error.find(kPath), std::string::npos) << refused.error;
     EXPECT_EQ(empty.files.count(kPath), 0u);
+}
+
+// ReplaceFileW fails in three documented ways; none of them may leave no file, or drop the new one
+// while the old one is gone.
+TEST(ProfileSave, APartialReplaceNeverLosesTheFile) {
+    const std::string fresh = NewBytes(kOld);
+    const struct {
+        int code;
+        bool moveFailsToo;  // the move that finishes the replace fails as well
+        bool saved;
+    } cases[] = {{1175, false, false},
+                 {1176, false, true},
+                 {1177, false, true},
+                 {1176, true, false},
+                 {1177, true, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.code) + (c.moveFailsToo ? ", the move fails too" : ""));
+        FakeFileStore store;
+        store.Put(kPath, kOld);
+        store.replaceError = c.code;
+        if (c.moveFailsToo)
+            store.failAt = 5;  // create, write, flush, close, replace, then the move
+        const IoResult result = SaveProfile(store, kPath, ProfileDocument::Parse(fresh, Cp932()));
+        EXPECT_EQ(result.ok, c.saved) << result.error;
+        if (c.code == 1175) {
+            EXPECT_EQ(store.files.at(kPath).data, kOld) << "nothing changed";
+            EXPECT_EQ(store.files.count(kTemp), 0u);
+            continue;
+        }
+        if (c.saved) {
+            EXPECT_EQ(store.files.at(kPath).data, fresh);
+            EXPECT_EQ(store.files.count(kTemp), 0u);
+            continue;
+        }
+        EXPECT_NE(result.error.find(kPath), std::string::npos) << result.error;
+        ASSERT_EQ(store.files.count(kTemp), 1u) << "the only copy of the new bytes is kept";
+        EXPECT_EQ(store.files.at(kTemp).data, fresh);
+        // The next start finds the new bytes and puts them in place.
+        store.Reboot();
+        const LoadedProfile loaded = LoadProfile(store, Cp932(), kPath);
+        EXPECT_EQ(loaded.status, ReadResult::Status::Ok);
+        EXPECT_EQ(loaded.document.Serialize(), fresh);
+        EXPECT_EQ(store.files.at(kPath).data, fresh);
+        EXPECT_EQ(store.files.count(kTemp), 0u);
+    }
 }
 
 class FailingReads : public FakeFileStore {

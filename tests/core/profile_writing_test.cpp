@@ -75,6 +75,8 @@ const std::vector<WriteCase> kNewKeys = {
     {"WrittenLineEndsInCrLf", "[s]\na=1\n", "s", "b", "2", "[s]\na=1\nb=2\r\n", "2"},
     {"IntoTheFirstOfTwoSections", "[s]\r\na=1\r\n[s]\r\nb=2\r\n", "s", "b", "3",
      "[s]\r\na=1\r\nb=3\r\n[s]\r\nb=2\r\n", "3"},
+    {"AfterTheLastTextLineAmongBlankLines", "[s]\r\n\r\nname\r\n\r\nname2\r\n\r\n;c\r\n[t]\r\n", "s", "b",
+     "2", "[s]\r\n\r\nname\r\n\r\nname2\r\nb=2\r\n\r\n;c\r\n[t]\r\n", "2"},
     {"CommentedKeyIsNotUpdated", "[s]\r\n;b=1\r\n", "s", "b", "2", "[s]\r\nb=2\r\n;b=1\r\n", "2"},
 };
 
@@ -149,6 +151,10 @@ const std::vector<SequenceCase> kSequences = {
       {"App2", "key3", "string3"},
       {"App1", "key4", "string4"}},
      "[App1]\r\nkey1=string1\r\nkey2=string2\r\nkey4=string4\r\n[App2]\r\nkey3=string3\r\n"},
+    {"KeyAfterATextLineThatEndedTheFile",
+     "[s]\r\nname",
+     {{"t", "k", "v"}, {"s", "b", "2"}},
+     "[s]\r\nname\r\nb=2\r\n[t]\r\nk=v\r\n"},
     {"RewritingTheSameKeyKeepsOneLine",
      "",
      {{"s", "k", "1"}, {"S", "K", "2"}, {" s ", " k ", "3"}},

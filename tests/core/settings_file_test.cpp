@@ -13,6 +13,7 @@
 #include "core/posix_code_page.h"
 #include "core/posix_file_store.h"
 #include "core/profile_document.h"
+#include "core/profile_file.h"
 
 namespace rivo {
 namespace {
@@ -314,8 +315,9 @@ public:
     std::unique_ptr<WritableFile> CreateNew(const std::string& path, IoResult& result) override {
         return disk_.CreateNew(path, result);
     }
-    std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, IoResult& result) override {
-        return disk_.OpenToRewrite(path, result);
+    std::unique_ptr<WritableFile> OpenToRewrite(const std::string& path, std::uint64_t size,
+                                                IoResult& result) override {
+        return disk_.OpenToRewrite(path, size, result);
     }
     IoResult Replace(const std::string& from, const std::string& to) override {
         return disk_.Replace(from, to);
@@ -388,6 +390,68 @@ TEST_F(SettingsFileOnDisk, ASaveIsRefusedWhileTheFileStaysUnreadable) {
     ProfileDocument file = ProfileDocument::Parse(ReadBack(), Cp932());
     EXPECT_EQ(file.ReadString("Rivo", "65", "?"), "a.exe");
     EXPECT_EQ(file.ReadString("Rivo", "66", "?"), "b.exe");
+}
+
+// Memory for a file grows with its lines of their own (keys, headers, and the runs of other lines
+// between them), not with its line breaks; past the limits the file counts as unreadable.
+TEST_F(SettingsFileOnDisk, ALargeFileLoadsWhileItFitsAndIsNeverWrittenOverWhenItDoesNot) {
+    const std::string manyKeys = [] {
+        std::string file = "[Rivo]\r\n65=a.exe\r\n";
+        for (std::size_t n = 0; n < kMaxProfileLines; ++n)
+            file += "=\r\n";
+        return file;
+    }();
+    const struct {
+        const char* name;
+        std::string file;  // empty: a file one byte longer than a store reads, of zeros
+        bool fits;
+    } cases[] = {
+        {"four million line breaks", "[Rivo]\r\n65=a.exe\r\n" + std::string(4000000, '\n'), true},
+        {"too many keys", manyKeys, false},
+        {"longer than a store reads", "", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (c.file.empty()) {
+            WriteFile("");
+            std::filesystem::resize_file(path_, kMaxReadBytes + 1);
+        } else {
+            WriteFile(c.file);
+        }
+        const auto size = std::filesystem::file_size(path_);
+        SettingsFile settings;
+        State state;
+        const SettingsFileResult loaded = settings.Load(files_, Cp932(), path_, state.Target());
+        state.commands[0x42] = "b.exe";
+        const SettingsFileResult saved = settings.Save(files_, Cp932(), path_, state.Target());
+        if (c.fits) {
+            EXPECT_TRUE(loaded.ok) << loaded.error;
+            EXPECT_EQ(state.commands[0x41], "a.exe");
+            ASSERT_TRUE(saved.ok) << saved.error;
+            const std::string bytes = ReadBack();
+            // The new entries go after the last key, above the line breaks, which are all kept.
+            const std::string breaks(4000000, '\n');
+            ASSERT_GT(bytes.size(), breaks.size());
+            EXPECT_EQ(bytes.compare(bytes.size() - breaks.size(), breaks.size(), breaks), 0);
+            EXPECT_EQ(bytes.rfind("[Rivo]\r\n65=a.exe\r\n", 0), 0u);
+            EXPECT_EQ(ProfileDocument::Parse(bytes, Cp932()).ReadString("Rivo", "66", "?"), "b.exe");
+            continue;
+        }
+        EXPECT_FALSE(loaded.ok);
+        EXPECT_TRUE(loaded.unreadable);
+        EXPECT_TRUE(loaded.tooLarge);
+        EXPECT_NE(loaded.error.find(path_), std::string::npos) << loaded.error;
+        EXPECT_EQ(state.commands[0x41], "") << "the launcher runs with the defaults";
+        EXPECT_EQ(state.mainSet.Key1, 16);
+        EXPECT_FALSE(saved.ok);
+        EXPECT_TRUE(saved.unreadable);
+        EXPECT_TRUE(saved.tooLarge);
+        EXPECT_EQ(std::filesystem::file_size(path_), size) << "never written over";
+        if (!c.file.empty()) {
+            EXPECT_EQ(ReadBack(), c.file);
+        }
+        EXPECT_FALSE(std::filesystem::exists(dir_ / "Rivo.tmp"));
+    }
 }
 
 }  // namespace

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdio>
+#include <optional>
 
 #include <initializer_list>
 #include <string>
@@ -12,6 +14,7 @@
 #include <vector>
 
 #include "platform/wide_text.h"
+#include "tests/win/driver/immutable_path.h"
 #include "tests/win/driver/keys.h"
 #include "tests/win/driver/launcher_process.h"
 #include "tests/win/driver/probe_report.h"
@@ -373,6 +376,128 @@ TEST_F(LauncherBlackBox, UnreadableSettingsFileIsReportedWithTheReasonAndNeverOv
     EXPECT_EQ(messages[0].rfind("エラー|" + head, 0), 0u) << Printable(messages[0]);
     EXPECT_EQ(launcher.WaitForExit(), 0u);
     EXPECT_TRUE(GetFileAttributesA(Ini().c_str()) & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+// A folder that refuses new files (Program Files for a standard user) with Rivo.ini writable gets
+// the file written in place and no message; where Rivo.ini refuses too, each save shows one
+// message at once, without retrying the refusal for seconds first.
+TEST_F(LauncherBlackBox, ARefusingFolderIsAnsweredAtOnceWithOneMessageASave) {
+    const std::string original = "[Rivo]\r\n65=a.exe\r\n";
+    for (const bool fileRefuses : {false, true}) {
+        SCOPED_TRACE(fileRefuses ? "Rivo.ini refuses too" : "Rivo.ini is writable");
+        ASSERT_TRUE(WriteBytes(Ini(), original));
+        const ImmutablePath folder(dir_.Path());
+        if (!folder.Unsupported().empty())
+            GTEST_SKIP() << folder.Unsupported();
+        std::optional<ImmutablePath> file;
+        if (fileRefuses) {
+            file.emplace(Ini());
+            ASSERT_EQ(file->Unsupported(), "");
+        }
+        LauncherProcess launcher(Exe(), dir_.Path());
+        ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+        ASSERT_TRUE(launcher.Settle());
+        const DWORD start = GetTickCount();
+        launcher.Close();
+        if (!fileRefuses) {
+            ASSERT_EQ(launcher.WaitForExit(), 0u) << "no message";
+            EXPECT_NE(ReadBytes(Ini()).value_or("").find("\r\nFormType=0\r\n"), std::string::npos)
+                << "written in place";
+            std::printf("[ figures  ] close and save in place in a refusing folder: %lu ms\n",
+                        GetTickCount() - start);
+        } else {
+            auto box = launcher.WaitForMessageBox();
+            const DWORD answered = GetTickCount() - start;
+            std::printf("[ figures  ] close until the refused save's message: %lu ms\n", answered);
+            ASSERT_TRUE(box.has_value());
+            EXPECT_LT(answered, Scaled(300)) << "the refusal is not retried";
+            EXPECT_EQ(box->caption + "|" + box->text, "エラー|設定ファイルを保存できませんでした。\n" +
+                                                          Ini() + "\n" +
+                                                          platform::SystemMessage(ERROR_ACCESS_DENIED))
+                << Printable(box->text);
+            ASSERT_TRUE(PressButtonAndWait(box->window, IDOK));
+            EXPECT_EQ(launcher.WaitForExit(), 0u) << "and no second message";
+            EXPECT_EQ(ReadBytes(Ini()), original);
+        }
+        EXPECT_FALSE(FileExists(dir_.File("Rivo.tmp")));
+    }
+}
+
+// A save writes every entry back; those it did not change keep their bytes, whatever they hold.
+TEST_F(LauncherBlackBox, UntouchedEntriesKeepTheirBytes) {
+    const std::string files[] = {
+        // A NUL in a command: written back without it, the command would name another file.
+        std::string("[Rivo]\r\n65=C:\\a.exe") + '\0' + "junk\r\n365=C:\\\r\n",
+        // A UTF-8 file with its mark: C:\Users\José reads as Jos? in code page 932.
+        "\xEF\xBB\xBF[Rivo]\r\n66=C:\\Users\\Jos\xC3\xA9\\a.exe\r\n305=C:\\Users\\Jos\xC3\xA9\r\n",
+    };
+    for (const std::string& original : files) {
+        SCOPED_TRACE(Printable(original));
+        ASSERT_TRUE(WriteBytes(Ini(), original));
+        LauncherProcess launcher(Exe(), dir_.Path());
+        ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+        launcher.Close();
+        ASSERT_EQ(launcher.WaitForExit(), 0u);
+        const std::string saved = ReadBytes(Ini()).value_or("");
+        EXPECT_EQ(saved.compare(0, original.size(), original), 0) << Printable(saved.substr(0, 120));
+        EXPECT_NE(saved.find("\r\nFormType=0\r\n"), std::string::npos) << "saved";
+    }
+}
+
+// Memory and time grow with the file, up to a limit past which the file counts as unreadable; in
+// both cases the launcher runs whole (window, tray icon, hook), or not at all.
+TEST_F(LauncherBlackBox, AHugeFileOfLineBreaksLoadsAndOneTooLargeIsNeverWrittenOver) {
+    const struct {
+        const char* name;
+        std::size_t lineBreaks;
+        bool fits;
+    } cases[] = {{"60 MB of line breaks", 30000000, true}, {"past the limit of 64 MiB", 34000000, false}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string original;
+        original.reserve(c.lineBreaks * 2);
+        for (std::size_t n = 0; n < c.lineBreaks; ++n)
+            original += "\r\n";
+        ASSERT_TRUE(WriteBytes(Ini(), original));
+        DWORD start = GetTickCount();
+        LauncherProcess launcher(Exe(), dir_.Path());
+        if (!c.fits) {
+            auto box = launcher.WaitForMessageBox();
+            ASSERT_TRUE(box.has_value());
+            EXPECT_EQ(box->caption + "|" + box->text, "エラー|設定ファイルを読み込めませんでした。\n" +
+                                                          Ini() + "\n" +
+                                                          platform::SystemMessage(ERROR_FILE_TOO_LARGE))
+                << Printable(box->text);
+            ASSERT_TRUE(PressButtonAndWait(box->window, IDOK));
+        }
+        ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
+        std::printf("[ figures  ] %s: start to the main window %lu ms\n", c.name, GetTickCount() - start);
+        EXPECT_TRUE(WaitUntil([&] { return CallUpWindowOf(launcher.Id()) != nullptr; }))
+            << "the hook is bound";
+        if (UnderWine()) {
+            EXPECT_TRUE(WaitUntil([] { return TrayIconPicture() != TrayPicture::Missing; }))
+                << "the tray icon";
+        }
+        EXPECT_FALSE(launcher.HasMessageBox());
+
+        start = GetTickCount();
+        const std::vector<std::string> messages = CloseAndCollectMessages(launcher);
+        EXPECT_EQ(launcher.WaitForExit(), 0u);
+        std::printf("[ figures  ] %s: close and save %lu ms\n", c.name, GetTickCount() - start);
+        const std::string saved = ReadBytes(Ini()).value_or("");
+        if (c.fits) {
+            EXPECT_TRUE(messages.empty()) << messages.front();
+            ASSERT_GT(saved.size(), original.size());
+            EXPECT_EQ(saved.compare(0, original.size(), original), 0) << "the line breaks are kept";
+            EXPECT_EQ(IniValue(saved.substr(original.size()), "FormType"), "0") << "and the section added";
+        } else {
+            ASSERT_EQ(messages.size(), 1u) << "the save is refused";
+            EXPECT_EQ(messages[0].rfind("エラー|設定ファイルを読み込めませんでした。\n", 0), 0u)
+                << Printable(messages[0]);
+            EXPECT_TRUE(saved == original) << "never written over";
+        }
+        EXPECT_FALSE(FileExists(dir_.File("Rivo.tmp")));
+    }
 }
 
 struct ModeCase {

@@ -430,6 +430,12 @@ TEST_F(OptionFormTest, CommandListOpensOverTheDialogAndItsDeletionsOutliveCancel
     TRivoMainSet settings = DefaultSettings();
     const TRivoMainSet before = settings;
     auto form = ui::MakeForm<TOptionForm>();
+    // The caller's save: the deletions as they were when it ran, and whether the dialog still was.
+    std::vector<std::string> saved;
+    form->OnCommandsDeleted = [&] {
+        saved.push_back(CommandTable[0x41] + "|" + CommandTable[0x42] +
+                        (::IsWindowVisible(form->Handle()) ? "|dialog open" : "|dialog closed"));
+    };
     HWND listOwner = nullptr;
     bool dialogEnabledMeanwhile = true;
     bool dialogEnabledAfter = false;
@@ -438,6 +444,14 @@ TEST_F(OptionFormTest, CommandListOpensOverTheDialogAndItsDeletionsOutliveCancel
     const int result = ShowAndDrive(
         *form, settings,
         [&](HWND window) {
+            // Opened and closed without a deletion: nothing to save.
+            test::PostClick(form->ViewButton.Handle());
+            HWND unchanged = test::WaitForWindow("TViewForm", kViewCaption);
+            ASSERT_TRUE(unchanged);
+            test::PostKey(unchanged, VK_ESCAPE);
+            EXPECT_TRUE(test::WaitUntilHidden(unchanged));
+            test::WaitUntil([&] { return ::IsWindowEnabled(window) != FALSE; }, 2000);
+
             test::PostClick(form->ViewButton.Handle());
             HWND list = test::WaitForWindow("TViewForm", kViewCaption);
             ASSERT_TRUE(list);
@@ -472,6 +486,8 @@ TEST_F(OptionFormTest, CommandListOpensOverTheDialogAndItsDeletionsOutliveCancel
     EXPECT_EQ(CommandTable[0x42], "b.exe");
     EXPECT_EQ(WorkDirTable[0x42], "C:\\b");
     EXPECT_TRUE(SameSettings(settings, before));
+    EXPECT_EQ(saved, std::vector<std::string>{"|b.exe|dialog open"})
+        << "saved once, when the list closed after the deletion, before the dialog's answer";
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -79,5 +79,51 @@ TEST_F(OptionsMenu, FirstMenuItemOpensOneOptionsDialogWhoseOkSavesAtOnce) {
     EXPECT_EQ(launcher.WaitForExit(), 0u);
 }
 
+// Deletions in the command list reach the file when the list closes, whatever the options dialog
+// answers afterwards: the launcher ended at once after Cancel, as Task Manager ends it, keeps them.
+TEST_F(OptionsMenu, CommandListDeletionsAreOnDiskWhenTheListCloses) {
+    const std::string ini = dir_.File("Rivo.ini");
+    ASSERT_TRUE(WriteBytes(ini, IniWith("65=a.exe\r\n365=C:\\a\r\n66=b.exe\r\n")));
+    LauncherProcess launcher(dir_.File("rivo.exe"), dir_.Path());
+    const HWND main = launcher.WaitForMainWindow();
+    ASSERT_NE(main, nullptr);
+    ChooseFirstTrayMenuItem(launcher, main);
+    HWND dialog = nullptr;
+    ASSERT_TRUE(
+        WaitUntil([&] { return (dialog = VisibleWindowOf(launcher.Id(), "TOptionForm")) != nullptr; }));
+    const HWND view = ChildWithText(dialog, "一覧表示(&V)");
+    const HWND cancel = ChildWithText(dialog, "取消(&C)");
+    ASSERT_TRUE(view && cancel);
+    PostMessageA(view, BM_CLICK, 0, 0);
+    HWND list = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (list = VisibleWindowOf(launcher.Id(), "TViewForm")) != nullptr; }));
+    const std::vector<HWND> rows = ChildrenOfClass(list, "SysListView32");
+    ASSERT_EQ(rows.size(), 1u);
+    PostKey(rows[0], VK_HOME);  // the first row, a.exe
+    PostKey(rows[0], VK_DELETE);
+    const auto question = launcher.WaitForMessageBox();
+    ASSERT_TRUE(question.has_value());
+    EXPECT_EQ(question->text, "コマンド：a.exe\nを削除します。") << Printable(question->text);
+    ASSERT_TRUE(PressButtonAndWait(question->window, IDYES));
+    ASSERT_TRUE(launcher.Settle());
+    EXPECT_EQ(IniValue(ReadBytes(ini).value_or(""), "65"), "a.exe")
+        << "saved when the list closes, not before";
+    PostKey(rows[0], VK_ESCAPE);
+    EXPECT_TRUE(WaitUntil([&] { return IniValue(ReadBytes(ini).value_or(""), "65") == ""; }))
+        << "the deletion is on disk once the list has closed";
+    EXPECT_NE(VisibleWindowOf(launcher.Id(), "TOptionForm"), nullptr) << "before the dialog's answer";
+
+    PostMessageA(cancel, BM_CLICK, 0, 0);
+    EXPECT_TRUE(WaitUntil([&] { return VisibleWindowOf(launcher.Id(), "TOptionForm") == nullptr; }));
+    ASSERT_TRUE(launcher.Settle());
+    EXPECT_FALSE(launcher.HasMessageBox());
+    launcher.End();
+    ASSERT_TRUE(launcher.WaitForExit().has_value());
+    const std::string saved = ReadBytes(ini).value_or("");
+    EXPECT_EQ(IniValue(saved, "65"), "");
+    EXPECT_EQ(IniValue(saved, "365"), "");
+    EXPECT_EQ(IniValue(saved, "66"), "b.exe");
+}
+
 }  // namespace
 }  // namespace rivo::test

@@ -3,16 +3,22 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/code_page.h"
+#include "core/profile_document.h"
+#include "core/profile_file.h"
 #include "platform/unique_handle.h"
 #include "launcher/message_filter.h"
 #include "platform/wide_text.h"
 #include "platform/win32_code_page.h"
 #include "platform/win32_file_store.h"
+#include "platform/win32_error.h"
+#include "tests/win/driver/immutable_path.h"
 #include "tests/win/driver/scratch_dir.h"
 
 namespace rivo::test {
@@ -202,6 +208,86 @@ TEST_F(Win32FileStoreTest, ClosedFileRefusesFurtherWork) {
     EXPECT_FALSE(file->Flush().ok);
     EXPECT_TRUE(file->Close().ok);
     EXPECT_EQ(ReadBytes(scratch_.File("closed.tmp")), "abc");
+}
+
+// ReplaceFileW's documented partial failures, which Wine's never shows: the code, and what the file
+// system looks like after it, made by the system's own calls.
+DWORD injectedReplaceError = 0;
+
+BOOL WINAPI PartlyFailingReplaceFile(LPCWSTR replaced, LPCWSTR replacement, LPCWSTR backup, DWORD flags,
+                                     LPVOID exclude, LPVOID reserved) {
+    const DWORD error = std::exchange(injectedReplaceError, 0);
+    switch (error) {
+        case ERROR_UNABLE_TO_REMOVE_REPLACED:  // nothing changed; a moment later it works
+            break;
+        case ERROR_UNABLE_TO_MOVE_REPLACEMENT:  // the replaced file is gone
+            DeleteFileW(replaced);
+            break;
+        case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2:  // ... or under a name of the system's choosing
+            MoveFileW(replaced, (std::wstring(replaced) + L".rf0001").c_str());
+            break;
+        default:
+            return ReplaceFileW(replaced, replacement, backup, flags, exclude, reserved);
+    }
+    SetLastError(error);
+    return FALSE;
+}
+
+TEST(Win32FileStoreReplace, APartialReplaceIsFinishedAndNeverLosesTheFile) {
+    ScratchDir scratch("replace");
+    const std::string path = scratch.File("Rivo.ini");
+    platform::Win32FileStore store(PartlyFailingReplaceFile);
+    const platform::Win32CodePage codePage;
+    for (const DWORD error : {ERROR_UNABLE_TO_REMOVE_REPLACED, ERROR_UNABLE_TO_MOVE_REPLACEMENT,
+                              ERROR_UNABLE_TO_MOVE_REPLACEMENT_2}) {
+        SCOPED_TRACE(error);
+        ASSERT_TRUE(WriteBytes(path, "[Rivo]\r\n65=old.exe\r\n"));
+        injectedReplaceError = error;
+        const ProfileDocument saved = ProfileDocument::Parse("[Rivo]\r\n65=new.exe\r\n", codePage);
+        const IoResult result = SaveProfile(store, path, saved);
+        EXPECT_TRUE(result.ok) << result.error;
+        EXPECT_EQ(injectedReplaceError, 0u) << "the replace was tried";
+        EXPECT_EQ(ReadBytes(path), "[Rivo]\r\n65=new.exe\r\n");
+        EXPECT_FALSE(FileExists(TemporaryPathFor(path)));
+    }
+}
+
+// A refusal to create a file is the folder's permissions, not a program holding a file: the save
+// goes at once to the in-place rewrite, and to its report when the file refuses too.
+TEST(Win32FileStoreRefusals, AFolderThatRefusesNewFilesIsAnsweredAtOnce) {
+    for (const bool fileRefuses : {false, true}) {
+        SCOPED_TRACE(fileRefuses ? "the file refuses too" : "the file is writable");
+        ScratchDir scratch("refusing");
+        const std::string path = scratch.File("Rivo.ini");
+        ASSERT_TRUE(WriteBytes(path, "[Rivo]\r\n65=old.exe\r\n"));
+        const ImmutablePath folder(scratch.Path());
+        if (!folder.Unsupported().empty())
+            GTEST_SKIP() << folder.Unsupported();
+        std::optional<ImmutablePath> file;
+        if (fileRefuses) {
+            file.emplace(path);
+            ASSERT_EQ(file->Unsupported(), "");
+        }
+        platform::Win32FileStore store;
+        const ProfileDocument saved = ProfileDocument::Parse(
+            "[Rivo]\r\n65=a longer new value than the old one\r\n", platform::Win32CodePage());
+        const DWORD start = GetTickCount();
+        const IoResult result = SaveProfile(store, path, saved);
+        const DWORD took = GetTickCount() - start;
+        std::printf("[ figures  ] save in a refusing folder (%s): %lu ms\n",
+                    fileRefuses ? "file refuses" : "file writable", took);
+        EXPECT_LT(took, 300u) << "no retry of a refusal";
+        EXPECT_FALSE(FileExists(TemporaryPathFor(path)));
+        if (fileRefuses) {
+            EXPECT_FALSE(result.ok);
+            EXPECT_TRUE(result.denied || result.reason == platform::SystemMessage(ERROR_ACCESS_DENIED))
+                << result.error;
+            EXPECT_EQ(ReadBytes(path), "[Rivo]\r\n65=old.exe\r\n");
+        } else {
+            EXPECT_TRUE(result.ok) << result.error;
+            EXPECT_EQ(ReadBytes(path), saved.Serialize()) << "written in place";
+        }
+    }
 }
 
 // The one lead-byte table every scan uses is the system's own for code page 932.
