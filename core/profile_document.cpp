@@ -31,9 +31,24 @@ std::string WithoutLineBreaks(std::string_view text) {
     return out;
 }
 
-// What follows the '=' of a written line, in the code page.
+// Whether the reader would take a pair of quotes off `text`: after the blanks around it, it begins
+// and ends with the same quote. (A quote is never the trail byte of a double-byte character.)
+bool LosesItsQuotesOnReading(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\v");
+    if (first == std::string_view::npos)
+        return false;
+    const std::size_t last = text.find_last_not_of(" \t\v");
+    return last > first && (text[first] == '"' || text[first] == '\'') && text[last] == text[first];
+}
+
+// What follows the '=' of a written line, in the code page. A value the reader would take one
+// pair of quotes off ("C:\x.exe" "two words") is written inside one more pair, so that Windows'
+// reader and ours give it back as it was written.
 std::string WrittenValue(std::string_view value) {
-    return WithoutLineBreaks(value);
+    std::string text = WithoutLineBreaks(value);
+    if (LosesItsQuotesOnReading(text))
+        return '"' + text + '"';
+    return text;
 }
 
 // Where the terminator at the end of `raw` starts: CRLF, LF or CR, in UTF-16 units when `utf16`.

@@ -93,7 +93,17 @@ const std::vector<WriteCase> kNewSections = {
 
 const std::vector<WriteCase> kValues = {
     {"SpacesWrittenAsGiven", "", "s", "k", "  spaced  ", "[s]\r\nk=  spaced  \r\n", "spaced"},
-    {"QuotesNotEscaped", "", "s", "k", "\"q\"", "[s]\r\nk=\"q\"\r\n", "q"},
+    // A value the reader would take a pair of quotes off is written inside one more pair; a quote
+    // at one end only, or inside, is written as it is.
+    {"QuotedValueKeepsItsQuotes", "", "s", "k", "\"q\"", "[s]\r\nk=\"\"q\"\"\r\n", "\"q\""},
+    {"QuotedCommandWithArguments", "", "s", "k", "\"C:\\x.exe\" \"two words\"",
+     "[s]\r\nk=\"\"C:\\x.exe\" \"two words\"\"\r\n", "\"C:\\x.exe\" \"two words\""},
+    {"SingleQuotedValueKeepsItsQuotes", "", "s", "k", " 'q' ", "[s]\r\nk=\" 'q' \"\r\n", " 'q' "},
+    {"QuotedValueInPlace", "[s]\r\nk=1\r\n", "s", "k", "\"a\"", "[s]\r\nk=\"\"a\"\"\r\n", "\"a\""},
+    {"QuoteAtOneEndOnly", "", "s", "k", "\"C:\\x.exe\" -a", "[s]\r\nk=\"C:\\x.exe\" -a\r\n",
+     "\"C:\\x.exe\" -a"},
+    {"LoneQuote", "", "s", "k", "\"", "[s]\r\nk=\"\r\n", "\""},
+    {"DifferentQuotesAtTheEnds", "", "s", "k", "\"a'", "[s]\r\nk=\"a'\r\n", "\"a'"},
     {"EmptyValue", "", "s", "k", "", "[s]\r\nk=\r\n", ""},
     {"SemicolonFirstIsData", "", "s", "k", ";x", "[s]\r\nk=;x\r\n", ";x"},
     {"LineBreaksAndNulRemoved", "", "s", "k", "a\r\nb\0c\rd\n"s, "[s]\r\nk=abcd\r\n", "abcd"},

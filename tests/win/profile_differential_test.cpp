@@ -460,5 +460,31 @@ INSTANTIATE_TEST_SUITE_P(
                       "Windows does not recognise the mark; we read past it and keep it"}),
     [](const ::testing::TestParamInfo<WriteRuleCase>& param) { return std::string(param.param.name); });
 
+// Values with quotes of their own, as our engine writes them, read back whole through kernel32:
+// Windows' reader takes one outer pair of quotes off a value, so they are written inside one more.
+TEST(QuotedValues, ReadBackWholeThroughKernel32) {
+    ASSERT_EQ(GetACP(), 932u) << "the side-by-side tests need the Japanese ANSI code page";
+    const std::vector<std::string> values = {"\"C:\\Tools\\x.exe\" \"two words\"",
+                                             "\"q\"",
+                                             " 'single' ",
+                                             "\"C:\\x.exe\" -a",
+                                             "\"",
+                                             "\"\x95\x5C\""};
+    ProfileDocument doc = ProfileDocument::Parse("", CodePage932());
+    for (std::size_t i = 0; i < values.size(); ++i)
+        doc.Write("Rivo", std::to_string(i), values[i]);
+    ScratchDir scratch("quoted");
+    const std::string path = scratch.File("Rivo.ini");
+    ASSERT_TRUE(WriteBytes(path, doc.Serialize()));
+    ASSERT_TRUE(AgeFile(path));
+    const Kernel32Profile kernel32(path);
+    kernel32.Flush();
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        EXPECT_EQ(Describe(kernel32.Read("Rivo", std::to_string(i))), Describe(values[i]))
+            << Printable(values[i]);
+        EXPECT_EQ(Describe(doc.Read("Rivo", std::to_string(i))), Describe(values[i])) << Printable(values[i]);
+    }
+}
+
 }  // namespace
 }  // namespace rivo::test
