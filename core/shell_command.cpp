@@ -16,4 +16,12 @@ ShellCommand SplitCommand(std::string_view command) {
     return {std::string(command.substr(1, close - 1)), std::string(rest)};
 }
 
+std::string QuotedCommand(std::string_view file, std::string_view parameters) {
+    if (parameters.empty())
+        return std::string(file);
+    std::string command = "\"";
+    command.append(file).append("\" ").append(parameters);
+    return command;
+}
+
 }  // namespace rivo

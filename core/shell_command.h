@@ -18,4 +18,8 @@ struct ShellCommand {
 // changes meaning: the shell takes lpFile as one name and would not start a quoted one.
 ShellCommand SplitCommand(std::string_view command);
 
+// The command that SplitCommand splits into `file` and `parameters`: the quoted form, or the file
+// alone when there are no parameters.
+std::string QuotedCommand(std::string_view file, std::string_view parameters);
+
 }  // namespace rivo

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "core/shell_command.h"
 #include "platform/com_apartment.h"
 #include "platform/environment.h"
 #include "platform/unique_handle.h"
@@ -83,6 +84,21 @@ bool ResolveShortcut(const std::string& shortcutPath, ShortcutTarget& target) {
         workDirWritten ? std::optional(platform::ExpandEnvironment(*workDirWritten)) : std::nullopt);
     if (!workDir)
         return false;
+
+    // Its arguments ride with the target as the quoted form, which the launch splits again; a
+    // shortcut without any registers its bare target as before.
+    std::fill(buffer.begin(), buffer.end(), L'\0');
+    link->GetArguments(buffer.data(), kLongestPath);
+    const std::optional<std::wstring> arguments = Written(buffer);
+    if (!arguments)
+        return false;
+    const std::size_t first = arguments->find_first_not_of(L" \t");
+    if (first != std::wstring::npos) {
+        const std::optional<std::string> narrow = platform::NarrowExact(arguments->substr(first));
+        if (!narrow)
+            return false;
+        *path = QuotedCommand(*path, *narrow);
+    }
 
     target.path = std::move(*path);
     target.workDir = std::move(*workDir);

@@ -1,4 +1,4 @@
-// Reading a shell shortcut (.lnk): its target and its stored working directory.
+// Reading a shell shortcut (.lnk): its target with its arguments, and its working directory.
 #pragma once
 
 #include <string>
@@ -6,7 +6,7 @@
 namespace rivo {
 
 struct ShortcutTarget {
-    std::string path;
+    std::string path;  // the target; with arguments, the quoted target followed by them
     std::string workDir;
 };
 

@@ -38,5 +38,22 @@ TEST(SplitCommand, OnlyALeadingQuoteSplitsOffParameters) {
     }
 }
 
+// A shortcut's target and arguments are registered as the quoted form and split back at launch.
+TEST(SplitCommand, TakesApartWhatQuotedCommandPutsTogether) {
+    const ShellCommand cases[] = {
+        {"C:\\Program Files\\b.exe", "--profile-directory=Work"},
+        {"C:\\Windows\\explorer.exe", "/select,\"C:\\a b.txt\""},
+        {"C:\\\x95\x5C.exe", "\"two words\""},
+        {"C:\\Tools\\x.exe", ""},
+    };
+    for (const ShellCommand& c : cases) {
+        const ShellCommand split = SplitCommand(QuotedCommand(c.file, c.parameters));
+        EXPECT_EQ(split.file, c.file);
+        EXPECT_EQ(split.parameters, c.parameters);
+    }
+    EXPECT_EQ(QuotedCommand("C:\\Program Files\\b.exe", ""), "C:\\Program Files\\b.exe")
+        << "no arguments: as before";
+}
+
 }  // namespace
 }  // namespace rivo

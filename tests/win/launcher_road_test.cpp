@@ -134,6 +134,11 @@ protected:
     void Start(const std::string& entries, const std::string& currentDir = "") {
         written_ = Expand("[Rivo]\r\n" + entries + "90={probe}\r\n390={sentinel}\r\n");
         ASSERT_TRUE(WriteBytes(Ini(), written_));
+        ASSERT_NO_FATAL_FAILURE(Launch(currentDir));
+    }
+
+    // Starts the launcher on the settings file as it is now.
+    void Launch(const std::string& currentDir = "") {
         launcher_ = std::make_unique<LauncherProcess>(dir_.File("rivo.exe"),
                                                       currentDir.empty() ? dir_.Path() : currentDir);
         ASSERT_TRUE(launcher_->Started());
@@ -571,6 +576,31 @@ INSTANTIATE_TEST_SUITE_P(Keys, LauncherRegistersConfirmed,
                                                        {Up(VK_SHIFT)},
                                                        {}}),
                          [](const auto& paramInfo) { return std::string(paramInfo.param.name); });
+
+// The quoted form typed into the dialog is saved so that it reads back as typed: Windows' reader
+// would otherwise take its outer quotes off at the next start, leaving a command no shell starts.
+TEST_F(LauncherRoad, AQuotedCommandTypedIntoTheDialogStartsWithItsArgumentsAfterARestart) {
+    ASSERT_NO_FATAL_FAILURE(Start(""));
+    Perform({Tap('H')});
+    const Registration dialog = WaitForRegistration();
+    ASSERT_NE(dialog.window, nullptr) << "no registration dialog";
+    ASSERT_EQ(dialog.edits.size(), 3u);
+    ASSERT_TRUE(SetTextOfWindow(dialog.edits[1], Expand("\"{probe}\" \"two words\"")));
+    ASSERT_TRUE(SetTextOfWindow(dialog.edits[2], Expand("{work}")));
+    ASSERT_NO_FATAL_FAILURE(Answer(dialog.window, "確定(&O)"));
+    EXPECT_TRUE(WaitUntil([&] {
+        return IniValue(OnDisk(), "72") == Expand("\"\"{probe}\" \"two words\"\"");
+    })) << Printable(IniValue(OnDisk(), "72").value_or("<none>"));
+    launcher_->Close();
+    ASSERT_TRUE(EndLauncher());
+
+    ASSERT_NO_FATAL_FAILURE(Launch());
+    expectedArguments_ = "\"two words\"";
+    Perform({Tap('H')});
+    const Outcome outcome = Observe();
+    ExpectSameDirectories(outcome.probeDirectories, {Expand("{work}")});
+    EXPECT_EQ(outcome.windows, std::vector<std::string>{}) << "it starts: no message, no dialog";
+}
 
 // --- The directory question, the command keys ---------------------------------------------------
 

@@ -93,7 +93,8 @@ bool PostDropBlock(DWORD processId, HWND window, const std::string& block) {
 }
 
 // A shortcut file written through the shell-link object, as the shell writes one.
-bool CreateShortcut(const std::string& file, const std::string& target, const std::string& workDir) {
+bool CreateShortcut(const std::string& file, const std::string& target, const std::string& workDir,
+                    const std::string& arguments = "") {
     platform::ComPtr<IShellLinkW> link;
     if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(link.put())))) {
@@ -102,6 +103,8 @@ bool CreateShortcut(const std::string& file, const std::string& target, const st
     if (FAILED(link->SetPath(platform::Wide(target).c_str())))
         return false;
     if (!workDir.empty() && FAILED(link->SetWorkingDirectory(platform::Wide(workDir).c_str())))
+        return false;
+    if (!arguments.empty() && FAILED(link->SetArguments(platform::Wide(arguments).c_str())))
         return false;
     platform::ComPtr<IPersistFile> persist;
     if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()))))
@@ -266,6 +269,8 @@ TEST_F(Drops, ANameCodePage932CannotWriteIsRegisteredByItsShortPathNeverWithQues
 TEST_F(Drops, RegisterTheOneFileDroppedOnDiskAtOnceSoThatAKillLosesNothing) {
     ASSERT_TRUE(CreateShortcut(Link("tool.LNK"), Target(), WorkDir()));
     ASSERT_TRUE(CreateShortcut(Link("nodir.LNK"), Target(), ""));
+    ASSERT_TRUE(
+        CreateShortcut(Link("args.lnk"), Target(), WorkDir(), "--profile-directory=Work --new-window"));
     ASSERT_TRUE(WriteBytes(Link("broken.Lnk"), "this is no shortcut"));
     ASSERT_TRUE(CreateShortcutToShellFolder(Link("computer.lnk"), CSIDL_DRIVES));
     const std::string homeVariables = "%HOMEDRIVE%%HOMEPATH%";
@@ -363,6 +368,16 @@ TEST_F(Drops, RegisterTheOneFileDroppedOnDiskAtOnceSoThatAKillLosesNothing) {
          'G',
          Ending::Confirm,
          Replace::NotAsked},
+        // Its arguments come along, in the quoted form the launch splits again.
+        {"a shortcut resolved, with arguments",
+         {Link("args.lnk")},
+         ShortcutAnswer::Yes,
+         "\"" + Target() + "\" --profile-directory=Work --new-window",
+         WorkDir(),
+         "-",
+         'N',
+         Ending::Confirm,
+         Replace::NotAsked},
         {"a broken shortcut",
          {Link("broken.Lnk")},
          ShortcutAnswer::Yes,
@@ -448,6 +463,7 @@ TEST_F(Drops, RegisterTheOneFileDroppedOnDiskAtOnceSoThatAKillLosesNothing) {
         {'K', japanese, "C:\\ソフト"},
         {'L', Link("computer.lnk"), dir_.File("links")},
         {'M', Target(), home},
+        {'N', "\"" + Target() + "\" --profile-directory=Work --new-window", WorkDir()},
     };
     for (const Stored& s : stored) {
         SCOPED_TRACE(std::string("key ") + static_cast<char>(s.key));
