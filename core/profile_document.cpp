@@ -31,22 +31,15 @@ std::string WithoutLineBreaks(std::string_view text) {
     return out;
 }
 
-// Whether the reader would take a pair of quotes off `text`: after the blanks around it, it begins
-// and ends with the same quote. (A quote is never the trail byte of a double-byte character.)
-bool LosesItsQuotesOnReading(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t\v");
-    if (first == std::string_view::npos)
-        return false;
-    const std::size_t last = text.find_last_not_of(" \t\v");
-    return last > first && (text[first] == '"' || text[first] == '\'') && text[last] == text[first];
-}
-
 // What follows the '=' of a written line, in the code page. A value the reader would take one
 // pair of quotes off ("C:\x.exe" "two words") is written inside one more pair, so that Windows'
 // reader and ours give it back as it was written.
-std::string WrittenValue(std::string_view value) {
+std::string WrittenValue(std::string_view value, const profile::LeadBytes& leads) {
     std::string text = WithoutLineBreaks(value);
-    if (LosesItsQuotesOnReading(text))
+    const LineText line(text, leads);
+    const profile::Span trimmed = profile::Trim(line, {0, line.size()});
+    const profile::Span read = profile::ValueSpan(line, 0);
+    if (read.begin != trimmed.begin || read.end != trimmed.end)
         return '"' + text + '"';
     return text;
 }
@@ -226,7 +219,7 @@ std::string ProfileDocument::ReadString(std::string_view section, std::string_vi
 void ProfileDocument::Write(std::string_view section, std::string_view key, std::string_view value) {
     const std::string sectionName = ArgumentName(section);
     const std::string keyName = ArgumentName(key);
-    const std::string text = WrittenValue(value);
+    const std::string text = WrittenValue(value, leadBytes_);
     const auto keyLine = [&] {
         std::string line;
         line.reserve(keyName.size() + 1 + text.size());

@@ -118,7 +118,8 @@ bool MakesHeader(const std::string& key) {
     return false;
 }
 
-// The value a reader gets back for a written value: blanks trimmed, one pair of quotes removed.
+// The value a reader gets back for a written value: blanks trimmed, or the whole value where it has
+// quotes of its own.
 std::string ReadBack(const std::string& value) {
     const std::vector<std::string> chars = Characters(value);
     std::size_t begin = 0, end = chars.size();
@@ -126,10 +127,10 @@ std::string ReadBack(const std::string& value) {
         ++begin;
     while (end > begin && IsBlank(chars[end - 1]))
         --end;
-    if (end - begin >= 2 && (chars[begin] == "\"" || chars[begin] == "'") && chars[end - 1] == chars[begin]) {
-        ++begin;
-        --end;
-    }
+    // A pair of quotes the reader would take off: the writer puts the value inside one more, and
+    // the value reads back whole, blanks and quotes included.
+    if (end - begin >= 2 && (chars[begin] == "\"" || chars[begin] == "'") && chars[end - 1] == chars[begin])
+        return value;
     return Join(chars, begin, end);
 }
 
