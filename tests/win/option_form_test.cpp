@@ -16,6 +16,7 @@
 #include "core/rivo_main_set.h"
 #include "dialogs/option_form.h"
 #include "platform/window_text.h"
+#include "tests/win/driver/layout_reader.h"
 #include "tests/win/driver/modal_driver.h"
 #include "tests/win/driver/window_finder.h"
 #include "ui/application.h"
@@ -501,27 +502,9 @@ struct LayoutCase {
     RECT bounds;  // left, top, right, bottom in the parent's client area
 };
 
-RECT ClientBounds(HWND control) {
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 // The width of a static control's caption on one line, 0 for a control that is not a static.
 int LabelTextWidth(HWND window, HFONT font) {
-    char className[16] = {};
-    ::GetClassNameA(window, className, sizeof className);
-    if (lstrcmpiA(className, "Static") != 0)
-        return 0;
-    const std::wstring text = platform::WideWindowText(window);
-    HDC dc = ::GetDC(window);
-    const HGDIOBJ old = ::SelectObject(dc, font);
-    SIZE size{};
-    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
-    ::SelectObject(dc, old);
-    ::ReleaseDC(window, dc);
-    return size.cx;
+    return test::IsClass(window, "Static") ? test::TextExtentOfWindow(window, font).cx : 0;
 }
 
 // The options dialog laid out for `dpi`: client size, font, and each control's caption, parent and
@@ -535,9 +518,7 @@ void ExpectOptionLayout(TOptionForm& f, int dpi) {
     };
     EXPECT_EQ(f.ClientWidth(), test::AtDpi(346, dpi));
     EXPECT_EQ(f.ClientHeight(), test::AtDpi(309, dpi));
-    LOGFONTA font{};
-    ::GetObjectA(f.Font(), sizeof font, &font);
-    EXPECT_EQ(font.lfHeight, -test::AtDpi(12, dpi));
+    EXPECT_EQ(test::FontHeight(f.Font()), -test::AtDpi(12, dpi));
     EXPECT_EQ(::SendMessageA(f.FilterList.Handle(), LB_GETITEMHEIGHT, 0, 0), test::AtDpi(12, dpi));
 
     const LayoutCase controls[] = {
@@ -571,11 +552,11 @@ void ExpectOptionLayout(TOptionForm& f, int dpi) {
     for (const LayoutCase& c : controls) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(::GetParent(c.window), c.parent);
-        EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(c.window, WM_GETFONT, 0, 0)), f.Font());
+        EXPECT_EQ(test::FontOf(c.window), f.Font());
         if (!c.caption.empty()) {
             EXPECT_EQ(test::TextOfWindow(c.window), c.caption);
         }
-        const RECT r = ClientBounds(c.window);
+        const RECT r = test::BoundsInParent(c.window);
         EXPECT_EQ(r.top, c.bounds.top);
         EXPECT_EQ(r.bottom, c.bounds.bottom);
         const int textWidth = LabelTextWidth(c.window, f.Font());

@@ -17,6 +17,7 @@
 #include "dialogs/dialog_texts.h"
 #include "dialogs/setting_form.h"
 #include "platform/wide_text.h"
+#include "tests/win/driver/layout_reader.h"
 #include "tests/win/driver/modal_driver.h"
 #include "tests/win/driver/probe_report.h"
 #include "tests/win/driver/scratch_dir.h"
@@ -689,9 +690,7 @@ TEST_F(SettingFormTest, LayoutAtTheDpiOfTheMonitor) {
             test::SendDpiChanged(f.Handle(), dpi, f.Dpi());
         EXPECT_EQ(f.ClientWidth(), test::AtDpi(233, dpi));
         EXPECT_EQ(f.ClientHeight(), test::AtDpi(205, dpi));
-        LOGFONTA font{};
-        ::GetObjectA(f.Font(), sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, -test::AtDpi(12, dpi));
+        EXPECT_EQ(test::FontHeight(f.Font()), -test::AtDpi(12, dpi));
         const ControlCase cases[] = {
             {"Label2", &f.Label2, "Static", "割り当てキー", {11, 18, 79, 30}, false},
             {"KeyEdit", &f.KeyEdit, "Edit", nullptr, {112, 16, 197, 36}, true},
@@ -720,27 +719,19 @@ TEST_F(SettingFormTest, LayoutAtTheDpiOfTheMonitor) {
                 // A label is as wide as the layout says or, where the font draws its caption wider,
                 // as wide as the caption: it is never cut.
                 EXPECT_GE(r.right, want.right);
-                HDC dc = ::GetDC(c.control->Handle());
-                const HGDIOBJ old = ::SelectObject(dc, f.Font());
-                SIZE extent{};
-                ::GetTextExtentPoint32A(dc, c.caption, lstrlenA(c.caption), &extent);
-                ::SelectObject(dc, old);
-                ::ReleaseDC(c.control->Handle(), dc);
-                EXPECT_GE(r.right - r.left, extent.cx) << "the caption is cut";
+                EXPECT_GE(r.right - r.left, test::TextExtent(f.Font(), c.caption).cx) << "the caption is cut";
             }
             EXPECT_EQ(::GetParent(c.control->Handle()), f.Handle());
-            char className[32] = {};
-            ::GetClassNameA(c.control->Handle(), className, sizeof className);
-            EXPECT_EQ(::lstrcmpiA(className, c.windowClass), 0) << className;
+            EXPECT_TRUE(test::IsClass(c.control->Handle(), c.windowClass))
+                << test::ClassOf(c.control->Handle());
             if (c.caption) {
                 EXPECT_EQ(c.control->Text(), c.caption);
             }
             EXPECT_EQ((::GetWindowLongA(c.control->Handle(), GWL_STYLE) & WS_TABSTOP) != 0, c.tabStop);
             EXPECT_TRUE(c.control->Visible());
-            EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(c.control->Handle(), WM_GETFONT, 0, 0)),
-                      f.Font());
+            EXPECT_EQ(test::FontOf(c.control->Handle()), f.Font());
             const LONG buttonType = ::GetWindowLongA(c.control->Handle(), GWL_STYLE) & BS_TYPEMASK;
-            if (::lstrcmpiA(className, "Button") == 0) {
+            if (test::IsClass(c.control->Handle(), "Button")) {
                 EXPECT_EQ(buttonType, BS_PUSHBUTTON) << "no button is a default button";
             }
         }

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "tests/win/driver/layout_reader.h"
 #include "tests/win/driver/modal_driver.h"
 #include "ui/application.h"
 #include "ui/form.h"
@@ -464,13 +465,7 @@ private:
 };
 
 SIZE TextSize(TForm& form, const char* text) {
-    HDC screen = ::GetDC(nullptr);
-    HGDIOBJ old = ::SelectObject(screen, form.Font());
-    SIZE size{};
-    ::GetTextExtentPoint32A(screen, text, static_cast<int>(strlen(text)), &size);
-    ::SelectObject(screen, old);
-    ::ReleaseDC(nullptr, screen);
-    return size;
+    return test::TextExtent(form.Font(), text);
 }
 
 struct PaintCase {
@@ -621,16 +616,6 @@ std::string FaceOfDefaultGuiFont() {
     return gui.lfFaceName;
 }
 
-std::string FaceSelected(HFONT font) {
-    HDC screen = ::GetDC(nullptr);
-    HGDIOBJ old = ::SelectObject(screen, font);
-    char face[LF_FACESIZE] = {};
-    ::GetTextFaceA(screen, sizeof face, face);
-    ::SelectObject(screen, old);
-    ::ReleaseDC(nullptr, screen);
-    return face;
-}
-
 TEST_F(UiTest, MissingFontFallsBackInOrder) {
     const std::string japanese = InstalledFace(SHIFTJIS_CHARSET);
     ASSERT_FALSE(japanese.empty()) << "no Japanese font installed";
@@ -659,7 +644,7 @@ TEST_F(UiTest, MissingFontFallsBackInOrder) {
         HookForm form(layout);
         EXPECT_EQ(form.FontFace(), c.expected) << c.name;
         if (c.selectable) {
-            EXPECT_EQ(FaceSelected(form.Font()), c.expected) << c.name;
+            EXPECT_EQ(test::FaceSelected(form.Font()), c.expected) << c.name;
         }
     }
 
@@ -679,12 +664,7 @@ TEST_F(UiTest, StandardFontIsTwelvePixelJapanese) {
     EXPECT_TRUE(FontFamilyExists(form.FontFace(), SHIFTJIS_CHARSET) ||
                 form.FontFace() == FaceOfDefaultGuiFont())
         << form.FontFace();
-    HDC screen = ::GetDC(nullptr);
-    HGDIOBJ old = ::SelectObject(screen, form.Font());
-    TEXTMETRICA metrics{};
-    ::GetTextMetricsA(screen, &metrics);
-    ::SelectObject(screen, old);
-    ::ReleaseDC(nullptr, screen);
+    const TEXTMETRICW metrics = test::MetricsOf(form.Font());
     EXPECT_EQ(metrics.tmHeight - metrics.tmInternalLeading, 12);
     EXPECT_EQ(metrics.tmCharSet, SHIFTJIS_CHARSET);
 }

@@ -15,6 +15,7 @@
 #include "core/launcher_state.h"
 #include "dialogs/view_form.h"
 #include "platform/wide_text.h"
+#include "tests/win/driver/layout_reader.h"
 #include "tests/win/driver/modal_driver.h"
 #include "tests/win/driver/window_finder.h"
 #include "ui/application.h"
@@ -359,13 +360,6 @@ int WidthOf(HWND window) {
     return r.right - r.left;
 }
 
-RECT ClientBounds(HWND control) {
-    RECT r{};
-    ::GetWindowRect(control, &r);
-    ::MapWindowPoints(nullptr, ::GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-    return r;
-}
-
 // Windows 10 and 11 draw thinner frames and a taller caption than the classic ones that Wine
 // draws; a taller caption, set for the duration of a case, stands for them.
 class TallerCaption {
@@ -414,9 +408,10 @@ TEST_F(ViewFormTest, ClientStays395HighWhileTheControlsFollowTheWidthWhateverThe
                  {view->KeyListView.Handle(), view->DelButton.Handle(), view->CloseButton.Handle()}) {
                 EXPECT_EQ(WidthOf(control), view->ClientWidth()) << "as wide as the client area";
             }
-            EXPECT_EQ(ClientBounds(view->KeyListView.Handle()).bottom, 349) << "the list keeps its height";
-            EXPECT_EQ(ClientBounds(view->DelButton.Handle()).top, 354);
-            EXPECT_EQ(ClientBounds(view->CloseButton.Handle()).top, 374);
+            EXPECT_EQ(test::BoundsInParent(view->KeyListView.Handle()).bottom, 349)
+                << "the list keeps its height";
+            EXPECT_EQ(test::BoundsInParent(view->DelButton.Handle()).top, 354);
+            EXPECT_EQ(test::BoundsInParent(view->CloseButton.Handle()).top, 374);
         }
 
         // Dragging an edge: the rectangle the system proposes comes back with the window's own
@@ -479,12 +474,10 @@ TEST_F(ViewFormTest, WindowAndControlsFollowTheLayoutAtTheDpiOfTheMonitor) {
         const auto at = [dpi](int pixels) { return test::AtDpi(pixels, dpi); };
         EXPECT_EQ(view->ClientWidth(), width);
         EXPECT_EQ(view->ClientHeight(), at(395));
-        LOGFONTA font{};
-        ::GetObjectA(view->Font(), sizeof font, &font);
-        EXPECT_EQ(font.lfHeight, -at(12));
+        EXPECT_EQ(test::FontHeight(view->Font()), -at(12));
 
         const ControlCase controls[] = {
-            {"KeyListView", view->KeyListView.Handle(), WC_LISTVIEWA, "", {0, 0, width, at(349)}},
+            {"KeyListView", view->KeyListView.Handle(), "SysListView32", "", {0, 0, width, at(349)}},
             {"DelButton",
              view->DelButton.Handle(),
              "Button",
@@ -499,12 +492,10 @@ TEST_F(ViewFormTest, WindowAndControlsFollowTheLayoutAtTheDpiOfTheMonitor) {
         for (const ControlCase& c : controls) {
             SCOPED_TRACE(c.name);
             EXPECT_EQ(::GetParent(c.window), window);
-            EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(c.window, WM_GETFONT, 0, 0)), view->Font());
-            char className[64] = {};
-            ::GetClassNameA(c.window, className, sizeof className);
-            EXPECT_EQ(lstrcmpiA(className, c.className), 0) << className;
+            EXPECT_EQ(test::FontOf(c.window), view->Font());
+            EXPECT_TRUE(test::IsClass(c.window, c.className)) << test::ClassOf(c.window);
             EXPECT_EQ(test::TextOfWindow(c.window), c.caption);
-            const RECT r = ClientBounds(c.window);
+            const RECT r = test::BoundsInParent(c.window);
             EXPECT_EQ(r.left, c.bounds.left);
             EXPECT_EQ(r.top, c.bounds.top);
             EXPECT_EQ(r.right, c.bounds.right);

@@ -14,12 +14,6 @@ namespace {
 // Long enough for a busy window thread under Wine; a hung one gives an empty text.
 constexpr UINT kCrossProcessTimeoutMs = 5000;
 
-std::string ClassOf(HWND window) {
-    wchar_t className[256] = {};
-    GetClassNameW(window, className, static_cast<int>(std::size(className)));
-    return platform::Narrow(className);
-}
-
 struct ProcessWindows {
     DWORD processId;
     const char* className;
@@ -33,7 +27,7 @@ BOOL CALLBACK CollectWindow(HWND window, LPARAM param) {
     GetWindowThreadProcessId(window, &owner);
     if (owner != search->processId || (search->visibleOnly && !IsWindowVisible(window)))
         return TRUE;
-    if (search->className == nullptr || _stricmp(ClassOf(window).c_str(), search->className) == 0)
+    if (search->className == nullptr || IsClass(window, search->className))
         search->found.push_back(window);
     return TRUE;
 }
@@ -64,7 +58,7 @@ struct OwnedSearch {
 BOOL CALLBACK MatchOwned(HWND window, LPARAM data) {
     auto* search = reinterpret_cast<OwnedSearch*>(data);
     if (GetWindow(window, GW_OWNER) == search->owner && IsWindowVisible(window) &&
-        _stricmp(ClassOf(window).c_str(), search->className) == 0) {
+        IsClass(window, search->className)) {
         search->found = window;
         return FALSE;
     }
@@ -72,6 +66,18 @@ BOOL CALLBACK MatchOwned(HWND window, LPARAM data) {
 }
 
 }  // namespace
+
+std::string ClassOf(HWND window) {
+    wchar_t className[256] = {};
+    GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    return platform::Narrow(className);
+}
+
+bool IsClass(HWND window, std::string_view name) {
+    wchar_t actual[256] = {};
+    GetClassNameW(window, actual, static_cast<int>(std::size(actual)));
+    return lstrcmpiW(actual, platform::Wide(name).c_str()) == 0;
+}
 
 std::vector<HWND> WindowsOfProcess(DWORD processId, const char* className) {
     return Collect(processId, className, false);
@@ -149,7 +155,7 @@ std::vector<ChildWindow> ChildrenOf(HWND parent) {
 std::vector<HWND> ChildrenOfClass(HWND parent, const char* className) {
     std::vector<std::pair<POINT, HWND>> placed;
     for (HWND child : Children(parent)) {
-        if (_stricmp(ClassOf(child).c_str(), className) != 0)
+        if (!IsClass(child, className))
             continue;
         RECT bounds{};
         GetWindowRect(child, &bounds);

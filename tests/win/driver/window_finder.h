@@ -5,9 +5,14 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace rivo::test {
+
+// The window's class name, and whether it is `name` (case ignored, as Windows compares them).
+std::string ClassOf(HWND window);
+bool IsClass(HWND window, std::string_view name);
 
 // Top-level windows of a process with a class name (e.g. "#32770" for dialogs and message boxes),
 // shown or not.
