@@ -7,7 +7,7 @@ namespace rivo {
 
 namespace {
 
-constexpr char kWindowClass[] = "RivoCallUpWindow";
+constexpr wchar_t kWindowClass[] = L"RivoCallUpWindow";
 constexpr UINT kCallUpMessage = WM_APP + 1;
 constexpr UINT kRetryMessage = WM_APP + 2;  // our unlock key has passed the hook
 
@@ -19,14 +19,14 @@ bool CallUpWindow::Create() noexcept {
         return true;
     // Gone with the thread that owned it, without ReleaseHook.
     window_ = nullptr;
-    WNDCLASSA windowClass = {};
+    WNDCLASSW windowClass = {};
     windowClass.lpfnWndProc = &WindowProc;
     windowClass.hInstance = Module();
     windowClass.lpszClassName = kWindowClass;
-    if (!RegisterClassA(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
+    if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
         return false;
     const HWND window =
-        CreateWindowExA(0, kWindowClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(), this);
+        CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(), this);
     ownerThread_ = GetCurrentThreadId();
     window_.store(window);
     return window != nullptr;
@@ -39,22 +39,22 @@ void CallUpWindow::Destroy() noexcept {
         return;
     if (GetCurrentThreadId() == ownerThread_) {
         DestroyWindow(window);
-        UnregisterClassA(kWindowClass, Module());
+        UnregisterClassW(kWindowClass, Module());
         return;
     }
-    SetWindowLongPtrA(window, GWLP_USERDATA, 0);
-    SetWindowLongPtrA(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcA));
+    SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(window, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&DefWindowProcW));
 }
 
 void CallUpWindow::Request() noexcept {
     if (const HWND window = window_.load())
-        PostMessageA(window, kCallUpMessage, 0, 0);
+        PostMessageW(window, kCallUpMessage, 0, 0);
 }
 
 void CallUpWindow::UnlockKeyPassed() noexcept {
     if (unlockPending_.exchange(false))
         if (const HWND window = window_.load())
-            PostMessageA(window, kRetryMessage, 0, 0);
+            PostMessageW(window, kRetryMessage, 0, 0);
 }
 
 // First by asking; when Windows refuses the foreground, our unlock key is injected, and once it
@@ -72,15 +72,15 @@ void CallUpWindow::CallUp(bool retry) noexcept {
 
 LRESULT CALLBACK CallUpWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_NCCREATE) {
-        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-        SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+        const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+        SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
     }
-    auto* self = reinterpret_cast<CallUpWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+    auto* self = reinterpret_cast<CallUpWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
     if (self && (message == kCallUpMessage || message == kRetryMessage)) {
         self->CallUp(message == kRetryMessage);
         return 0;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace rivo

@@ -23,7 +23,7 @@ constexpr UINT kAnswerTimeoutMs = 100;
 // launcher), the launcher would stop with it. Such a thread is left alone.
 bool Answers(HWND window) noexcept {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerTimeoutMs,
+    return SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG | SMTO_BLOCK, kAnswerTimeoutMs,
                                &result) != 0;
 }
 

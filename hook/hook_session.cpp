@@ -31,8 +31,8 @@ bool HookSession::Start() noexcept {
 
 void HookSession::Run() noexcept {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
-        DispatchMessageA(&msg);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
 }
 
 void HookSession::Stop() noexcept {
@@ -50,12 +50,12 @@ void HookSession::Stop() noexcept {
 // Stamped before trying, so that a failing installation is not retried on every watchdog tick.
 bool HookSession::Install() noexcept {
     lastInstall_ = GetTickCount();
-    platform::UniqueHook keyboard(SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, Module(), 0));
+    platform::UniqueHook keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardProc, Module(), 0));
     if (!keyboard)
         return false;
     keyboardHook_ = std::move(keyboard);
     // Without the mouse hook the chord still works; a click merely does not spoil it.
-    if (platform::UniqueHook mouse{SetWindowsHookExA(WH_MOUSE_LL, &MouseProc, Module(), 0)})
+    if (platform::UniqueHook mouse{SetWindowsHookExW(WH_MOUSE_LL, &MouseProc, Module(), 0)})
         mouseHook_ = std::move(mouse);
     lastHookEvent_ = lastInstall_;
     detector_.Reset();
