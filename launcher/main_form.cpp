@@ -244,8 +244,15 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_ENDSESSION:
             // Windows ends the process after this message without ending the message loop, so
             // FormDestroy would never run: save and release now.
-            if (wParam != FALSE)
+            if (wParam != FALSE) {
                 EndRun();
+                // An installer closing the launcher through the Restart Manager does not end the
+                // process: it waits for it to end, and starts it again once it has replaced its
+                // files. Left running, the launcher would keep the single-instance lock, and the
+                // new start would end at once.
+                if (lParam & ENDSESSION_CLOSEAPP)
+                    ui::Application().Terminate();
+            }
             result = 0;
             return true;
         case WM_CONTEXTMENU:

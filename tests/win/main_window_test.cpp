@@ -396,6 +396,32 @@ TEST_F(Dragging, AnUnsavedDragReachesTheFileWhenTheSessionEnds) {
     EXPECT_EQ(IniValue(ini, "Left").value_or("?"), "500");
 }
 
+// An installer closes the launcher through the Restart Manager and does not end the process: the
+// launcher saves and ends by itself, and the start that stands in for the Restart Manager's
+// restart runs (a launcher left running would hold the single-instance lock: it would end with 1).
+TEST_F(Dragging, AnInstallerCloseSavesEndsWithZeroAndTheRestartRuns) {
+    RunningLauncher launcher("closeapp", IniWith("Top=300\r\nLeft=400\r\nFormType=1\r\n"));
+    const HWND window = launcher.Window();
+    ASSERT_NE(window, nullptr);
+    Drag(window, {10, 12}, {100, 50});
+    ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 500 && WindowTopLeft(window).y == 350; }));
+
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG, 5000,
+                                  &answer),
+              0);
+    EXPECT_NE(answer, 0u) << "the launcher agrees to close";
+    SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG, 15000, &answer);
+    EXPECT_EQ(launcher.Process().WaitForExit(), 0u) << "the launcher ends by itself";
+    const std::string ini = ReadBytes(launcher.Ini()).value_or("");
+    EXPECT_EQ(IniValue(ini, "Top").value_or("?"), "350");
+    EXPECT_EQ(IniValue(ini, "Left").value_or("?"), "500");
+
+    LauncherProcess restarted(launcher.Dir().File("rivo.exe"), launcher.Dir().Path());
+    EXPECT_NE(restarted.WaitForMainWindow(), nullptr) << "exit code " << restarted.WaitForExit(0).value_or(0);
+    EXPECT_EQ(restarted.CloseAndWait(), 0u);
+}
+
 // ---------------------------------------------------------------------------------------------
 // The tray callback: only a right button press calls the launcher up and opens the menu.
 
