@@ -314,6 +314,9 @@ void TMainForm::WMActivate(WPARAM state) {
         case ShowAction::ShowAndPaint:
             ShowWindow(Handle(), SW_SHOW);
             paintNow();
+            // The foreground the colour follows may change only after this message (a dialog
+            // taking it from the launcher): the next paint draws it again as it is then.
+            InvalidateRect(Handle(), nullptr, FALSE);
             break;
         case ShowAction::Hide:
             ShowWindow(Handle(), SW_HIDE);
@@ -414,9 +417,33 @@ void TMainForm::S1Click() {
                                    static_cast<std::uint32_t>(MainSet->Key2), 0});
         SaveSettings(ProgramDir);
     }
-    // Showing activates and hiding deactivates: the window ends in the inactive launcher's state.
-    ShowWindow(Handle(), SW_SHOW);
-    ShowWindow(Handle(), SW_HIDE);
+    // The new mode applies at once. Not by showing and hiding the window: that activates it
+    // while another program may have the foreground, which leaves it the active window of this
+    // thread without the foreground, minimised or hidden by the hide's nested deactivation; the
+    // next call-up's SetForegroundWindow then finds it active already and sends no activation,
+    // so it stays minimised without the keyboard focus.
+    ShowInactive();
+}
+
+void TMainForm::ShowInactive() {
+    switch (WindowModeAction(MainSet->FormType, false)) {
+        case ShowAction::Minimize:
+            ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
+            break;
+        case ShowAction::ShowAndPaint:
+            ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+            InvalidateRect(Handle(), nullptr, TRUE);
+            break;
+        case ShowAction::Restore:
+        case ShowAction::Hide:
+        case ShowAction::None:
+            // A mode that does nothing on activation is hidden, as the start leaves it.
+            ShowWindow(Handle(), SW_HIDE);
+            break;
+    }
+    shownTrayIcon_ = TrayIconNormal.get();
+    if (tray_.Added())
+        tray_.Modify(shownTrayIcon_);
 }
 
 }  // namespace rivo

@@ -49,6 +49,10 @@ public:
 
     ui::TPopupMenu PopupMenu1;
 
+    // Activating this window calls the launcher up: a dialog or box that closes leaves it as an
+    // inactive launcher, never active again without the user's call-up.
+    bool TakesActivationBack() const override { return false; }
+
 protected:
     bool WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -66,6 +70,8 @@ private:
     void UpdateScreenLimits();
     void WMActivate(WPARAM state);
     void WMTrayIcon(LPARAM mouseMessage);
+    // Puts the window in the state of an inactive launcher of its mode without activating it.
+    void ShowInactive();
     void AddTrayIcon();
     void ReportSettingsFailure(const SettingsFileResult& result, const std::string& path);
     void KeepOnAMonitor();
