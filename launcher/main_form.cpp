@@ -103,6 +103,7 @@ void TMainForm::FormCreate() {
     LoadSettings(ProgramDir);
     KeepOnAMonitor();
     FollowMonitorDpi();
+    SetMinimisedPosition();
 
     TheHookRecord.Key1 = static_cast<std::uint32_t>(MainSet->Key1);
     TheHookRecord.Key2 = static_cast<std::uint32_t>(MainSet->Key2);
@@ -255,6 +256,10 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             }
             result = 0;
             return true;
+        case WM_DISPLAYCHANGE:
+            // A monitor added at the left would otherwise have the minimised window in sight.
+            SetMinimisedPosition();
+            return false;
         case WM_CONTEXTMENU:
             // From the keyboard (the menu key, Shift+F10) the key is the user's choice of a slot,
             // not a request for the menu.
@@ -423,6 +428,23 @@ void TMainForm::S1Click() {
     // next call-up's SetForegroundWindow then finds it active already and sends no activation,
     // so it stays minimised without the keyboard focus.
     ShowInactive();
+}
+
+void TMainForm::SetMinimisedPosition() {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    if (!GetWindowPlacement(Handle(), &placement))
+        return;
+    const Point at = MinimisedPosition(MonitorAreas(),
+                                       {GetSystemMetrics(SM_CXMINIMIZED), GetSystemMetrics(SM_CYMINIMIZED)});
+    // In workspace coordinates, which differ from the screen's by the taskbar's size at most: the
+    // gap of MinimisedPosition keeps the window off every monitor either way.
+    placement.flags = WPF_SETMINPOSITION;
+    placement.ptMinPosition = {at.x, at.y};
+    // The window stays as it is: only the place it minimises to changes.
+    const bool visible = IsWindowVisible(Handle()) != FALSE;
+    placement.showCmd = !visible ? SW_HIDE : IsIconic(Handle()) ? SW_SHOWMINNOACTIVE : SW_SHOWNOACTIVATE;
+    SetWindowPlacement(Handle(), &placement);
 }
 
 void TMainForm::ShowInactive() {

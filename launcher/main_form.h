@@ -70,6 +70,8 @@ private:
     void UpdateScreenLimits();
     void WMActivate(WPARAM state);
     void WMTrayIcon(LPARAM mouseMessage);
+    // Gives Windows the place of the minimised window: off every monitor.
+    void SetMinimisedPosition();
     // Puts the window in the state of an inactive launcher of its mode without activating it.
     void ShowInactive();
     void AddTrayIcon();
