@@ -31,6 +31,11 @@ private:
     static LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) noexcept;
     static LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM data) noexcept;
     static void CALLBACK WatchdogProc(HWND window, UINT message, UINT_PTR timer, DWORD time) noexcept;
+    static LRESULT CALLBACK KeyboardInputProc(HWND window, UINT message, WPARAM wParam,
+                                              LPARAM lParam) noexcept;
+    // The system's keyboard input, seen apart from the hook: raw input on a message-only window.
+    void WatchKeyboardInput() noexcept;
+    void StopWatchingKeyboardInput() noexcept;
 
     void OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) noexcept;
     void OnMouse(WPARAM message) noexcept;
@@ -49,7 +54,10 @@ private:
     platform::UniqueHook mouseHook_;
     HookRecord record_{};
     ChordDetector detector_;
-    DWORD lastHookEvent_ = 0;
+    DWORD lastHookEvent_ = 0;          // either hook
+    DWORD lastKeyboardHookEvent_ = 0;  // the keyboard hook alone
+    DWORD lastKeyboardInput_ = 0;      // raw keyboard input
+    HWND keyboardInputWindow_ = nullptr;
     DWORD lastInstall_ = 0;
 };
 

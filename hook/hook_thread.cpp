@@ -92,6 +92,9 @@ DWORD WINAPI HookThread::Main(void* parameter) noexcept {
     // desktop of SetHook's caller, which a new thread is not necessarily on.
     if (launch.desktop)
         SetThreadDesktop(launch.desktop);
+    // Every key in the system waits for this thread, and Windows removes the hook when it answers
+    // late: on a busy machine it is scheduled before the programs of normal priority.
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
     RunSession(self.record_, self.callUp_, launch);
     if (self.unloading_) {
         // A thread's own handle is signalled only at its end: this waits until it is terminated.
