@@ -1,5 +1,7 @@
 #include "hook/call_up_window.h"
 
+#include "core/activation_order.h"
+
 #include "hook/foreground.h"
 #include "hook/module.h"
 
@@ -57,17 +59,39 @@ void CallUpWindow::UnlockKeyPassed() noexcept {
             PostMessageW(window, kRetryMessage, 0, 0);
 }
 
-// First by asking; when Windows refuses the foreground, our unlock key is injected, and once it
-// has passed the hook the foreground may be ours: one more try, and no more keys.
+// In core's activation order. The unlock key is the one step that waits: once it has passed the
+// hook, the retry comes back here as a message of its own.
 void CallUpWindow::CallUp(bool retry) noexcept {
     const HWND main = RecordToWindow(record_.Load().MainWindow);
     if (!main || !IsWindow(main))
         return;
-    if (TryBringToForeground(CallUpTarget(main)) || retry)
-        return;
-    unlockPending_ = true;
-    if (!SendUnlockKey())
-        unlockPending_ = false;
+    const HWND target = CallUpTarget(main);
+    ActivationStep step = retry ? ActivationStep::Retry : ActivationStep::Ask;
+    for (;;) {
+        ActivationOutcome outcome;
+        switch (step) {
+            case ActivationStep::Ask:
+            case ActivationStep::Retry:
+                outcome.foreground = AskForeground(target);
+                outcome.canAttach = !outcome.foreground && CanAttachToForeground();
+                break;
+            case ActivationStep::AttachAndAsk:
+                outcome.foreground = AttachAndAskForeground(target);
+                break;
+            case ActivationStep::SendUnlockKey:
+                unlockPending_ = true;
+                outcome.keySent = SendUnlockKey();
+                if (!outcome.keySent)
+                    unlockPending_ = false;
+                break;
+            case ActivationStep::Done:
+            case ActivationStep::GiveUp:
+                return;
+        }
+        step = NextActivationStep(step, outcome);
+        if (step == ActivationStep::Retry)
+            return;  // UnlockKeyPassed posts it
+    }
 }
 
 LRESULT CALLBACK CallUpWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

@@ -48,17 +48,24 @@ HWND CallUpTarget(HWND target) noexcept {
     return target;
 }
 
-bool TryBringToForeground(HWND target) noexcept {
+bool AskForeground(HWND target) noexcept {
     if (GetForegroundWindow() == target)
         return true;
-    if (SetForegroundWindow(target) && GetForegroundWindow() == target)
-        return true;
+    return SetForegroundWindow(target) && GetForegroundWindow() == target;
+}
 
+bool CanAttachToForeground() noexcept {
+    const HWND foreground = GetForegroundWindow();
+    const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
+    return foregroundThread != 0 && foregroundThread != GetCurrentThreadId() && Answers(foreground);
+}
+
+bool AttachAndAskForeground(HWND target) noexcept {
     const HWND foreground = GetForegroundWindow();
     const DWORD foregroundThread = foreground ? GetWindowThreadProcessId(foreground, nullptr) : 0;
     const DWORD self = GetCurrentThreadId();
-    const bool attached = foregroundThread != 0 && foregroundThread != self && Answers(foreground) &&
-                          AttachThreadInput(self, foregroundThread, TRUE);
+    const bool attached =
+        foregroundThread != 0 && foregroundThread != self && AttachThreadInput(self, foregroundThread, TRUE);
     SetForegroundWindow(target);
     // Detached at once: while attached, the two threads share key state and focus, and a hung
     // foreground thread would hold up ours.

@@ -15,9 +15,12 @@ inline constexpr WORD kUnlockKey = 0xE8;
 // modal dialog or message box disables it, that dialog or box, whichever window owns it.
 HWND CallUpTarget(HWND target) noexcept;
 
-// Tries to make `target` the foreground window, attached to the input of the foreground
-// thread for the call; true when it is the foreground window afterwards.
-bool TryBringToForeground(HWND target) noexcept;
+// The steps of core's activation order (core/activation_order.h), each true when `target` is the
+// foreground window afterwards.
+bool AskForeground(HWND target) noexcept;
+bool AttachAndAskForeground(HWND target) noexcept;
+// Whether the foreground window belongs to another thread that answers: one to attach to.
+bool CanAttachToForeground() noexcept;
 
 // Injects kUnlockKey down and up marked with kOwnInputSignature; true when both were queued.
 bool SendUnlockKey() noexcept;
