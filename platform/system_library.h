@@ -11,7 +11,8 @@ namespace rivo::platform {
 
 class SystemLibrary {
 public:
-    explicit SystemLibrary(const char* name) : module_(::LoadLibraryA(name)) {}
+    // By its name alone, so that the manifest's side-by-side version (comctl32 6) is the one loaded.
+    explicit SystemLibrary(const wchar_t* name) : module_(::LoadLibraryW(name)) {}
 
     // The exported function `name` as a `Fn` pointer; null when the library or the export is missing.
     template <class Fn>

@@ -30,19 +30,29 @@ std::optional<std::string> ToCodePage(std::wstring_view text, bool exact) {
     return narrow;
 }
 
+std::optional<std::wstring> FromCodePage(std::string_view text, DWORD flags) {
+    if (text.empty())
+        return std::wstring();
+    if (text.size() > static_cast<std::size_t>(INT_MAX))
+        return std::nullopt;
+    const int narrowLength = static_cast<int>(text.size());
+    const int length = ::MultiByteToWideChar(kCodePage, flags, text.data(), narrowLength, nullptr, 0);
+    if (length <= 0)
+        return std::nullopt;
+    std::wstring wide(static_cast<std::size_t>(length), L'\0');
+    if (::MultiByteToWideChar(kCodePage, flags, text.data(), narrowLength, wide.data(), length) != length)
+        return std::nullopt;
+    return wide;
+}
+
 }  // namespace
 
 std::wstring Wide(std::string_view text) {
-    if (text.empty() || text.size() > static_cast<std::size_t>(INT_MAX))
-        return {};
-    const int narrowLength = static_cast<int>(text.size());
-    const int length = ::MultiByteToWideChar(kCodePage, 0, text.data(), narrowLength, nullptr, 0);
-    if (length <= 0)
-        return {};
-    std::wstring wide(static_cast<std::size_t>(length), L'\0');
-    const int converted = ::MultiByteToWideChar(kCodePage, 0, text.data(), narrowLength, wide.data(), length);
-    wide.resize(converted > 0 ? static_cast<std::size_t>(converted) : 0);
-    return wide;
+    return FromCodePage(text, 0).value_or(std::wstring());
+}
+
+std::optional<std::wstring> WideExact(std::string_view text) {
+    return FromCodePage(text, MB_ERR_INVALID_CHARS);
 }
 
 std::string Narrow(std::wstring_view text) {

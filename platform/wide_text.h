@@ -12,6 +12,8 @@ namespace rivo::platform {
 // A byte sequence code page 932 does not define (a lead byte without its trail) becomes the
 // system's replacement character; never fails.
 std::wstring Wide(std::string_view text);
+// Nullopt for a byte sequence code page 932 does not define.
+std::optional<std::wstring> WideExact(std::string_view text);
 // A character code page 932 cannot write becomes '?': for texts shown or compared, never for a
 // path that is to be stored.
 std::string Narrow(std::wstring_view text);

@@ -2,57 +2,22 @@
 
 #include <windows.h>
 
-#include <climits>
-
 #include "core/path_utils.h"
+#include "platform/wide_text.h"
 
 namespace rivo::platform {
 
 static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows wide characters are UTF-16 code units");
 
 std::optional<std::string> Win32CodePage::FromUtf16(std::u16string_view text) const {
-    if (text.empty()) {
-        return std::string();
-    }
-    if (text.size() > static_cast<std::size_t>(INT_MAX)) {
-        return std::nullopt;
-    }
-    const auto* wide = reinterpret_cast<const wchar_t*>(text.data());
-    const int wideLength = static_cast<int>(text.size());
-    BOOL usedDefault = FALSE;
-    const int length = WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, wideLength, nullptr, 0,
-                                           nullptr, &usedDefault);
-    if (length <= 0 || usedDefault) {
-        return std::nullopt;
-    }
-    std::string narrow(static_cast<std::size_t>(length), '\0');
-    if (WideCharToMultiByte(kCodePage, WC_NO_BEST_FIT_CHARS, wide, wideLength, narrow.data(), length, nullptr,
-                            &usedDefault) != length ||
-        usedDefault) {
-        return std::nullopt;
-    }
-    return narrow;
+    return NarrowExact(std::wstring_view(reinterpret_cast<const wchar_t*>(text.data()), text.size()));
 }
 
 std::optional<std::u16string> Win32CodePage::ToUtf16(std::string_view text) const {
-    if (text.empty()) {
-        return std::u16string();
-    }
-    if (text.size() > static_cast<std::size_t>(INT_MAX)) {
+    const std::optional<std::wstring> wide = WideExact(text);
+    if (!wide)
         return std::nullopt;
-    }
-    const int narrowLength = static_cast<int>(text.size());
-    const int length =
-        MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, text.data(), narrowLength, nullptr, 0);
-    if (length <= 0) {
-        return std::nullopt;
-    }
-    std::u16string wide(static_cast<std::size_t>(length), u'\0');
-    if (MultiByteToWideChar(kCodePage, MB_ERR_INVALID_CHARS, text.data(), narrowLength,
-                            reinterpret_cast<wchar_t*>(wide.data()), length) != length) {
-        return std::nullopt;
-    }
-    return wide;
+    return std::u16string(wide->begin(), wide->end());
 }
 
 std::optional<std::string> RegistrableFilePath(const std::wstring& path) {

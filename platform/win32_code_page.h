@@ -1,5 +1,5 @@
-// Code page 932 through the system's own tables, so the engine splits and converts text exactly
-// as the ANSI functions it must agree with.
+// Code page 932 through the system's own tables (platform/wide_text.h), for the settings engine:
+// it converts exactly as the profile functions it must agree with do on a Japanese system.
 #pragma once
 
 #include <optional>
@@ -11,8 +11,6 @@ namespace rivo::platform {
 
 class Win32CodePage final : public CodePage {
 public:
-    static constexpr unsigned kCodePage = 932;
-
     // nullopt when a character has no code page 932 form (no best-fit substitutes either).
     std::optional<std::string> FromUtf16(std::u16string_view text) const override;
     // nullopt on a byte sequence that is not code page 932 (a lead byte without its trail).

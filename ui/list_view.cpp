@@ -14,7 +14,7 @@ namespace {
 
 // The list view class lives in comctl32 and exists only once the library has registered it.
 const wchar_t* ListViewClass() {
-    static const platform::SystemLibrary comctl32("comctl32.dll");
+    static const platform::SystemLibrary comctl32(L"comctl32.dll");
     static const bool registered = [] {
         using InitFn = BOOL(WINAPI*)(const INITCOMMONCONTROLSEX*);
         const auto init = comctl32.Function<InitFn>("InitCommonControlsEx");

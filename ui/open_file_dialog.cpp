@@ -20,7 +20,7 @@ constexpr size_t kInitialBuffer = 32768;
 }  // namespace
 
 std::optional<std::wstring> OpenFileDialog(HWND owner) {
-    static const platform::SystemLibrary comdlg32("comdlg32.dll");
+    static const platform::SystemLibrary comdlg32(L"comdlg32.dll");
     const auto getOpenFileName = comdlg32.Function<BOOL(WINAPI*)(OPENFILENAMEW*)>("GetOpenFileNameW");
     const auto extendedError = comdlg32.Function<DWORD(WINAPI*)()>("CommDlgExtendedError");
     if (!getOpenFileName || !extendedError)

@@ -53,14 +53,14 @@ class TestWindow {
 public:
     explicit TestWindow(DWORD style, HWND owner = nullptr) {
         static const ATOM windowClass = [] {
-            WNDCLASSA wc = {};
+            WNDCLASSW wc = {};
             wc.lpfnWndProc = &Procedure;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.lpszClassName = "RivoHookTestWindow";
-            return RegisterClassA(&wc);
+            wc.hInstance = GetModuleHandleW(nullptr);
+            wc.lpszClassName = L"RivoHookTestWindow";
+            return RegisterClassW(&wc);
         }();
-        handle_ = CreateWindowExA(0, MAKEINTATOM(windowClass), "hook test", style, 100, 100, 200, 100, owner,
-                                  nullptr, GetModuleHandleA(nullptr), this);
+        handle_ = CreateWindowExW(0, MAKEINTATOM(windowClass), L"hook test", style, 100, 100, 200, 100, owner,
+                                  nullptr, GetModuleHandleW(nullptr), this);
     }
     TestWindow(const TestWindow&) = delete;
     TestWindow& operator=(const TestWindow&) = delete;
@@ -76,13 +76,13 @@ public:
 private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
         if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
-            SetWindowLongPtrA(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
+            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
+            SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(create->lpCreateParams));
         }
-        auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrA(window, GWLP_USERDATA));
+        auto* self = reinterpret_cast<TestWindow*>(GetWindowLongPtrW(window, GWLP_USERDATA));
         if (self && message == WM_ACTIVATE && LOWORD(wParam) != WA_INACTIVE)
             ++self->activations_;
-        return DefWindowProcA(window, message, wParam, lParam);
+        return DefWindowProcW(window, message, wParam, lParam);
     }
 
     HWND handle_ = nullptr;
@@ -124,7 +124,7 @@ bool Press(std::vector<Key> keys) {
 // after the sentinel has come through; a sentinel posted there now is handled after it.
 bool Settle() {
     const HWND window = test::CallUpWindowOf(GetCurrentProcessId());
-    return !window || test::PostedSentinelHandled(window, LoadIconA(nullptr, IDI_WARNING));
+    return !window || test::PostedSentinelHandled(window, LoadIconW(nullptr, IDI_WARNING));
 }
 
 // Under Wine all programs of a prefix share one desktop, and with it the foreground window,

@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "platform/wide_text.h"
 #include "tests/win/driver/keys.h"
 #include "tests/win/driver/launcher_process.h"
 #include "tests/win/driver/probe_report.h"
@@ -134,7 +135,7 @@ TEST_F(LauncherBlackBox, EndingSavesAndKeepsWhatItDoesNotKnow) {
 }
 
 TEST_F(LauncherBlackBox, MissingLibraryShowsEachMessageInOrderAndTheLauncherRuns) {
-    ASSERT_TRUE(DeleteFileA(dir_.File("rivo.dll").c_str()));
+    ASSERT_TRUE(RemoveFile(dir_.File("rivo.dll")));
     LauncherProcess launcher(Exe(), dir_.Path());
     const std::vector<std::string> expected = {"Message|rivo.dllが見つかりません。",
                                                "Message|関数pSetHookが見つかりません。",
@@ -158,8 +159,7 @@ TEST_F(LauncherBlackBox, MissingLibraryShowsEachMessageInOrderAndTheLauncherRuns
 }
 
 TEST_F(LauncherBlackBox, LibraryWithoutReleaseHookShowsOnlyThatMessageAtTheEnd) {
-    ASSERT_TRUE(CopyFileA(BuildTreeFile("tests/win/fake_hook/rivo.dll").c_str(),
-                          dir_.File("rivo.dll").c_str(), FALSE));
+    ASSERT_TRUE(CopyTo(BuildTreeFile("tests/win/fake_hook/rivo.dll"), dir_.File("rivo.dll")));
     LauncherProcess launcher(Exe(), dir_.Path());
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
     ASSERT_TRUE(launcher.Settle());
@@ -240,7 +240,7 @@ TEST_F(LauncherBlackBox, ProgramDirectoryAtADriveRootWorks) {
     // The test tree maps RIVO_TEST_DRIVE to an empty directory of its own.
     const std::string root = std::string(RIVO_TEST_DRIVE) + "\\";
     for (const char* file : {"rivo.exe", "rivo.dll", "help.html", "Rivo.ini"})
-        DeleteFileA((root + file).c_str());
+        RemoveFile(root + file);
     ASSERT_TRUE(CopyBuiltFiles(std::string(RIVO_TEST_DRIVE), LauncherFiles()));
     ASSERT_TRUE(WriteBytes(root + "Rivo.ini", "[Rivo]\r\n66=b.exe\r\n"));
     {
@@ -254,13 +254,13 @@ TEST_F(LauncherBlackBox, ProgramDirectoryAtADriveRootWorks) {
     EXPECT_NE(saved.find("\r\n66=b.exe\r\n"), std::string::npos) << "loaded from and saved to the root";
     EXPECT_NE(saved.find("\r\nFormType=0\r\n"), std::string::npos);
     for (const char* file : {"rivo.exe", "rivo.dll", "help.html", "Rivo.ini"})
-        DeleteFileA((root + file).c_str());
+        RemoveFile(root + file);
 }
 
 TEST_F(LauncherBlackBox, AProgramFolderEndingInATrailByteBackslashFindsItsLibrary) {
     // 表 is 0x95 0x5C: the folder's last byte is the code of a backslash.
     const std::string folder = dir_.File("予定表");
-    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+    ASSERT_TRUE(MakeDirectory(folder));
     ASSERT_TRUE(CopyBuiltFiles(folder, LauncherFiles()));
     ASSERT_TRUE(WriteBytes(folder + "\\Rivo.ini", "[Rivo]\r\n66=b.exe\r\n"));
     LauncherProcess launcher(folder + "\\rivo.exe", dir_.Path());
@@ -270,6 +270,48 @@ TEST_F(LauncherBlackBox, AProgramFolderEndingInATrailByteBackslashFindsItsLibrar
     EXPECT_TRUE(messages.empty()) << Printable(messages.empty() ? "" : messages[0]);
     EXPECT_EQ(launcher.WaitForExit(), 0u);
     const std::string saved = ReadBytes(folder + "\\Rivo.ini").value_or("");
+    EXPECT_NE(saved.find("\r\n66=b.exe\r\n"), std::string::npos) << "loaded from and saved to that folder";
+    EXPECT_NE(saved.find("\r\nFormType=0\r\n"), std::string::npos);
+}
+
+// C:\Tools\Łódź\Rivo: the folder's name has no code page 932 form, so every path the launcher
+// builds in it goes through the folder's own UTF-16 name.
+TEST_F(LauncherBlackBox, AProgramFolderCodePage932CannotWriteHasItsLibrarySettingsAndHelpPage) {
+    const std::wstring folder = platform::Wide(dir_.Path()) + L"\\\u0141\u00F3d\u017A";
+    ASSERT_TRUE(CreateDirectoryW(folder.c_str(), nullptr));
+    for (const std::string& file : LauncherFiles()) {
+        ASSERT_TRUE(CopyFileW(platform::Wide(BuiltFile(file)).c_str(),
+                              (folder + L"\\" + platform::Wide(file)).c_str(), FALSE));
+    }
+    const std::wstring ini = folder + L"\\Rivo.ini";
+    ASSERT_TRUE(WriteBytes(ini, "[Rivo]\r\n66=b.exe\r\n"));
+    // The help page opens through the shell with the program's folder as its directory.
+    const std::string probe = dir_.File("show_probe.exe");
+    ASSERT_TRUE(CopyTo(BuildTreeFile("tests/win/show_probe.exe"), probe));
+    HtmlOpener opener(probe);
+    ASSERT_TRUE(opener.Ok());
+
+    LauncherProcess launcher(folder + L"\\rivo.exe", platform::Wide(dir_.Path()));
+    const HWND window = launcher.WaitForMainWindow();
+    ASSERT_NE(window, nullptr);
+    ASSERT_TRUE(launcher.Settle());
+    EXPECT_FALSE(launcher.HasMessageBox()) << "rivo.dll is loaded and Rivo.ini read without a word";
+
+    PostMessageW(window, kTrayCallback, kTrayIconId, WM_RBUTTONDOWN);
+    HWND menu = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (menu = VisibleWindowOf(launcher.Id(), "#32768")) != nullptr; }));
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    std::vector<std::string> reports;
+    EXPECT_TRUE(WaitUntil([&] { return !(reports = ListFiles(dir_.Path(), "shown-*.txt")).empty(); }))
+        << "the help page in the program's folder was opened";
+    EXPECT_FALSE(launcher.HasMessageBox());
+
+    const std::vector<std::string> messages = CloseAndCollectMessages(launcher);
+    EXPECT_TRUE(messages.empty()) << Printable(messages.empty() ? "" : messages[0]);
+    EXPECT_EQ(launcher.WaitForExit(), 0u);
+    const std::string saved = ReadBytes(ini).value_or("");
     EXPECT_NE(saved.find("\r\n66=b.exe\r\n"), std::string::npos) << "loaded from and saved to that folder";
     EXPECT_NE(saved.find("\r\nFormType=0\r\n"), std::string::npos);
 }
@@ -314,7 +356,7 @@ TEST_F(LauncherBlackBox, CallUpChordBringsTheLauncherForwardButShortcutsDoNot) {
 
 TEST_F(LauncherBlackBox, UnreadableSettingsFileIsReportedWithTheReasonAndNeverOverwritten) {
     // A directory where the file should be: it exists but cannot be read as a file.
-    ASSERT_TRUE(CreateDirectoryA(Ini().c_str(), nullptr));
+    ASSERT_TRUE(MakeDirectory(Ini()));
     LauncherProcess launcher(Exe(), dir_.Path());
     const std::string head = "設定ファイルを読み込めませんでした。\n" + Ini() + "\n";
     auto box = launcher.WaitForMessageBox();
@@ -322,7 +364,8 @@ TEST_F(LauncherBlackBox, UnreadableSettingsFileIsReportedWithTheReasonAndNeverOv
     EXPECT_EQ(box->caption, "エラー");
     EXPECT_EQ(box->text.rfind(head, 0), 0u) << Printable(box->text);
     EXPECT_GT(box->text.size(), head.size()) << "the system's reason follows the path";
-    PressButton(box->window, IDOK);
+    // Gone before the close: a box still on its way out would be counted again as the close's.
+    ASSERT_TRUE(PressButtonAndWait(box->window, IDOK));
     ASSERT_NE(launcher.WaitForMainWindow(), nullptr);
     // The save at the end reads the file first; still unreadable, it is refused with the message.
     const std::vector<std::string> messages = CloseAndCollectMessages(launcher);
@@ -349,9 +392,7 @@ TEST_P(LauncherWindowMode, AfterStartTheWindowIsAsAnInactiveLauncher) {
     ASSERT_TRUE(launcher.Settle());
     EXPECT_EQ(IsWindowVisible(window) != FALSE, mode.visible);
     EXPECT_EQ(IsIconic(window) != FALSE, mode.iconic);
-    char caption[16] = {};
-    GetWindowTextA(window, caption, sizeof caption);
-    EXPECT_STREQ(caption, "Rivo");
+    EXPECT_EQ(TextOfWindow(window), "Rivo");
     RECT client{};
     GetClientRect(window, &client);
     if (!mode.iconic) {

@@ -73,10 +73,9 @@ class LauncherRoad : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(CopyBuiltFiles(dir_.Path(), LauncherFiles()));
-        ASSERT_TRUE(
-            CopyFileA(BuildTreeFile(std::string("tests/win/") + kProbeExe).c_str(), Probe().c_str(), FALSE));
+        ASSERT_TRUE(CopyTo(BuildTreeFile(std::string("tests/win/") + kProbeExe), Probe()));
         for (const char* name : {kWorkName, kOtherName, kSentinelName}) {
-            ASSERT_TRUE(CreateDirectoryA(dir_.File(name).c_str(), nullptr)) << name;
+            ASSERT_TRUE(MakeDirectory(dir_.File(name))) << name;
         }
         ASSERT_EQ(ProcessesNamed(kProbeExe), 0) << "a probe of an earlier test is still running";
     }
@@ -192,7 +191,7 @@ protected:
         }
         // Every report goes, so that the next observation sees only what happens after it.
         for (const std::string& name : ListFiles(dir_.Path(), "probe-*.txt"))
-            DeleteFileA(dir_.File(name).c_str());
+            RemoveFile(dir_.File(name));
         return outcome;
     }
 

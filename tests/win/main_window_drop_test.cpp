@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/com_apartment.h"
+#include "platform/wide_text.h"
 #include "tests/win/driver/dropped_files.h"
 #include "tests/win/driver/running_launcher.h"
 
@@ -48,39 +50,20 @@ std::optional<RegistrationDialog> WaitForRegistration(DWORD processId) {
 
 // A shortcut file written through the shell-link object, as the shell writes one.
 bool CreateShortcut(const std::string& file, const std::string& target, const std::string& workDir) {
-    platform::ComPtr<IShellLinkA> link;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkA,
+    platform::ComPtr<IShellLinkW> link;
+    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
                                 reinterpret_cast<void**>(link.put())))) {
         return false;
     }
-    if (FAILED(link->SetPath(target.c_str())))
+    if (FAILED(link->SetPath(platform::Wide(target).c_str())))
         return false;
-    if (!workDir.empty() && FAILED(link->SetWorkingDirectory(workDir.c_str())))
+    if (!workDir.empty() && FAILED(link->SetWorkingDirectory(platform::Wide(workDir).c_str())))
         return false;
     platform::ComPtr<IPersistFile> persist;
     if (FAILED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(persist.put()))))
         return false;
-    std::wstring wide(file.size() + 1, L'\0');
-    const int length =
-        MultiByteToWideChar(CP_ACP, 0, file.c_str(), -1, wide.data(), static_cast<int>(wide.size()));
-    if (length <= 0)
-        return false;
-    return SUCCEEDED(persist->Save(wide.c_str(), TRUE));
+    return SUCCEEDED(persist->Save(platform::Wide(file).c_str(), TRUE));
 }
-
-class ComScope {
-public:
-    ComScope() : ok_(SUCCEEDED(CoInitialize(nullptr))) {}
-    ~ComScope() {
-        if (ok_)
-            CoUninitialize();
-    }
-    ComScope(const ComScope&) = delete;
-    ComScope& operator=(const ComScope&) = delete;
-
-private:
-    bool ok_;
-};
 
 const char kDropCaption[] = "メッセージ from rivo";
 const char kOneFileOnly[] = "ドラッグできるファイルは、\n今のところひとつです。";
@@ -110,9 +93,9 @@ class Drops : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(launcher_.Window() != nullptr);
-        ASSERT_TRUE(CreateDirectoryA(dir_.File("apps").c_str(), nullptr));
-        ASSERT_TRUE(CreateDirectoryA(dir_.File("work").c_str(), nullptr));
-        ASSERT_TRUE(CreateDirectoryA(dir_.File("links").c_str(), nullptr));
+        ASSERT_TRUE(MakeDirectory(dir_.File("apps")));
+        ASSERT_TRUE(MakeDirectory(dir_.File("work")));
+        ASSERT_TRUE(MakeDirectory(dir_.File("links")));
         ASSERT_TRUE(WriteBytes(Target(), "not really a program"));
     }
 
@@ -152,9 +135,7 @@ protected:
             << Printable(TextOfWindow(dialog->pathEdit));
         EXPECT_EQ(TextOfWindow(dialog->keyEdit), "");
         if (c.typedCommand != "-") {
-            SendMessageTimeoutA(dialog->commandEdit, WM_SETTEXT, 0,
-                                reinterpret_cast<LPARAM>(c.typedCommand.c_str()), SMTO_ABORTIFHUNG, 5000,
-                                nullptr);
+            SetTextOfWindow(dialog->commandEdit, c.typedCommand);
         }
         PostKey(dialog->keyEdit, c.key);
         EXPECT_TRUE(WaitUntil([&] {
@@ -182,7 +163,7 @@ protected:
         EXPECT_FALSE(process.HasMessageBox()) << "no question after the dialog";
     }
 
-    ComScope com_;
+    platform::ComApartment com_;
     RunningLauncher launcher_{
         "drop", IniWith("73=C:\\old\\old.exe\r\n373=C:\\old\r\nTop=200\r\nLeft=300\r\nFormType=1\r\n")};
     ScratchDir dir_{"dropped"};
@@ -190,11 +171,7 @@ protected:
 
 TEST_F(Drops, ANameCodePage932CannotWriteIsRegisteredByItsShortPathNeverWithQuestionMarks) {
     // A Korean file name: the ANSI drop would give "C:\...\???.exe", which can never start.
-    std::wstring folder(dir_.File("apps").size() + 1, L'\0');
-    folder.resize(
-        static_cast<std::size_t>(MultiByteToWideChar(CP_ACP, 0, dir_.File("apps").c_str(), -1, folder.data(),
-                                                     static_cast<int>(folder.size()))) -
-        1);
+    const std::wstring folder = platform::Wide(dir_.File("apps"));
     const std::wstring file = folder + L"\\\uD55C\uAD6D\uC5B4.exe";
     platform::UniqueFile created(
         CreateFileW(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr));
@@ -205,8 +182,7 @@ TEST_F(Drops, ANameCodePage932CannotWriteIsRegisteredByItsShortPathNeverWithQues
     if (shortLength == 0 || std::wstring(shortName, shortLength) == file) {
         GTEST_SKIP() << "this volume has no short names";
     }
-    char expected[MAX_PATH * 2] = {};
-    ASSERT_GT(WideCharToMultiByte(CP_ACP, 0, shortName, -1, expected, sizeof expected, nullptr, nullptr), 0);
+    const std::string expected = platform::Narrow(shortName);
 
     LauncherProcess& process = launcher_.Process();
     ASSERT_TRUE(PostDrop(process.Id(), launcher_.Window(), file));
@@ -214,8 +190,7 @@ TEST_F(Drops, ANameCodePage932CannotWriteIsRegisteredByItsShortPathNeverWithQues
     ASSERT_TRUE(dialog.has_value()) << "the registration dialog opens";
     EXPECT_EQ(TextOfWindow(dialog->commandEdit), expected) << Printable(TextOfWindow(dialog->commandEdit));
     EXPECT_EQ(TextOfWindow(dialog->commandEdit).find('?'), std::string::npos);
-    EXPECT_NE(GetFileAttributesA(TextOfWindow(dialog->commandEdit).c_str()), INVALID_FILE_ATTRIBUTES)
-        << "the registered path names the file";
+    EXPECT_TRUE(FileExists(TextOfWindow(dialog->commandEdit))) << "the registered path names the file";
     ClickButton(dialog->cancel);
     ASSERT_TRUE(WaitUntil([&] { return VisibleWindowOf(process.Id(), "TSettingForm") == nullptr; }));
 }

@@ -531,50 +531,6 @@ TEST_F(TrayCallback, RightButtonCallsUpAndOpensTheMenuThatEscapeOrAClickElsewher
     EXPECT_EQ(launcher_.Stop(), 0u);
 }
 
-// Makes a program the opener of .html files for as long as it lives, and puts back what was there.
-// The shell reads associations from the machine's classes (Wine does not merge the user's).
-class HtmlOpener {
-public:
-    explicit HtmlOpener(const std::string& program) {
-        HKEY extension = nullptr;
-        DWORD disposition = 0;
-        if (RegCreateKeyExA(HKEY_CLASSES_ROOT, ".html", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &extension,
-                            &disposition) != ERROR_SUCCESS) {
-            return;
-        }
-        createdExtension_ = disposition == REG_CREATED_NEW_KEY;
-        char old[256] = {};
-        LONG size = sizeof old;
-        if (!createdExtension_ && RegQueryValueA(extension, nullptr, old, &size) == ERROR_SUCCESS)
-            oldClass_ = old;
-        const bool set = RegSetValueA(extension, nullptr, REG_SZ, kClass, sizeof kClass - 1) == ERROR_SUCCESS;
-        RegCloseKey(extension);
-        const std::string command = "\"" + program + "\" \"%1\"";
-        ok_ =
-            set && RegSetValueA(HKEY_CLASSES_ROOT, (std::string(kClass) + "\\shell\\open\\command").c_str(),
-                                REG_SZ, command.c_str(), static_cast<DWORD>(command.size())) == ERROR_SUCCESS;
-    }
-    ~HtmlOpener() {
-        RegDeleteTreeA(HKEY_CLASSES_ROOT, kClass);
-        RegDeleteKeyA(HKEY_CLASSES_ROOT, kClass);
-        if (createdExtension_) {
-            RegDeleteKeyA(HKEY_CLASSES_ROOT, ".html");
-        } else if (!oldClass_.empty()) {
-            RegSetValueA(HKEY_CLASSES_ROOT, ".html", REG_SZ, oldClass_.c_str(),
-                         static_cast<DWORD>(oldClass_.size()));
-        }
-    }
-    HtmlOpener(const HtmlOpener&) = delete;
-    HtmlOpener& operator=(const HtmlOpener&) = delete;
-    bool Ok() const { return ok_; }
-
-private:
-    static constexpr char kClass[] = "RivoTestHelpPage";
-    bool ok_ = false;
-    bool createdExtension_ = false;
-    std::string oldClass_;
-};
-
 TEST_F(TrayCallback, TheMenuHoldsSettingsHelpAndExitInThisOrder) {
     const DWORD id = launcher_.Process().Id();
     const std::string probe = launcher_.Dir().File("show_probe.exe");

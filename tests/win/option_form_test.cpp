@@ -15,7 +15,9 @@
 #include "core/launcher_state.h"
 #include "core/rivo_main_set.h"
 #include "dialogs/option_form.h"
+#include "platform/window_text.h"
 #include "tests/win/driver/modal_driver.h"
+#include "tests/win/driver/window_finder.h"
 #include "ui/application.h"
 
 namespace rivo {
@@ -496,12 +498,11 @@ int LabelTextWidth(HWND window, HFONT font) {
     ::GetClassNameA(window, className, sizeof className);
     if (lstrcmpiA(className, "Static") != 0)
         return 0;
-    char text[128] = {};
-    ::GetWindowTextA(window, text, sizeof text);
+    const std::wstring text = platform::WideWindowText(window);
     HDC dc = ::GetDC(window);
     const HGDIOBJ old = ::SelectObject(dc, font);
     SIZE size{};
-    ::GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    ::GetTextExtentPoint32W(dc, text.c_str(), static_cast<int>(text.size()), &size);
     ::SelectObject(dc, old);
     ::ReleaseDC(window, dc);
     return size.cx;
@@ -555,10 +556,8 @@ void ExpectOptionLayout(TOptionForm& f, int dpi) {
         SCOPED_TRACE(c.name);
         EXPECT_EQ(::GetParent(c.window), c.parent);
         EXPECT_EQ(reinterpret_cast<HFONT>(::SendMessageA(c.window, WM_GETFONT, 0, 0)), f.Font());
-        char text[128] = {};
-        ::GetWindowTextA(c.window, text, sizeof text);
         if (!c.caption.empty()) {
-            EXPECT_EQ(std::string(text), c.caption);
+            EXPECT_EQ(test::TextOfWindow(c.window), c.caption);
         }
         const RECT r = ClientBounds(c.window);
         EXPECT_EQ(r.top, c.bounds.top);

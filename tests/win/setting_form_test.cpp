@@ -14,8 +14,11 @@
 
 #include "core/launcher_state.h"
 #include "core/set_command.h"
+#include "dialogs/dialog_texts.h"
 #include "dialogs/setting_form.h"
+#include "platform/wide_text.h"
 #include "tests/win/driver/modal_driver.h"
+#include "tests/win/driver/probe_report.h"
 #include "tests/win/driver/scratch_dir.h"
 #include "ui/application.h"
 
@@ -762,6 +765,48 @@ TEST_F(SettingFormTest, DialogsAreCentredOnTheFullScreenAreaWhenCreated) {
     }
 }
 
+// Pasted rather than dropped: a name code page 932 cannot write is stored by its short form, and
+// text that names no such file is refused with a message while the dialog stays open. Stored with
+// '?', it would never start.
+TEST_F(SettingFormTest, APastedNameCodePage932CannotWriteIsStoredByItsShortFormOrRefused) {
+    test::ScratchDir scratch("setting_form");
+    const std::wstring file = platform::Wide(scratch.Path()) + L"\\\uD55C\uAD6D\uC5B4.exe";
+    ASSERT_TRUE(test::WriteBytes(file, "MZ"));
+    wchar_t shortName[MAX_PATH] = {};
+    const DWORD shortLength = ::GetShortPathNameW(file.c_str(), shortName, MAX_PATH);
+    if (shortLength == 0 || std::wstring(shortName, shortLength) == file)
+        GTEST_SKIP() << "this volume has no short names";
+    TSettingForm& form = *SettingForm;
+    const auto paste = [&form](std::wstring text) {
+        return Do(
+            [&form, text = std::move(text)] { ::SetWindowTextW(form.CommandEdit.Handle(), text.c_str()); });
+    };
+    {
+        SCOPED_TRACE("a file that exists: its short form");
+        TSetCommand request = Request(0x45, "old.exe", "old");
+        EXPECT_EQ(Run(form, request, KeyMode, {paste(file), Click(form.OKButton)}), 1);
+        EXPECT_EQ(request.Command, platform::Narrow(shortName)) << test::Printable(request.Command);
+    }
+    SCOPED_TRACE("no such file: refused, the dialog stays open and the request keeps its command");
+    // Each way of confirming asks once: the OK button, then Enter in the field.
+    std::optional<test::MessageBoxAnswerer> clicked(std::in_place, dialog_text::kSettingCaption, IDOK);
+    std::optional<test::MessageBoxAnswerer> entered;
+    const auto usableAgain = [&form] { return form.Visible() && ::IsWindowEnabled(form.Handle()); };
+    TSetCommand request = Request(0x45, "old.exe", "old");
+    EXPECT_EQ(Run(form, request, KeyMode,
+                  {paste(L"C:\\nowhere\\\uD55C.exe"), Click(form.OKButton), usableAgain, Do([&] {
+                       EXPECT_EQ(form.ModalResult(), ui::kModalNone);
+                       EXPECT_EQ(clicked->Seen().text, dialog_text::kNameNotRegistrable)
+                           << test::Printable(clicked->Seen().text);
+                       entered.emplace(dialog_text::kSettingCaption, IDOK);
+                   }),
+                   Press(VK_RETURN), usableAgain, Press(VK_ESCAPE)}),
+              0);
+    EXPECT_EQ(entered->Seen().text, dialog_text::kNameNotRegistrable)
+        << test::Printable(entered->Seen().text);
+    EXPECT_EQ(request.Command, "old.exe");
+}
+
 // ---------------------------------------------------------------------------------------------
 // Browse
 
@@ -772,7 +817,7 @@ Step ChooseInOpenDialog(const TSettingForm& form, std::string path) {
         if (!open)
             return false;
         HWND name = ::GetDlgItem(open, cmb13);
-        if (HWND inner = name ? ::FindWindowExA(name, nullptr, "Edit", nullptr) : nullptr)
+        if (HWND inner = name ? ::FindWindowExW(name, nullptr, L"Edit", nullptr) : nullptr)
             name = inner;
         if (!name)
             name = ::GetDlgItem(open, edt1);
@@ -780,7 +825,7 @@ Step ChooseInOpenDialog(const TSettingForm& form, std::string path) {
         if (!name)
             return false;
         EXPECT_FALSE(::IsWindowEnabled(form.Handle())) << "the open-file dialog is modal to the dialog";
-        ::SetWindowTextA(name, path.c_str());
+        ::SetWindowTextW(name, platform::Wide(path).c_str());
         PostKey(name, VK_RETURN);
         return true;
     };
@@ -812,13 +857,13 @@ TEST_F(SettingFormTest, BrowseFillsTheCommandAndItsFolder) {
     const std::string root = "C:\\rivo_setting_form_edit.exe";
     const std::string tool = scratch.Path() + "\\Program Files\\Tool";
     const std::string japanese = scratch.Path() + "\\表示ソフト";  // 表 and ソ end in byte 0x5C
-    ASSERT_TRUE(::CreateDirectoryA((scratch.Path() + "\\Program Files").c_str(), nullptr));
-    ASSERT_TRUE(::CreateDirectoryA(tool.c_str(), nullptr));
-    ASSERT_TRUE(::CreateDirectoryA(japanese.c_str(), nullptr));
+    ASSERT_TRUE(test::MakeDirectory(scratch.Path() + "\\Program Files"));
+    ASSERT_TRUE(test::MakeDirectory(tool));
+    ASSERT_TRUE(test::MakeDirectory(japanese));
     ASSERT_TRUE(MakeFile(root));
     ASSERT_TRUE(MakeFile(tool + "\\tool.exe"));
     ASSERT_TRUE(MakeFile(japanese + "\\表.exe"));
-    platform::ScopeExit removeRoot([&root] { ::DeleteFileA(root.c_str()); });
+    platform::ScopeExit removeRoot([&root] { test::RemoveFile(root); });
 
     struct Case {
         const char* name;
@@ -845,15 +890,15 @@ TEST_F(SettingFormTest, BrowseFillsTheCommandAndItsFolder) {
         steps.push_back(WaitBack(form));
         steps.push_back(Do([&form, &c] {
             // The dialog shows the path as the system spells it; compare without case.
-            EXPECT_EQ(::lstrcmpiA(form.CommandEdit.Text().c_str(), c.file.c_str()), 0)
+            EXPECT_TRUE(test::SamePath(form.CommandEdit.Text(), c.file))
                 << test::Printable(form.CommandEdit.Text());
-            EXPECT_EQ(::lstrcmpiA(form.PathEdit.Text().c_str(), c.folder.c_str()), 0)
+            EXPECT_TRUE(test::SamePath(form.PathEdit.Text(), c.folder))
                 << test::Printable(form.PathEdit.Text());
         }));
         steps.push_back(Click(form.OKButton));
         EXPECT_EQ(Run(form, request, KeyMode, std::move(steps)), 1);
-        EXPECT_EQ(::lstrcmpiA(request.Command.c_str(), c.file.c_str()), 0);
-        EXPECT_EQ(::lstrcmpiA(request.WorkDir.c_str(), c.folder.c_str()), 0);
+        EXPECT_TRUE(test::SamePath(request.Command, c.file));
+        EXPECT_TRUE(test::SamePath(request.WorkDir, c.folder));
     }
 
     SCOPED_TRACE("a cancelled open-file dialog changes nothing");

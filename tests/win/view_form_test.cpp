@@ -6,6 +6,7 @@
 #include <commctrl.h>
 
 #include <functional>
+#include <iterator>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -13,7 +14,9 @@
 
 #include "core/launcher_state.h"
 #include "dialogs/view_form.h"
+#include "platform/wide_text.h"
 #include "tests/win/driver/modal_driver.h"
+#include "tests/win/driver/window_finder.h"
 #include "ui/application.h"
 
 namespace rivo {
@@ -500,9 +503,7 @@ TEST_F(ViewFormTest, WindowAndControlsFollowTheLayoutAtTheDpiOfTheMonitor) {
             char className[64] = {};
             ::GetClassNameA(c.window, className, sizeof className);
             EXPECT_EQ(lstrcmpiA(className, c.className), 0) << className;
-            char text[128] = {};
-            ::GetWindowTextA(c.window, text, sizeof text);
-            EXPECT_EQ(std::string(text), c.caption);
+            EXPECT_EQ(test::TextOfWindow(c.window), c.caption);
             const RECT r = ClientBounds(c.window);
             EXPECT_EQ(r.left, c.bounds.left);
             EXPECT_EQ(r.top, c.bounds.top);
@@ -518,14 +519,14 @@ TEST_F(ViewFormTest, WindowAndControlsFollowTheLayoutAtTheDpiOfTheMonitor) {
         } columns[] = {{"キー", 50}, {"コマンド", 330}};
         ASSERT_EQ(::SendMessageA(header, HDM_GETITEMCOUNT, 0, 0), 2);
         for (int i = 0; i < 2; ++i) {
-            char text[64] = {};
-            HDITEMA item{};
+            wchar_t text[64] = {};
+            HDITEMW item{};
             item.mask = HDI_TEXT | HDI_WIDTH;
             item.pszText = text;
-            item.cchTextMax = sizeof text;
-            ASSERT_TRUE(::SendMessageA(header, HDM_GETITEMA, static_cast<WPARAM>(i),
+            item.cchTextMax = static_cast<int>(std::size(text));
+            ASSERT_TRUE(::SendMessageW(header, HDM_GETITEMW, static_cast<WPARAM>(i),
                                        reinterpret_cast<LPARAM>(&item)));
-            EXPECT_EQ(std::string(text), columns[i].caption);
+            EXPECT_EQ(platform::Narrow(text), columns[i].caption);
             EXPECT_EQ(item.cxy, at(columns[i].width));
         }
     }

@@ -10,6 +10,7 @@
 #include "core/code_page.h"
 #include "platform/unique_handle.h"
 #include "launcher/message_filter.h"
+#include "platform/wide_text.h"
 #include "platform/win32_code_page.h"
 #include "platform/win32_file_store.h"
 #include "tests/win/driver/scratch_dir.h"
@@ -231,6 +232,10 @@ TEST_P(Win32CodePageConversion, BothWays) {
     const std::optional<std::string> narrow = codePage.FromUtf16(GetParam().wide);
     ASSERT_TRUE(narrow);
     EXPECT_EQ(Printable(*narrow), Printable(GetParam().narrow));
+    // What the windows and files are handed, and what is read back from them.
+    const std::wstring text(GetParam().wide.begin(), GetParam().wide.end());
+    EXPECT_TRUE(platform::Wide(GetParam().narrow) == text);
+    EXPECT_EQ(Printable(platform::Narrow(text)), Printable(GetParam().narrow));
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -249,6 +254,9 @@ TEST(Win32CodePageTest, RefusesWhatCodePage932CannotHold) {
     EXPECT_FALSE(codePage.FromUtf16(u"caf\u00E9")) << "no code page 932 form, and no best-fit substitute";
     EXPECT_FALSE(codePage.FromUtf16(std::u16string(1, char16_t{0xD800}))) << "an unpaired surrogate";
     EXPECT_FALSE(codePage.FromUtf16(u"\U0001F600")) << "a character outside the code page";
+    // Shown or compared, such a character is a '?'; never stored (RegistrableFilePath).
+    EXPECT_EQ(platform::Narrow(L"caf\u00E9 \u8868"), "caf? \x95\x5C");
+    EXPECT_EQ(platform::NarrowExact(L"caf\u00E9"), std::nullopt);
 }
 
 // An elevated launcher gets no file dropped from a normal Explorer and no "TaskbarCreated" unless

@@ -3,6 +3,7 @@
 #include <shlobj.h>
 
 #include "platform/unique_handle.h"
+#include "platform/wide_text.h"
 
 namespace rivo::test {
 
@@ -17,32 +18,32 @@ bool PostDropBlock(DWORD processId, HWND window, const std::string& block) {
         VirtualAllocEx(process.get(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!remote || !WriteProcessMemory(process.get(), remote, block.data(), block.size(), nullptr))
         return false;
-    return PostMessageA(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
+    return PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
 }
 
 }  // namespace
 
-bool PostDrop(DWORD processId, HWND window, const std::vector<std::string>& paths) {
-    DROPFILES header{};
-    header.pFiles = sizeof header;
-    header.fWide = FALSE;
-    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
-    for (const std::string& path : paths) {
-        block += path;
-        block += '\0';
-    }
-    block += '\0';
-    return PostDropBlock(processId, window, block);
-}
-
-bool PostDrop(DWORD processId, HWND window, const std::wstring& path) {
+bool PostDrop(DWORD processId, HWND window, const std::vector<std::wstring>& paths) {
     DROPFILES header{};
     header.pFiles = sizeof header;
     header.fWide = TRUE;
     std::string block(reinterpret_cast<const char*>(&header), sizeof header);
-    block.append(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * sizeof(wchar_t));
+    for (const std::wstring& path : paths) {
+        block.append(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * sizeof(wchar_t));
+    }
     block.append(sizeof(wchar_t), '\0');
     return PostDropBlock(processId, window, block);
+}
+
+bool PostDrop(DWORD processId, HWND window, const std::vector<std::string>& paths) {
+    std::vector<std::wstring> wide;
+    for (const std::string& path : paths)
+        wide.push_back(platform::Wide(path));
+    return PostDrop(processId, window, wide);
+}
+
+bool PostDrop(DWORD processId, HWND window, const std::wstring& path) {
+    return PostDrop(processId, window, std::vector<std::wstring>{path});
 }
 
 }  // namespace rivo::test

@@ -14,8 +14,9 @@ namespace rivo::test {
 // Wine's DragQueryFile there reads whatever lies at that address (a count of 8 files, seen).
 // A page written into the receiver is what a fixed global block is, a plain address; DragFinish
 // fails to free it, harmlessly. It is left to go with the process, since the receiver reads it
-// until its handler returns. The wide form makes the block the shell sends for names of any
-// language (fWide).
+// until its handler returns. The block is the wide one the shell sends for names of any language
+// (fWide); paths of ours are code page 932.
+bool PostDrop(DWORD processId, HWND window, const std::vector<std::wstring>& paths);
 bool PostDrop(DWORD processId, HWND window, const std::vector<std::string>& paths);
 bool PostDrop(DWORD processId, HWND window, const std::wstring& path);
 

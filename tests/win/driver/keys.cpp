@@ -5,7 +5,7 @@ namespace rivo::test {
 namespace {
 
 LPARAM KeyLParam(WORD vk, bool down, bool alt = false) {
-    const UINT scan = MapVirtualKeyA(vk, MAPVK_VK_TO_VSC);
+    const UINT scan = MapVirtualKeyW(vk, MAPVK_VK_TO_VSC);
     LPARAM lParam = 1 | (static_cast<LPARAM>(scan & 0xFF) << 16);
     if (alt)
         lParam |= LPARAM{1} << 29;
@@ -27,9 +27,9 @@ std::optional<double> InjectThenType(std::vector<InjectedKey> keys, WORD vk, DWO
     const DWORD started = GetTickCount();
     for (;;) {
         MSG msg;
-        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+        while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
             TranslateMessage(&msg);
-            DispatchMessageA(&msg);
+            DispatchMessageW(&msg);
             if (msg.message == WM_KEYUP && msg.wParam == vk) {
                 QueryPerformanceCounter(&now);
                 return 1000.0 * static_cast<double>(now.QuadPart - start.QuadPart) /
@@ -60,7 +60,7 @@ bool InjectKeys(const std::vector<InjectedKey>& keys) {
         }
         input.type = INPUT_KEYBOARD;
         input.ki.wVk = key.vk;
-        input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key.vk, MAPVK_VK_TO_VSC));
+        input.ki.wScan = static_cast<WORD>(MapVirtualKeyW(key.vk, MAPVK_VK_TO_VSC));
         input.ki.dwFlags = key.down ? 0 : KEYEVENTF_KEYUP;
         input.ki.dwExtraInfo = key.extraInfo;
     }
@@ -89,20 +89,20 @@ void PostKey(HWND window, WORD vk) {
 }
 
 void PostKeyDown(HWND window, WORD vk) {
-    PostMessageA(window, WM_KEYDOWN, vk, KeyLParam(vk, true));
+    PostMessageW(window, WM_KEYDOWN, vk, KeyLParam(vk, true));
 }
 
 void PostKeyUp(HWND window, WORD vk) {
-    PostMessageA(window, WM_KEYUP, vk, KeyLParam(vk, false));
+    PostMessageW(window, WM_KEYUP, vk, KeyLParam(vk, false));
 }
 
 void PostKeyRepeat(HWND window, WORD vk) {
-    PostMessageA(window, WM_KEYDOWN, vk, KeyLParam(vk, true) | (LPARAM{1} << 30));
+    PostMessageW(window, WM_KEYDOWN, vk, KeyLParam(vk, true) | (LPARAM{1} << 30));
 }
 
 void PostAltKey(HWND window, WORD vk) {
-    PostMessageA(window, WM_SYSKEYDOWN, vk, KeyLParam(vk, true, true));
-    PostMessageA(window, WM_SYSKEYUP, vk, KeyLParam(vk, false, true));
+    PostMessageW(window, WM_SYSKEYDOWN, vk, KeyLParam(vk, true, true));
+    PostMessageW(window, WM_SYSKEYUP, vk, KeyLParam(vk, false, true));
 }
 
 void PostKey(WORD vk) {
@@ -128,7 +128,7 @@ void WithKeyHeld(WORD vk, const std::function<void()>& action) {
 }
 
 void ClickButton(HWND button) {
-    PostMessageA(button, BM_CLICK, 0, 0);
+    PostMessageW(button, BM_CLICK, 0, 0);
 }
 
 void PostClick(HWND window) {
@@ -139,8 +139,8 @@ void PostClick(HWND window) {
 
 void PostClickAt(HWND window, POINT point) {
     const LPARAM at = MAKELPARAM(point.x, point.y);
-    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
-    PostMessageA(window, WM_LBUTTONUP, 0, at);
+    PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    PostMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
 SuspendedWindowThread::SuspendedWindowThread(HWND window)

@@ -1,5 +1,6 @@
 #include "tests/win/driver/launcher_process.h"
 
+#include "platform/wide_text.h"
 #include "tests/win/driver/scratch_dir.h"
 
 namespace rivo::test {
@@ -31,7 +32,7 @@ const std::vector<std::string>& LauncherFiles() {
 
 bool CopyBuiltFiles(const std::string& directory, const std::vector<std::string>& files) {
     for (const std::string& file : files) {
-        if (!CopyFileA(BuiltFile(file).c_str(), (directory + "\\" + file).c_str(), FALSE))
+        if (!CopyTo(BuiltFile(file), directory + "\\" + file))
             return false;
     }
     return true;
@@ -43,7 +44,7 @@ bool InstallLauncher(const std::string& directory, const std::string& ini) {
 
 HWND CallUpWindowOf(DWORD processId) {
     HWND window = nullptr;
-    while ((window = FindWindowExA(HWND_MESSAGE, window, "RivoCallUpWindow", nullptr)) != nullptr) {
+    while ((window = FindWindowExW(HWND_MESSAGE, window, L"RivoCallUpWindow", nullptr)) != nullptr) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
         if (process == processId)
@@ -55,20 +56,23 @@ HWND CallUpWindowOf(DWORD processId) {
 bool PostedSentinelHandled(HWND window, HICON icon, DWORD timeoutMs) {
     const auto held = [&] {
         DWORD_PTR answer = 0;
-        SendMessageTimeoutA(window, WM_GETICON, ICON_BIG, 0, SMTO_NORMAL, Scaled(timeoutMs), &answer);
+        SendMessageTimeoutW(window, WM_GETICON, ICON_BIG, 0, SMTO_NORMAL, Scaled(timeoutMs), &answer);
         return reinterpret_cast<HICON>(answer);
     };
     const HICON marker = held() == icon ? nullptr : icon;
-    return PostMessageA(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(marker)) &&
+    return PostMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(marker)) &&
            WaitUntil([&] { return held() == marker; }, timeoutMs);
 }
 
-LauncherProcess::LauncherProcess(const std::string& exe, const std::string& directory) {
-    STARTUPINFOA startup{};
+LauncherProcess::LauncherProcess(const std::string& exe, const std::string& directory)
+    : LauncherProcess(platform::Wide(exe), platform::Wide(directory)) {}
+
+LauncherProcess::LauncherProcess(const std::wstring& exe, const std::wstring& directory) {
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    std::string commandLine = "\"" + exe + "\"";
-    if (CreateProcessA(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    if (CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
                        directory.c_str(), &startup, &info)) {
         process_.reset(info.hProcess);
         id_ = info.dwProcessId;
@@ -122,13 +126,13 @@ bool LauncherProcess::Settle(DWORD timeoutMs) {
         main_ = windows.front();
     }
     DWORD_PTR ignored = 0;
-    if (SendMessageTimeoutA(main_, WM_NULL, 0, 0, SMTO_NORMAL, limit, &ignored) == 0)
+    if (SendMessageTimeoutW(main_, WM_NULL, 0, 0, SMTO_NORMAL, limit, &ignored) == 0)
         return false;
     // A sent message overtakes posted ones, so the WM_NULL proves nothing about them (a call-up
     // the hook posted, a posted click); a posted sentinel does.
     const HWND callUp = CallUpWindowOf(id_);
     // An icon of the launcher's own, valid in its process.
-    const auto own = reinterpret_cast<HICON>(GetClassLongPtrA(main_, GCLP_HICON));
+    const auto own = reinterpret_cast<HICON>(GetClassLongPtrW(main_, GCLP_HICON));
     if (callUp == nullptr || own == nullptr)  // no hook bound
         return WaitForInputIdle(process_.get(), limit) == 0;
     return PostedSentinelHandled(callUp, own, timeoutMs);
@@ -141,7 +145,7 @@ void LauncherProcess::Close() {
             main_ = windows.front();
     }
     if (main_ != nullptr)
-        PostMessageA(main_, WM_CLOSE, 0, 0);
+        PostMessageW(main_, WM_CLOSE, 0, 0);
 }
 
 void LauncherProcess::End() {

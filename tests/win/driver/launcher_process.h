@@ -41,6 +41,8 @@ public:
     // without one, in the program's own directory, as a user's shell starts it.
     LauncherProcess(const std::string& exe, const std::string& directory);
     explicit LauncherProcess(const std::string& exe);
+    // For a program in a folder whose name code page 932 cannot write.
+    LauncherProcess(const std::wstring& exe, const std::wstring& directory);
     // Ends the process at once if it still runs.
     ~LauncherProcess();
     LauncherProcess(const LauncherProcess&) = delete;

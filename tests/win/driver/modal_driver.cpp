@@ -10,7 +10,7 @@ namespace {
 
 constexpr UINT kInvoke = WM_APP + 77;
 constexpr UINT kFlush = WM_APP + 78;
-constexpr char kInvokerClass[] = "RivoModalTestInvoker";
+constexpr wchar_t kInvokerClass[] = L"RivoModalTestInvoker";
 constexpr UINT kTickMs = 10;
 
 Script* currentScript = nullptr;
@@ -20,7 +20,7 @@ LRESULT CALLBACK InvokerProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         try {
             (*reinterpret_cast<const std::function<void()>*>(lParam))();
         } catch (...) {
-            ::OutputDebugStringA("modal test: a step on the window thread threw\n");
+            ::OutputDebugStringW(L"modal test: a step on the window thread threw\n");
         }
         return 0;
     }
@@ -28,7 +28,7 @@ LRESULT CALLBACK InvokerProc(HWND window, UINT message, WPARAM wParam, LPARAM lP
         ::SetEvent(reinterpret_cast<HANDLE>(lParam));
         return 0;
     }
-    return ::DefWindowProcA(window, message, wParam, lParam);
+    return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
 // Answers every message box this process shows with the first of OK, No, Cancel it has.
@@ -106,18 +106,18 @@ RECT SendDpiChanged(HWND window, int dpi, int fromDpi) {
     suggested.right = suggested.left + ::MulDiv(now.right - now.left, dpi, fromDpi);
     suggested.bottom = suggested.top + ::MulDiv(now.bottom - now.top, dpi, fromDpi);
     constexpr UINT kDpiChanged = 0x02E0;
-    ::SendMessageA(window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+    ::SendMessageW(window, kDpiChanged, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
     return suggested;
 }
 
 UiInvoker::UiInvoker() : thread_(::GetCurrentThreadId()) {
-    WNDCLASSA windowClass{};
+    WNDCLASSW windowClass{};
     windowClass.lpfnWndProc = InvokerProc;
-    windowClass.hInstance = ::GetModuleHandleA(nullptr);
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
     windowClass.lpszClassName = kInvokerClass;
-    ::RegisterClassA(&windowClass);  // fails harmlessly once registered
-    window_ = ::CreateWindowExA(0, kInvokerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                ::GetModuleHandleA(nullptr), nullptr);
+    ::RegisterClassW(&windowClass);  // fails harmlessly once registered
+    window_ = ::CreateWindowExW(0, kInvokerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                ::GetModuleHandleW(nullptr), nullptr);
 }
 
 UiInvoker::~UiInvoker() {
@@ -126,12 +126,12 @@ UiInvoker::~UiInvoker() {
 }
 
 void UiInvoker::Run(const std::function<void()>& step) const {
-    ::SendMessageA(window_, kInvoke, 0, reinterpret_cast<LPARAM>(&step));
+    ::SendMessageW(window_, kInvoke, 0, reinterpret_cast<LPARAM>(&step));
 }
 
 void UiInvoker::Flush() const {
-    const platform::UniqueKernelHandle handled(::CreateEventA(nullptr, TRUE, FALSE, nullptr));
-    if (handled && ::PostMessageA(window_, kFlush, 0, reinterpret_cast<LPARAM>(handled.get())))
+    const platform::UniqueKernelHandle handled(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    if (handled && ::PostMessageW(window_, kFlush, 0, reinterpret_cast<LPARAM>(handled.get())))
         ::WaitForSingleObject(handled.get(), Scaled(kWaitMs));
 }
 
@@ -148,7 +148,7 @@ Driver::Driver(std::function<void()> script, std::vector<std::string> rescueCapt
               WaitUntil(
                   [window] {
                       if (!AnswerOpenBoxes())
-                          PostMessageA(window, WM_CLOSE, 0, 0);
+                          PostMessageW(window, WM_CLOSE, 0, 0);
                       return !IsWindowVisible(window);
                   },
                   5000, 100);

@@ -7,6 +7,7 @@
 
 #include "tests/win/driver/scratch_dir.h"
 #include "platform/unique_handle.h"
+#include "platform/wide_text.h"
 
 namespace rivo::test {
 
@@ -49,18 +50,24 @@ int ProcessesNamed(const char* exeName) {
     if (!snapshot)
         return -1;
     int count = 0;
-    PROCESSENTRY32 entry{};
+    const std::wstring wanted = platform::Wide(exeName);
+    PROCESSENTRY32W entry{};
     entry.dwSize = sizeof entry;
-    for (BOOL more = Process32First(snapshot.get(), &entry); more;
-         more = Process32Next(snapshot.get(), &entry)) {
-        if (_stricmp(entry.szExeFile, exeName) == 0)
+    for (BOOL more = Process32FirstW(snapshot.get(), &entry); more;
+         more = Process32NextW(snapshot.get(), &entry)) {
+        if (_wcsicmp(entry.szExeFile, wanted.c_str()) == 0)
             ++count;
     }
     return count;
 }
 
 bool SamePath(const std::string& a, const std::string& b) {
-    return _stricmp(WithoutTrailingBackslash(a).c_str(), WithoutTrailingBackslash(b).c_str()) == 0;
+    // Compared in UTF-16, as the file system compares names: a trail byte of code page 932 is no
+    // letter to fold.
+    const std::wstring left = platform::Wide(WithoutTrailingBackslash(a));
+    const std::wstring right = platform::Wide(WithoutTrailingBackslash(b));
+    return CompareStringOrdinal(left.c_str(), static_cast<int>(left.size()), right.c_str(),
+                                static_cast<int>(right.size()), TRUE) == CSTR_EQUAL;
 }
 
 std::string ProgramOfCommandLine(const std::string& commandLine, std::string* rest) {

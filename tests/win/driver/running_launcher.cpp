@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "platform/wide_text.h"
+
 namespace rivo::test {
 
 bool UnderWine() {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
+    return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
 }
 
 std::string Hex(COLORREF colour) {
@@ -98,12 +100,13 @@ TrayPicture TrayIconPicture() {
     // wide each, drawn by windows that other processes cannot enumerate: read the screen there.
     // Without a desktop, Wine's stand-alone notification area is a window of its own.
     std::optional<Picture> picture;
-    if (HWND taskbar = FindWindowA("Shell_TrayWnd", nullptr); taskbar && IsWindowVisible(taskbar)) {
+    if (HWND taskbar = FindWindowW(L"Shell_TrayWnd", nullptr); taskbar && IsWindowVisible(taskbar)) {
         RECT bar{};
         GetWindowRect(taskbar, &bar);
         bar.left = bar.right - 2 * (bar.bottom - bar.top);
         picture = CaptureScreen(bar);
-    } else if (HWND tray = FindWindowA("__winex11_standalone_tray", nullptr); tray && IsWindowVisible(tray)) {
+    } else if (HWND tray = FindWindowW(L"__winex11_standalone_tray", nullptr);
+               tray && IsWindowVisible(tray)) {
         picture = CaptureClient(tray);
     }
     if (!picture)
@@ -137,7 +140,7 @@ RunningLauncher::RunningLauncher(std::string_view tag, const std::string& ini) :
         // this one then exits with code 1 at once. Start again once that one is gone.
         if (window_ || process_->WaitForExit(0) != std::optional<DWORD>(1))
             break;
-        WaitUntil([] { return !platform::UniqueKernelHandle(OpenMutexA(SYNCHRONIZE, FALSE, "rivo")); },
+        WaitUntil([] { return !platform::UniqueKernelHandle(OpenMutexW(SYNCHRONIZE, FALSE, L"rivo")); },
                   15000);
     }
     // The window exists before start-up has loaded the settings and placed it; start-up ends by
@@ -151,6 +154,47 @@ RunningLauncher::~RunningLauncher() {
     CloseMenus();
 }
 
+namespace {
+
+constexpr wchar_t kHtmlClass[] = L"RivoTestHelpPage";
+
+bool SetDefaultValue(HKEY key, const wchar_t* subKey, const std::wstring& value) {
+    return RegSetKeyValueW(key, subKey, nullptr, REG_SZ, value.c_str(),
+                           static_cast<DWORD>((value.size() + 1) * sizeof(wchar_t))) == ERROR_SUCCESS;
+}
+
+}  // namespace
+
+HtmlOpener::HtmlOpener(const std::string& program) {
+    HKEY extension = nullptr;
+    DWORD disposition = 0;
+    if (RegCreateKeyExW(HKEY_CLASSES_ROOT, L".html", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &extension,
+                        &disposition) != ERROR_SUCCESS) {
+        return;
+    }
+    createdExtension_ = disposition == REG_CREATED_NEW_KEY;
+    wchar_t old[256] = {};
+    DWORD size = sizeof old;
+    if (!createdExtension_ &&
+        RegGetValueW(extension, nullptr, nullptr, RRF_RT_REG_SZ, nullptr, old, &size) == ERROR_SUCCESS)
+        oldClass_ = old;
+    const bool set = SetDefaultValue(extension, nullptr, kHtmlClass);
+    RegCloseKey(extension);
+    const std::wstring command = L"\"" + platform::Wide(program) + L"\" \"%1\"";
+    ok_ = set && SetDefaultValue(HKEY_CLASSES_ROOT,
+                                 (std::wstring(kHtmlClass) + L"\\shell\\open\\command").c_str(), command);
+}
+
+HtmlOpener::~HtmlOpener() {
+    RegDeleteTreeW(HKEY_CLASSES_ROOT, kHtmlClass);
+    RegDeleteKeyW(HKEY_CLASSES_ROOT, kHtmlClass);
+    if (createdExtension_) {
+        RegDeleteKeyW(HKEY_CLASSES_ROOT, L".html");
+    } else if (!oldClass_.empty()) {
+        SetDefaultValue(HKEY_CLASSES_ROOT, L".html", oldClass_);
+    }
+}
+
 HWND RunningLauncher::Menu() {
     if (!process_)
         return nullptr;
@@ -162,7 +206,7 @@ void RunningLauncher::CloseMenus() {
         HWND menu = Menu();
         if (!menu)
             return;
-        PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 0);
+        PostMessageW(menu, WM_KEYDOWN, VK_ESCAPE, 0);
         WaitUntil([&] { return !IsWindowVisible(menu); }, 2000);
     }
 }

@@ -48,6 +48,22 @@ TrayPicture TrayIconPicture();
 // Makes `window` the foreground window as the hook library does on the call-up keys.
 bool BringLauncherForward(HWND window);
 
+// Makes a program the opener of .html files for as long as it lives, and puts back what was there.
+// The shell reads associations from the machine's classes (Wine does not merge the user's).
+class HtmlOpener {
+public:
+    explicit HtmlOpener(const std::string& program);
+    ~HtmlOpener();
+    HtmlOpener(const HtmlOpener&) = delete;
+    HtmlOpener& operator=(const HtmlOpener&) = delete;
+    bool Ok() const { return ok_; }
+
+private:
+    bool ok_ = false;
+    bool createdExtension_ = false;
+    std::wstring oldClass_;
+};
+
 // rivo.exe, rivo.dll and help.html copied into a scratch directory with a prepared settings
 // file, and started there. The constructor returns once start-up has finished.
 class RunningLauncher {

@@ -6,39 +6,41 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "platform/wide_text.h"
 
 namespace rivo::test {
 
 namespace {
 
-void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\*").c_str(), &found);
+// In UTF-16 throughout: a test may leave names code page 932 cannot write (Łódź) behind.
+void RemoveTree(const std::wstring& dir) {
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((dir + L"\\*").c_str(), &found);
     if (search != INVALID_HANDLE_VALUE) {
         do {
-            const std::string name = found.cFileName;
-            if (name == "." || name == "..") {
+            const std::wstring name = found.cFileName;
+            if (name == L"." || name == L"..") {
                 continue;
             }
-            const std::string path = dir + "\\" + name;
+            const std::wstring path = dir + L"\\" + name;
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
                 RemoveTree(path);
             } else {
-                SetFileAttributesA(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileA(path.c_str());
+                SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+                DeleteFileW(path.c_str());
             }
-        } while (FindNextFileA(search, &found));
+        } while (FindNextFileW(search, &found));
         FindClose(search);
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryW(dir.c_str());
 }
 
 }  // namespace
 
 ScratchDir::ScratchDir(std::string_view tag) {
-    char temp[MAX_PATH + 1] = {};
-    const DWORD length = GetTempPathA(MAX_PATH, temp);
-    std::string base(temp, length);
+    wchar_t temp[MAX_PATH + 1] = {};
+    const DWORD length = GetTempPathW(MAX_PATH, temp);
+    std::string base = platform::Narrow(std::wstring_view(temp, length));
     if (!base.empty() && base.back() == '\\') {
         base.pop_back();
     }
@@ -46,7 +48,7 @@ ScratchDir::ScratchDir(std::string_view tag) {
         char name[64];
         std::snprintf(name, sizeof name, "\\rivo-%lu-%u-", GetCurrentProcessId(), attempt);
         path_ = base + name + std::string(tag);
-        if (CreateDirectoryA(path_.c_str(), nullptr)) {
+        if (CreateDirectoryW(platform::Wide(path_).c_str(), nullptr)) {
             return;
         }
         if (GetLastError() != ERROR_ALREADY_EXISTS || attempt > 1000) {
@@ -57,17 +59,21 @@ ScratchDir::ScratchDir(std::string_view tag) {
 }
 
 HeldFile::HeldFile(const std::string& path)
-    : file_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                        OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    : file_(CreateFileW(platform::Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
 
 ScratchDir::~ScratchDir() {
-    RemoveTree(path_);
+    RemoveTree(platform::Wide(path_));
 }
 
 std::optional<std::string> ReadBytes(const std::string& path) {
+    return ReadBytes(platform::Wide(path));
+}
+
+std::optional<std::string> ReadBytes(const std::wstring& path) {
     // Full sharing, delete included: a test that reads Rivo.ini while the launcher replaces it must
     // not make the launcher's replace fail (it would report the save as failed).
-    platform::UniqueFile file(CreateFileA(path.c_str(), GENERIC_READ,
+    platform::UniqueFile file(CreateFileW(path.c_str(), GENERIC_READ,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
@@ -83,8 +89,12 @@ std::optional<std::string> ReadBytes(const std::string& path) {
 }
 
 bool WriteBytes(const std::string& path, std::string_view bytes) {
+    return WriteBytes(platform::Wide(path), bytes);
+}
+
+bool WriteBytes(const std::wstring& path, std::string_view bytes) {
     platform::UniqueFile file(
-        CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+        CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
         return false;
     }
@@ -95,7 +105,7 @@ bool WriteBytes(const std::string& path, std::string_view bytes) {
 }
 
 bool AgeFile(const std::string& path) {
-    platform::UniqueFile file(CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES,
+    platform::UniqueFile file(CreateFileW(platform::Wide(path).c_str(), FILE_WRITE_ATTRIBUTES,
                                           FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                                           FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file) {
@@ -114,21 +124,33 @@ bool AgeFile(const std::string& path) {
 }
 
 bool FileExists(const std::string& path) {
-    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return GetFileAttributesW(platform::Wide(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool MakeDirectory(const std::string& path) {
+    return CreateDirectoryW(platform::Wide(path).c_str(), nullptr) != FALSE;
+}
+
+bool CopyTo(const std::string& from, const std::string& to) {
+    return CopyFileW(platform::Wide(from).c_str(), platform::Wide(to).c_str(), FALSE) != FALSE;
+}
+
+bool RemoveFile(const std::string& path) {
+    return DeleteFileW(platform::Wide(path).c_str()) != FALSE;
 }
 
 std::vector<std::string> ListFiles(const std::string& dir, std::string_view pattern) {
     std::vector<std::string> names;
-    WIN32_FIND_DATAA found;
-    HANDLE search = FindFirstFileA((dir + "\\" + std::string(pattern)).c_str(), &found);
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW(platform::Wide(dir + "\\" + std::string(pattern)).c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) {
         return names;
     }
     do {
         if (!(found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
-            names.emplace_back(found.cFileName);
+            names.push_back(platform::Narrow(found.cFileName));
         }
-    } while (FindNextFileA(search, &found));
+    } while (FindNextFileW(search, &found));
     FindClose(search);
     return names;
 }

@@ -25,14 +25,21 @@ private:
     std::string path_;
 };
 
-// The bytes of a file; nullopt when it cannot be opened.
+// The bytes of a file; nullopt when it cannot be opened. The UTF-16 forms take a path code page
+// 932 cannot write.
 std::optional<std::string> ReadBytes(const std::string& path);
+std::optional<std::string> ReadBytes(const std::wstring& path);
 // Replaces the file with `bytes`; false on any failure.
 bool WriteBytes(const std::string& path, std::string_view bytes);
+bool WriteBytes(const std::wstring& path, std::string_view bytes);
 // Dates the file's last write an hour back. Wine's profile cache never trusts a file written in
 // the last two seconds and re-parses it on every call; an old file is parsed once per flush.
 bool AgeFile(const std::string& path);
 bool FileExists(const std::string& path);
+// Paths of ours (code page 932), whatever the system's code page.
+bool MakeDirectory(const std::string& path);
+bool CopyTo(const std::string& from, const std::string& to);
+bool RemoveFile(const std::string& path);
 // Names of the files (not directories) in `dir` matching `pattern`, e.g. "*.ini".
 std::vector<std::string> ListFiles(const std::string& dir, std::string_view pattern);
 

@@ -6,26 +6,26 @@ namespace rivo::test {
 
 namespace {
 
-constexpr char kClassName[] = "RivoTestUserWindow";
+constexpr wchar_t kClassName[] = L"RivoTestUserWindow";
 
 long keyUps = 0;
 
 LRESULT CALLBACK UserWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
     if (message == WM_KEYUP || message == WM_SYSKEYUP)
         ++keyUps;
-    return DefWindowProcA(window, message, wParam, lParam);
+    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 }  // namespace
 
 UserWindow::UserWindow(RECT bounds, bool topmost) : bounds_(bounds) {
-    WNDCLASSA wc = {};
+    WNDCLASSW wc = {};
     wc.lpfnWndProc = UserWindowProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kClassName;
     wc.hbrBackground = static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH));
-    RegisterClassA(&wc);  // fails harmlessly once registered
-    window_.reset(CreateWindowExA(topmost ? WS_EX_TOPMOST : 0, kClassName, "user", WS_POPUP | WS_VISIBLE,
+    RegisterClassW(&wc);  // fails harmlessly once registered
+    window_.reset(CreateWindowExW(topmost ? WS_EX_TOPMOST : 0, kClassName, L"user", WS_POPUP | WS_VISIBLE,
                                   bounds.left, bounds.top, bounds.right - bounds.left,
                                   bounds.bottom - bounds.top, nullptr, nullptr, wc.hInstance, nullptr));
 }

@@ -1,6 +1,9 @@
 #include "tests/win/driver/window_finder.h"
 
 #include <algorithm>
+#include <iterator>
+
+#include "platform/wide_text.h"
 
 #include "tests/win/driver/wait.h"
 
@@ -12,9 +15,9 @@ namespace {
 constexpr UINT kCrossProcessTimeoutMs = 5000;
 
 std::string ClassOf(HWND window) {
-    char className[256] = {};
-    GetClassNameA(window, className, sizeof className);
-    return className;
+    wchar_t className[256] = {};
+    GetClassNameW(window, className, static_cast<int>(std::size(className)));
+    return platform::Narrow(className);
 }
 
 struct ProcessWindows {
@@ -113,23 +116,23 @@ HWND FindOwnedWindow(HWND owner, const char* className) {
 
 std::string TextOfWindow(HWND window) {
     DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kCrossProcessTimeoutMs,
+    if (!SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kCrossProcessTimeoutMs,
                              &length)) {
         return {};
     }
-    std::string text(length + 1, '\0');
+    std::wstring text(length + 1, L'\0');
     DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+    if (!SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                              SMTO_ABORTIFHUNG, kCrossProcessTimeoutMs, &copied)) {
         return {};
     }
     text.resize(std::min<std::size_t>(copied, length));
-    return text;
+    return platform::Narrow(text);
 }
 
 bool SetTextOfWindow(HWND window, const std::string& text) {
     DWORD_PTR result = 0;
-    return SendMessageTimeoutA(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()),
+    return SendMessageTimeoutW(window, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(platform::Wide(text).c_str()),
                                SMTO_ABORTIFHUNG, kCrossProcessTimeoutMs, &result) != 0 &&
            result == TRUE;
 }
@@ -138,7 +141,7 @@ std::vector<ChildWindow> ChildrenOf(HWND parent) {
     std::vector<ChildWindow> children;
     for (HWND child : Children(parent)) {
         children.push_back({ClassOf(child), TextOfWindow(child), GetDlgCtrlID(child),
-                            GetWindowLongA(child, GWL_STYLE), child});
+                            GetWindowLongW(child, GWL_STYLE), child});
     }
     return children;
 }
@@ -204,7 +207,7 @@ MessageBoxSeen ReadMessageBox(HWND box) {
             continue;
         if ((child.style & SS_TYPEMASK) == SS_ICON) {
             DWORD_PTR icon = 0;
-            SendMessageTimeoutA(child.handle, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kCrossProcessTimeoutMs,
+            SendMessageTimeoutW(child.handle, STM_GETICON, 0, 0, SMTO_ABORTIFHUNG, kCrossProcessTimeoutMs,
                                 &icon);
             seen.icon = reinterpret_cast<HICON>(icon);
         } else if (!child.text.empty()) {
@@ -217,7 +220,7 @@ MessageBoxSeen ReadMessageBox(HWND box) {
 
 void PressButton(HWND box, int id) {
     // The box's own window procedure turns this into the button's click.
-    PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
+    PostMessageW(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(box, id)));
 }
 
 bool PressButtonAndWait(HWND box, int id) {
