@@ -217,6 +217,8 @@ void TMainForm::AddTrayIcon() {
 bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
         case WM_ACTIVATE: {
+            if (LOWORD(wParam) != WA_INACTIVE)
+                dispatcher_.CalledUp(GetTickCount());
             const ActivationSerial::Ticket ticket = activations_.Next();
             WMActivate(wParam);
             // Default handling gives the window the keyboard focus, so keys arrive as key-downs.
