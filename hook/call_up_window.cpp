@@ -13,6 +13,12 @@ constexpr wchar_t kWindowClass[] = L"RivoCallUpWindow";
 constexpr UINT kCallUpMessage = WM_APP + 1;
 constexpr UINT kRetryMessage = WM_APP + 2;  // our unlock key has passed the hook
 
+// Generic desktop, keyboard; delivered whichever window has the focus.
+bool RegisterKeyboardInput(HWND target) noexcept {
+    RAWINPUTDEVICE keyboard{0x01, 0x06, target ? DWORD{RIDEV_INPUTSINK} : DWORD{RIDEV_REMOVE}, target};
+    return RegisterRawInputDevices(&keyboard, 1, sizeof keyboard) != FALSE;
+}
+
 }  // namespace
 
 bool CallUpWindow::Create() noexcept {
@@ -31,12 +37,20 @@ bool CallUpWindow::Create() noexcept {
         CreateWindowExW(0, kWindowClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(), this);
     ownerThread_ = GetCurrentThreadId();
     window_.store(window);
+    if (window) {
+        lastKeyboardInput_ = GetTickCount();
+        // Without raw input (a system that refuses the registration) the watchdog goes by input
+        // that no hook saw.
+        watchingKeys_ = RegisterKeyboardInput(window);
+    }
     return window != nullptr;
 }
 
 void CallUpWindow::Destroy() noexcept {
     const HWND window = window_.exchange(nullptr);
     unlockPending_ = false;
+    if (watchingKeys_.exchange(false))
+        RegisterKeyboardInput(nullptr);
     if (!window || !IsWindow(window))
         return;
     if (GetCurrentThreadId() == ownerThread_) {
@@ -104,6 +118,10 @@ LRESULT CALLBACK CallUpWindow::WindowProc(HWND window, UINT message, WPARAM wPar
         self->CallUp(message == kRetryMessage);
         return 0;
     }
+    // The time of the key, not of its handling: this thread may read it late. DefWindowProc
+    // frees the input's data.
+    if (self && message == WM_INPUT)
+        self->lastKeyboardInput_ = static_cast<DWORD>(GetMessageTime());
     return DefWindowProcW(window, message, wParam, lParam);
 }
 

@@ -10,7 +10,6 @@ namespace rivo {
 namespace {
 
 constexpr UINT kWatchdogPeriod = 1000;
-constexpr wchar_t kKeyboardInputClass[] = L"RivoKeyboardInputWindow";
 
 bool SystemKeyDown(std::uint32_t vk) {
     return (GetAsyncKeyState(static_cast<int>(vk)) & 0x8000) != 0;
@@ -25,7 +24,6 @@ bool HookSession::Start() noexcept {
     hooked_ = this;
     if (!Install())
         return false;
-    WatchKeyboardInput();
     // A thread timer: the thread has no window, so nothing of it takes part in activation.
     watchdogTimer_ = SetTimer(nullptr, 0, kWatchdogPeriod, &WatchdogProc);
     return true;
@@ -38,7 +36,6 @@ void HookSession::Run() noexcept {
 }
 
 void HookSession::Stop() noexcept {
-    StopWatchingKeyboardInput();
     hooked_ = nullptr;
     keyboardHook_.reset();
     mouseHook_.reset();
@@ -128,53 +125,17 @@ void HookSession::OnWatchdog() noexcept {
     if (!GetLastInputInfo(&input))
         return;
     // Read after the input tick, so that only that one can be ahead of `now`.
-    const WatchdogView view{GetTickCount(),     input.dwTime,           lastHookEvent_,
-                            lastInstall_,       detector_.InProgress(), keyboardInputWindow_ != nullptr,
-                            lastKeyboardInput_, lastKeyboardHookEvent_};
+    // The keyboard's own evidence comes from the call-up window's raw input (CallUpWindow).
+    const WatchdogView view{GetTickCount(),
+                            input.dwTime,
+                            lastHookEvent_,
+                            lastInstall_,
+                            detector_.InProgress(),
+                            callUp_.WatchesKeyboardInput(),
+                            callUp_.LastKeyboardInput(),
+                            lastKeyboardHookEvent_};
     if (DecideWatchdog(view) == WatchdogAction::Reinstall)
         Install();
-}
-
-// Raw input arrives as posted messages on this thread, after the hook callbacks of the same key
-// have returned: a live keyboard hook is never behind it by more than the watchdog's lead. Without
-// raw input (a system that refuses the registration) the watchdog goes by input no hook saw.
-void HookSession::WatchKeyboardInput() noexcept {
-    WNDCLASSW windowClass = {};
-    windowClass.lpfnWndProc = &KeyboardInputProc;
-    windowClass.hInstance = Module();
-    windowClass.lpszClassName = kKeyboardInputClass;
-    if (!RegisterClassW(&windowClass) && GetLastError() != ERROR_CLASS_ALREADY_EXISTS)
-        return;
-    const HWND window =
-        CreateWindowExW(0, kKeyboardInputClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, Module(), nullptr);
-    if (!window)
-        return;
-    // Generic desktop, keyboard; delivered whichever window has the focus.
-    RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_INPUTSINK, window};
-    if (!RegisterRawInputDevices(&keyboard, 1, sizeof keyboard)) {
-        DestroyWindow(window);
-        return;
-    }
-    lastKeyboardInput_ = lastInstall_;
-    keyboardInputWindow_ = window;
-}
-
-void HookSession::StopWatchingKeyboardInput() noexcept {
-    if (!keyboardInputWindow_)
-        return;
-    RAWINPUTDEVICE keyboard{0x01, 0x06, RIDEV_REMOVE, nullptr};
-    RegisterRawInputDevices(&keyboard, 1, sizeof keyboard);
-    DestroyWindow(keyboardInputWindow_);
-    keyboardInputWindow_ = nullptr;
-    UnregisterClassW(kKeyboardInputClass, Module());
-}
-
-LRESULT CALLBACK HookSession::KeyboardInputProc(HWND window, UINT message, WPARAM wParam,
-                                                LPARAM lParam) noexcept {
-    if (message == WM_INPUT && hooked_)
-        hooked_->lastKeyboardInput_ = GetTickCount();
-    // DefWindowProc frees the input's data.
-    return DefWindowProcW(window, message, wParam, lParam);
 }
 
 void CALLBACK HookSession::WatchdogProc(HWND, UINT, UINT_PTR, DWORD) noexcept {

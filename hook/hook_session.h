@@ -31,11 +31,6 @@ private:
     static LRESULT CALLBACK KeyboardProc(int code, WPARAM message, LPARAM data) noexcept;
     static LRESULT CALLBACK MouseProc(int code, WPARAM message, LPARAM data) noexcept;
     static void CALLBACK WatchdogProc(HWND window, UINT message, UINT_PTR timer, DWORD time) noexcept;
-    static LRESULT CALLBACK KeyboardInputProc(HWND window, UINT message, WPARAM wParam,
-                                              LPARAM lParam) noexcept;
-    // The system's keyboard input, seen apart from the hook: raw input on a message-only window.
-    void WatchKeyboardInput() noexcept;
-    void StopWatchingKeyboardInput() noexcept;
 
     void OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) noexcept;
     void OnMouse(WPARAM message) noexcept;
@@ -56,8 +51,6 @@ private:
     ChordDetector detector_;
     DWORD lastHookEvent_ = 0;          // either hook
     DWORD lastKeyboardHookEvent_ = 0;  // the keyboard hook alone
-    DWORD lastKeyboardInput_ = 0;      // raw keyboard input
-    HWND keyboardInputWindow_ = nullptr;
     DWORD lastInstall_ = 0;
 };
 
