@@ -2,8 +2,9 @@
 
 #include <windows.h>
 
-#include "tests/win/driver/wait.h"
 #include "platform/unique_handle.h"
+#include "tests/win/driver/running_launcher.h"
+#include "tests/win/driver/wait.h"
 
 namespace rivo::test {
 
@@ -11,27 +12,25 @@ namespace {
 
 // Wine starts a Unix program by the DOS name of its path on the drive that maps the Unix root;
 // its start.exe waits for one (a handle of Wine's for a Unix process is never signalled).
-constexpr char kXdotool[] = "Z:\\usr\\bin\\xdotool";
-constexpr char kStart[] = "C:\\windows\\system32\\start.exe";
-
-bool UnderWine() {
-    return GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
-}
+constexpr wchar_t kXdotool[] = L"Z:\\usr\\bin\\xdotool";
+constexpr wchar_t kStart[] = L"C:\\windows\\system32\\start.exe";
 
 }  // namespace
 
 bool XKeysAvailable() {
-    static const bool available = UnderWine() && GetFileAttributesA(kXdotool) != INVALID_FILE_ATTRIBUTES &&
+    static const bool available = UnderWine() && GetFileAttributesW(kXdotool) != INVALID_FILE_ATTRIBUTES &&
                                   PressXKeys("getmouselocation");
     return available;
 }
 
 bool PressXKeys(const std::string& arguments) {
-    std::string commandLine = std::string(kStart) + " /wait /unix /usr/bin/xdotool " + arguments;
-    STARTUPINFOA startup{};
+    // The arguments are xdotool's key names, plain ASCII.
+    std::wstring commandLine = std::wstring(kStart) + L" /wait /unix /usr/bin/xdotool " +
+                               std::wstring(arguments.begin(), arguments.end());
+    STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
-    if (!CreateProcessA(kStart, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+    if (!CreateProcessW(kStart, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                         &info))
         return false;
     const platform::UniqueKernelHandle process(info.hProcess);
