@@ -1,9 +1,7 @@
 #include "hook/call_up_window.h"
 
-#include "core/activation_order.h"
-
-#include "hook/foreground.h"
 #include "hook/module.h"
+#include "platform/foreground.h"
 
 namespace rivo {
 
@@ -74,38 +72,13 @@ void CallUpWindow::UnlockKeyPassed() noexcept {
 }
 
 // In core's activation order. The unlock key is the one step that waits: once it has passed the
-// hook, the retry comes back here as a message of its own.
+// hook, the retry comes back here as a message of its own (UnlockKeyPassed).
 void CallUpWindow::CallUp(bool retry) noexcept {
     const HWND main = RecordToWindow(record_.Load().MainWindow);
     if (!main || !IsWindow(main))
         return;
-    const HWND target = CallUpTarget(main);
-    ActivationStep step = retry ? ActivationStep::Retry : ActivationStep::Ask;
-    for (;;) {
-        ActivationOutcome outcome;
-        switch (step) {
-            case ActivationStep::Ask:
-            case ActivationStep::Retry:
-                outcome.foreground = AskForeground(target);
-                outcome.canAttach = !outcome.foreground && CanAttachToForeground();
-                break;
-            case ActivationStep::AttachAndAsk:
-                outcome.foreground = AttachAndAskForeground(target);
-                break;
-            case ActivationStep::SendUnlockKey:
-                unlockPending_ = true;
-                outcome.keySent = SendUnlockKey();
-                if (!outcome.keySent)
-                    unlockPending_ = false;
-                break;
-            case ActivationStep::Done:
-            case ActivationStep::GiveUp:
-                return;
-        }
-        step = NextActivationStep(step, outcome);
-        if (step == ActivationStep::Retry)
-            return;  // UnlockKeyPassed posts it
-    }
+    platform::SeekForeground(platform::ForegroundTargetFor(main),
+                             retry ? ActivationStep::Retry : ActivationStep::Ask, unlockPending_);
 }
 
 LRESULT CALLBACK CallUpWindow::WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept {

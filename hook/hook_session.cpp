@@ -2,8 +2,8 @@
 
 #include "core/hook_watchdog.h"
 #include "hook/call_up_window.h"
-#include "hook/foreground.h"
 #include "hook/module.h"
+#include "platform/foreground.h"
 
 namespace rivo {
 
@@ -88,9 +88,9 @@ void HookSession::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) noexcept {
     lastKeyboardHookEvent_ = lastHookEvent_;
     TakeRecord();
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    if (key.dwExtraInfo == kOwnInputSignature) {
+    if (key.dwExtraInfo == platform::kOwnInputSignature) {
         // Our unlock key has reached the system: the foreground may now be ours to set.
-        if (!down && key.vkCode == kUnlockKey)
+        if (!down && key.vkCode == platform::kUnlockKey)
             callUp_.UnlockKeyPassed();
         return;
     }

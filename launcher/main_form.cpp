@@ -12,6 +12,7 @@
 #include "dialogs/option_form.h"
 #include "launcher/message_filter.h"
 #include "launcher/monitor_areas.h"
+#include "platform/foreground.h"
 #include "platform/program_dir.h"
 #include "launcher/texts.h"
 #include "platform/win32_code_page.h"
@@ -395,7 +396,8 @@ void TMainForm::WMTrayIcon(LPARAM mouseMessage) {
     POINT cursor{};
     GetCursorPos(&cursor);
     // Activating the window is a call-up like the hook's, and the menu needs its owner in front.
-    SetForegroundWindow(Handle());
+    // The click went to the taskbar, whose process keeps the foreground.
+    platform::BringToForeground(Handle());
     PopupMenu1.Popup(cursor.x, cursor.y);
 }
 
@@ -411,7 +413,8 @@ void TMainForm::S1Click() {
     // The tray menu stays reachable while the dialog is open; a second dialog on the same record
     // would have the first one's OK overwrite what the second saved.
     if (openOptions_) {
-        SetForegroundWindow(openOptions_->Handle());
+        // Or the command list or box it has open.
+        platform::BringToForeground(platform::ForegroundTargetFor(openOptions_->Handle()));
         return;
     }
     // Owned by the application's window, not this one: this window minimises or hides as the
