@@ -104,7 +104,6 @@ void TMainForm::FormCreate() {
     LoadSettings(ProgramDir);
     KeepOnAMonitor();
     FollowMonitorDpi();
-    SetMinimisedPosition();
 
     TheHookRecord.Key1 = static_cast<std::uint32_t>(MainSet->Key1);
     TheHookRecord.Key2 = static_cast<std::uint32_t>(MainSet->Key2);
@@ -259,9 +258,14 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
             }
             result = 0;
             return true;
+        case WM_WINDOWPOSCHANGING:
+            ParkWhenMinimised(*reinterpret_cast<WINDOWPOS*>(lParam));
+            return false;
         case WM_DISPLAYCHANGE:
-            // A monitor added at the left would otherwise have the minimised window in sight.
-            SetMinimisedPosition();
+            // A monitor added at the left would otherwise have the minimised window in sight: moved
+            // on the spot, it is parked again.
+            if (IsIconic(Handle()))
+                SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
             return false;
         case WM_CONTEXTMENU:
             // From the keyboard (the menu key, Shift+F10) the key is the user's choice of a slot,
@@ -435,21 +439,18 @@ void TMainForm::S1Click() {
     ShowInactive();
 }
 
-void TMainForm::SetMinimisedPosition() {
-    WINDOWPLACEMENT placement{};
-    placement.length = sizeof placement;
-    if (!GetWindowPlacement(Handle(), &placement))
+void TMainForm::ParkWhenMinimised(WINDOWPOS& position) {
+    // The style says minimised before the move that minimises the window is made.
+    if (!IsIconic(Handle()) || (position.flags & SWP_NOMOVE))
         return;
-    const Point at = MinimisedPosition(MonitorAreas(),
-                                       {GetSystemMetrics(SM_CXMINIMIZED), GetSystemMetrics(SM_CYMINIMIZED)});
-    // In workspace coordinates, which differ from the screen's by the taskbar's size at most: the
-    // gap of MinimisedPosition keeps the window off every monitor either way.
-    placement.flags = WPF_SETMINPOSITION;
-    placement.ptMinPosition = {at.x, at.y};
-    // The window stays as it is: only the place it minimises to changes.
-    const bool visible = IsWindowVisible(Handle()) != FALSE;
-    placement.showCmd = !visible ? SW_HIDE : IsIconic(Handle()) ? SW_SHOWMINNOACTIVE : SW_SHOWNOACTIVATE;
-    SetWindowPlacement(Handle(), &placement);
+    Point size{position.cx, position.cy};
+    if (position.flags & SWP_NOSIZE) {
+        const RECT bounds = BoundsRect();
+        size = {bounds.right - bounds.left, bounds.bottom - bounds.top};
+    }
+    const Point at = MinimisedPosition(MonitorAreas(), size);
+    position.x = at.x;
+    position.y = at.y;
 }
 
 void TMainForm::ShowInactive() {

@@ -70,8 +70,11 @@ private:
     void UpdateScreenLimits();
     void WMActivate(WPARAM state);
     void WMTrayIcon(LPARAM mouseMessage);
-    // Gives Windows the place of the minimised window: off every monitor.
-    void SetMinimisedPosition();
+    // Windows parks a minimised window that has no taskbar button as a small title bar at the
+    // bottom-left of the primary work area, and this one is topmost: in mode 0 it would stay above
+    // every other program. The move that minimises it goes off every monitor instead. Not through
+    // WPF_SETMINPOSITION: SetWindowPlacement pulls a placement that is off the screen back onto it.
+    void ParkWhenMinimised(WINDOWPOS& position);
     // Puts the window in the state of an inactive launcher of its mode without activating it.
     void ShowInactive();
     void AddTrayIcon();

@@ -804,13 +804,16 @@ void LauncherRoadTyped::EveryDialogThenTheChord() {
                std::to_string(IsIconic(main_)) + " foreground " +
                std::to_string(GetForegroundWindow() == main_) + " active " +
                std::to_string(info.hwndActive == main_) + " focus " +
-               std::to_string(info.hwndFocus == main_) + " colour " + Hex(ScreenPixelOfClient(main_, 5, 5));
+               std::to_string(info.hwndFocus == main_) + " colour " + Hex(ScreenPixelOfClient(main_, 5, 5)) +
+               (IsIconic(main_) ? " " + WhereNotParked(main_) : std::string());
     };
     const auto inactive = [&] {
         if (GetForegroundWindow() == main_ || threadState().hwndActive == main_)
             return false;
         if ((IsWindowVisible(main_) != FALSE) != mode.visibleWhenDismissed ||
             (IsIconic(main_) != FALSE) != mode.iconicWhenDismissed)
+            return false;
+        if (mode.iconicWhenDismissed && !WhereNotParked(main_).empty())
             return false;
         return mode.colourWhenDismissed == kNoColour ||
                ScreenPixelOfClient(main_, 5, 5) == mode.colourWhenDismissed;
