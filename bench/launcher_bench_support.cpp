@@ -1,5 +1,7 @@
 #include "bench/launcher_bench_support.h"
 
+#include <psapi.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -45,6 +47,46 @@ std::string Ms(std::optional<double> value) {
     char text[32];
     std::snprintf(text, sizeof text, "%.2f", *value);
     return text;
+}
+
+namespace {
+
+double CommittedPrivateKb(HANDLE process) {
+    unsigned long long total = 0;
+    MEMORY_BASIC_INFORMATION region{};
+    for (const char* address = nullptr;
+         VirtualQueryEx(process, address, &region, sizeof region) == sizeof region;
+         address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
+        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
+            total += region.RegionSize;
+        if (region.RegionSize == 0)
+            break;
+    }
+    return static_cast<double>(total) / 1024;
+}
+
+std::optional<unsigned> GuiObjects(HANDLE process, DWORD kind) {
+    const DWORD count = GetGuiResources(process, kind);
+    if (count == 0)
+        return std::nullopt;
+    return static_cast<unsigned>(count);
+}
+
+}  // namespace
+
+ProcessFootprint FootprintOf(HANDLE process) {
+    ProcessFootprint footprint;
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
+        footprint.privateKb = static_cast<double>(counters.PrivateUsage) / 1024;
+    if (footprint.privateKb == 0) {
+        footprint.privateKb = CommittedPrivateKb(process);
+        footprint.counted = true;
+    }
+    footprint.gdiObjects = GuiObjects(process, GR_GDIOBJECTS);
+    footprint.userObjects = GuiObjects(process, GR_USEROBJECTS);
+    return footprint;
 }
 
 }  // namespace rivo::bench

@@ -63,6 +63,17 @@ bool PollUntil(Done done, DWORD timeoutMs = 20000) {
 // a second one would end at once, so the benchmark cannot start its own.
 bool AnotherLauncherRunning();
 
+// What a process holds, as Task Manager shows it: its private bytes (committed private memory;
+// counted region by region where the system reports none for another process, as Wine does), and
+// its GDI and USER objects (nullopt where the system reports none, as under Wine).
+struct ProcessFootprint {
+    double privateKb = 0;
+    bool counted = false;
+    std::optional<unsigned> gdiObjects;
+    std::optional<unsigned> userObjects;
+};
+ProcessFootprint FootprintOf(HANDLE process);
+
 // "12.34" or "n/a".
 std::string Ms(std::optional<double> value);
 

@@ -21,8 +21,10 @@ std::uint32_t AgeOfInput(std::uint32_t now, std::uint32_t tick) {
 WatchdogAction DecideWatchdog(const WatchdogView& view, const WatchdogLimits& limits) {
     if (Age(view.now, view.lastInstall) < limits.minInterval)
         return WatchdogAction::Keep;
-    const std::uint32_t hookAge = Age(view.now, view.lastHookEvent);
-    const std::uint32_t inputAge = AgeOfInput(view.now, view.lastInput);
+    const std::uint32_t hookAge =
+        Age(view.now, view.keyboardInputSeen ? view.lastKeyboardHookEvent : view.lastHookEvent);
+    const std::uint32_t inputAge =
+        AgeOfInput(view.now, view.keyboardInputSeen ? view.lastKeyboardInput : view.lastInput);
     if (hookAge <= inputAge || hookAge - inputAge < limits.inputLead)
         return WatchdogAction::Keep;
     if (view.chordInProgress && hookAge < limits.staleChord)

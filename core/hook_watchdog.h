@@ -12,13 +12,23 @@
 
 namespace rivo {
 
+// Windows removes each low-level hook on its own, so the keyboard hook can die while the mouse
+// hook lives: where the system's keyboard input can be seen apart (raw input), the keyboard hook
+// is judged by keyboard evidence alone, and mouse moves never make it look alive. Without that,
+// only input that neither hook saw counts.
+//
 // Ticks are milliseconds of the system's 32-bit tick counter, which wraps after 49.7 days.
 struct WatchdogView {
     std::uint32_t now;
     std::uint32_t lastInput;      // latest input the system saw, keyboard or mouse
-    std::uint32_t lastHookEvent;  // latest event the hooks saw, or their installation if later
+    std::uint32_t lastHookEvent;  // latest event either hook saw, or their installation if later
     std::uint32_t lastInstall;    // latest installation of the hook
     bool chordInProgress;
+    // Keyboard evidence: whether the system's keyboard input is seen (raw input), its latest
+    // key, and the latest key the keyboard hook saw (or its installation if later).
+    bool keyboardInputSeen = false;
+    std::uint32_t lastKeyboardInput = 0;
+    std::uint32_t lastKeyboardHookEvent = 0;
 };
 
 struct WatchdogLimits {

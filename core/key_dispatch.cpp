@@ -26,12 +26,21 @@ bool KeyDispatcher::IsCommandKey(const TRivoMainSet& settings, std::uint16_t key
     return key >= kKeyCount || settings.Filter[key] != 1;
 }
 
+void KeyDispatcher::CalledUp(std::uint32_t tick) {
+    calledUp_ = true;
+    calledUpAt_ = tick;
+    Key1Pressed = 0;
+}
+
 void KeyDispatcher::FormKeyDown(std::uint16_t key, const TRivoMainSet& settings,
-                                const KeyStringTable& commands, KeyDispatchActions& actions) {
+                                const KeyStringTable& commands, KeyDispatchActions& actions,
+                                const KeyPress& press) {
     if (key >= kFirstUnusedCode) {
         return;
     }
-    if (Is(key, settings.Key1)) {
+    // Tick differences, so that the comparison survives the counter's wrap.
+    const bool pressedBeforeCallUp = calledUp_ && static_cast<std::int32_t>(press.time - calledUpAt_) <= 0;
+    if (Is(key, settings.Key1) && (press.key1Held || !pressedBeforeCallUp)) {
         Key1Pressed = 1;
     }
     if (!IsCommandKey(settings, key)) {

@@ -33,17 +33,38 @@ public:
 // once.
 std::optional<std::uint16_t> DispatchedKey(std::uint16_t key, bool repeat);
 
+// When a key-down that the launcher window handles now went down, and whether Key1 is down on
+// the keyboard now; the edge reads both for each key-down message (its time, GetAsyncKeyState).
+struct KeyPress {
+    std::uint32_t time = 0;  // the system's millisecond tick, which wraps after 49.7 days
+    bool key1Held = true;
+};
+
 class KeyDispatcher {
 public:
     // 1 while Key1 is held down in the launcher window.
     int Key1Pressed = 0;
 
+    // The launcher window was activated (called up) at `tick`. Key1's key-up goes to the window
+    // that has the focus when it is released: a Key1 pressed in the launcher and released in
+    // another window would otherwise stay "held" into the next call-up, whose first key would
+    // then open the registration dialog instead of starting its command.
+    void CalledUp(std::uint32_t tick);
+
     // True unless the key's filter flag is exactly 1.
     static bool IsCommandKey(const TRivoMainSet& settings, std::uint16_t key);
 
+    // A key-down of Key1 that went down before the launcher was called up, and is up again by now,
+    // was typed while the launcher had no focus: its key-up went to another window, so it never
+    // holds Key1 (keys typed while no window has the focus can wait in the queue of the thread
+    // that had it last, and reach the launcher window only once it is called up).
     void FormKeyDown(std::uint16_t key, const TRivoMainSet& settings, const KeyStringTable& commands,
-                     KeyDispatchActions& actions);
+                     KeyDispatchActions& actions, const KeyPress& press = {});
     void FormKeyUp(std::uint16_t key, const TRivoMainSet& settings);
+
+private:
+    bool calledUp_ = false;
+    std::uint32_t calledUpAt_ = 0;
 };
 
 // The shell's answer to a start, as the user is told about it.

@@ -74,6 +74,21 @@ Point PlaceOnMonitors(Rect window, const std::vector<MonitorArea>& monitors) {
             Into(window.top, window.bottom - window.top, work.top, work.bottom)};
 }
 
+Point MinimisedPosition(const std::vector<MonitorArea>& monitors, Point size) {
+    // Far enough that no frame or shadow reaches a monitor, near enough to stay in the 16-bit
+    // range of the coordinates some messages carry.
+    constexpr int kGap = 100;
+    if (monitors.empty())
+        return {-32000, -32000};
+    int left = monitors.front().monitor.left;
+    int top = monitors.front().monitor.top;
+    for (const MonitorArea& m : monitors) {
+        left = std::min(left, m.monitor.left);
+        top = std::min(top, m.monitor.top);
+    }
+    return {left - size.x - kGap, top};
+}
+
 ShowAction WindowModeAction(std::uint8_t formType, bool activated) {
     switch (formType) {
         case 0:

@@ -41,6 +41,13 @@ struct MonitorArea {
 // nearest monitor. No monitors: where it is.
 Point PlaceOnMonitors(Rect window, const std::vector<MonitorArea>& monitors);
 
+// Where the minimised launcher window goes: off every monitor. Windows parks a minimised window
+// that has no taskbar button as a small title bar at the bottom-left of the primary work area,
+// and the launcher's is topmost: it would stay above every other program. The top-left returned
+// puts a minimised window of `size` left of the leftmost monitor, at the height of the topmost,
+// with a gap; without monitors, where Windows hides minimised windows itself (-32000).
+Point MinimisedPosition(const std::vector<MonitorArea>& monitors, Point size);
+
 // What the launcher window does when it is activated or deactivated in a window mode.
 enum class ShowAction { None, Restore, Minimize, ShowAndPaint, Hide };
 

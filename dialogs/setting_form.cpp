@@ -13,6 +13,7 @@
 #include "core/path_utils.h"
 #include "core/registration.h"
 #include "dialogs/dialog_texts.h"
+#include "platform/foreground.h"
 #include "platform/win32_code_page.h"
 #include "platform/window_text.h"
 #include "ui/application.h"
@@ -174,8 +175,10 @@ void TSettingForm::FormShow() {
     // Named before the activation, which focuses the active control: otherwise it would focus
     // whichever field had the focus last (and select and scroll its text) on the way.
     SetActiveControl(&first);
-    // The launcher runs in the background: the dialog has to take the foreground itself.
-    ::SetForegroundWindow(Handle());
+    // The launcher runs in the background, and after a drop the drag source keeps the foreground:
+    // the dialog has to take it itself, or the key that chooses the slot goes to Explorer (Del
+    // would send the dropped file to the Recycle Bin).
+    platform::BringToForeground(Handle());
     first.SetFocus();
 }
 

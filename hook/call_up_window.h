@@ -4,6 +4,14 @@
 // windows: SetForegroundWindow activates a window of the calling thread at once, while one of
 // another thread is activated only whenever that thread reads its messages again. Its modal
 // loops (dialogs, message boxes, menus) dispatch these messages like any window message.
+//
+// The same window receives the system's keyboard input as raw input: the keyboard evidence the
+// hook thread's watchdog judges the keyboard hook by. Not on the hook thread, which every key in
+// the system waits for: reading a hardware message for a window takes the process's window
+// bookkeeping, which the launcher's window thread may hold (under Wine, a window thread stopped
+// inside a window call holds a lock of the whole process, and the keys waited the full hook
+// timeout). Read late here, raw input only delays the judgement: each message carries the time
+// of its key.
 #pragma once
 
 #include <windows.h>
@@ -31,6 +39,11 @@ public:
     void Request() noexcept;
     void UnlockKeyPassed() noexcept;
 
+    // From any thread: whether the system's keyboard input is seen here (raw input could be
+    // registered), and the time of the latest key, or of the window's creation if later.
+    bool WatchesKeyboardInput() const noexcept { return watchingKeys_.load(); }
+    DWORD LastKeyboardInput() const noexcept { return lastKeyboardInput_.load(); }
+
 private:
     static LRESULT CALLBACK WindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     void CallUp(bool retry) noexcept;
@@ -39,6 +52,8 @@ private:
     std::atomic<HWND> window_{nullptr};
     DWORD ownerThread_ = 0;
     std::atomic<bool> unlockPending_{false};
+    std::atomic<bool> watchingKeys_{false};
+    std::atomic<DWORD> lastKeyboardInput_{0};
 };
 
 }  // namespace rivo

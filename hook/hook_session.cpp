@@ -2,8 +2,8 @@
 
 #include "core/hook_watchdog.h"
 #include "hook/call_up_window.h"
-#include "hook/foreground.h"
 #include "hook/module.h"
+#include "platform/foreground.h"
 
 namespace rivo {
 
@@ -31,8 +31,8 @@ bool HookSession::Start() noexcept {
 
 void HookSession::Run() noexcept {
     MSG msg;
-    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
-        DispatchMessageA(&msg);
+    while (GetMessageW(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageW(&msg);
 }
 
 void HookSession::Stop() noexcept {
@@ -50,14 +50,15 @@ void HookSession::Stop() noexcept {
 // Stamped before trying, so that a failing installation is not retried on every watchdog tick.
 bool HookSession::Install() noexcept {
     lastInstall_ = GetTickCount();
-    platform::UniqueHook keyboard(SetWindowsHookExA(WH_KEYBOARD_LL, &KeyboardProc, Module(), 0));
+    platform::UniqueHook keyboard(SetWindowsHookExW(WH_KEYBOARD_LL, &KeyboardProc, Module(), 0));
     if (!keyboard)
         return false;
     keyboardHook_ = std::move(keyboard);
     // Without the mouse hook the chord still works; a click merely does not spoil it.
-    if (platform::UniqueHook mouse{SetWindowsHookExA(WH_MOUSE_LL, &MouseProc, Module(), 0)})
+    if (platform::UniqueHook mouse{SetWindowsHookExW(WH_MOUSE_LL, &MouseProc, Module(), 0)})
         mouseHook_ = std::move(mouse);
     lastHookEvent_ = lastInstall_;
+    lastKeyboardHookEvent_ = lastInstall_;
     detector_.Reset();
     return true;
 }
@@ -84,11 +85,12 @@ LRESULT CALLBACK HookSession::MouseProc(int code, WPARAM message, LPARAM data) n
 
 void HookSession::OnKey(WPARAM message, const KBDLLHOOKSTRUCT& key) noexcept {
     lastHookEvent_ = GetTickCount();
+    lastKeyboardHookEvent_ = lastHookEvent_;
     TakeRecord();
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
-    if (key.dwExtraInfo == kOwnInputSignature) {
+    if (key.dwExtraInfo == platform::kOwnInputSignature) {
         // Our unlock key has reached the system: the foreground may now be ours to set.
-        if (!down && key.vkCode == kUnlockKey)
+        if (!down && key.vkCode == platform::kUnlockKey)
             callUp_.UnlockKeyPassed();
         return;
     }
@@ -123,8 +125,15 @@ void HookSession::OnWatchdog() noexcept {
     if (!GetLastInputInfo(&input))
         return;
     // Read after the input tick, so that only that one can be ahead of `now`.
-    const WatchdogView view{GetTickCount(), input.dwTime, lastHookEvent_, lastInstall_,
-                            detector_.InProgress()};
+    // The keyboard's own evidence comes from the call-up window's raw input (CallUpWindow).
+    const WatchdogView view{GetTickCount(),
+                            input.dwTime,
+                            lastHookEvent_,
+                            lastInstall_,
+                            detector_.InProgress(),
+                            callUp_.WatchesKeyboardInput(),
+                            callUp_.LastKeyboardInput(),
+                            lastKeyboardHookEvent_};
     if (DecideWatchdog(view) == WatchdogAction::Reinstall)
         Install();
 }

@@ -49,7 +49,8 @@ private:
     platform::UniqueHook mouseHook_;
     HookRecord record_{};
     ChordDetector detector_;
-    DWORD lastHookEvent_ = 0;
+    DWORD lastHookEvent_ = 0;          // either hook
+    DWORD lastKeyboardHookEvent_ = 0;  // the keyboard hook alone
     DWORD lastInstall_ = 0;
 };
 

@@ -30,8 +30,8 @@ void HookThread::Start() noexcept {
     if (callUpReady && (!thread_ || WaitForSingleObject(thread_.get(), 0) != WAIT_TIMEOUT)) {
         thread_.reset();
         if (!parked_)
-            parked_.reset(CreateEventA(nullptr, TRUE, FALSE, nullptr));
-        const platform::UniqueKernelHandle ready(CreateEventA(nullptr, TRUE, FALSE, nullptr));
+            parked_.reset(CreateEventW(nullptr, TRUE, FALSE, nullptr));
+        const platform::UniqueKernelHandle ready(CreateEventW(nullptr, TRUE, FALSE, nullptr));
         Launch launch{this, GetThreadDesktop(GetCurrentThreadId()), ready.get(), false};
         if (ready && parked_)
             thread_.reset(CreateThread(nullptr, kStackReserve, &Main, &launch,
@@ -51,7 +51,7 @@ void HookThread::Start() noexcept {
 void HookThread::Stop() noexcept {
     AcquireSRWLockExclusive(&lock_);
     if (thread_) {
-        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
         if (WaitForSingleObject(thread_.get(), kStopTimeoutMs) != WAIT_TIMEOUT)
             thread_.reset();
     }
@@ -67,7 +67,7 @@ void HookThread::Stop() noexcept {
 void HookThread::Unload() noexcept {
     if (thread_ && WaitForSingleObject(thread_.get(), 0) == WAIT_TIMEOUT) {
         unloading_ = true;
-        PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+        PostThreadMessageW(threadId_, WM_QUIT, 0, 0);
         const HANDLE finished[] = {parked_.get(), thread_.get()};
         WaitForMultipleObjects(2, finished, FALSE, kUnloadTimeoutMs);
         // Also when it did not finish in time: the library's code is about to be unmapped, and a
@@ -92,6 +92,9 @@ DWORD WINAPI HookThread::Main(void* parameter) noexcept {
     // desktop of SetHook's caller, which a new thread is not necessarily on.
     if (launch.desktop)
         SetThreadDesktop(launch.desktop);
+    // Every key in the system waits for this thread, and Windows removes the hook when it answers
+    // late: on a busy machine it is scheduled before the programs of normal priority.
+    SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL);
     RunSession(self.record_, self.callUp_, launch);
     if (self.unloading_) {
         // A thread's own handle is signalled only at its end: this waits until it is terminated.

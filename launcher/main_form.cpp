@@ -12,6 +12,7 @@
 #include "dialogs/option_form.h"
 #include "launcher/message_filter.h"
 #include "launcher/monitor_areas.h"
+#include "platform/foreground.h"
 #include "platform/program_dir.h"
 #include "launcher/texts.h"
 #include "platform/win32_code_page.h"
@@ -225,6 +226,8 @@ void TMainForm::AddTrayIcon() {
 bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
     switch (message) {
         case WM_ACTIVATE: {
+            if (LOWORD(wParam) != WA_INACTIVE)
+                dispatcher_.CalledUp(GetTickCount());
             const ActivationSerial::Ticket ticket = activations_.Next();
             WMActivate(wParam);
             // Default handling gives the window the keyboard focus, so keys arrive as key-downs.
@@ -253,10 +256,26 @@ bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT&
         case WM_ENDSESSION:
             // Windows ends the process after this message without ending the message loop, so
             // FormDestroy would never run: save and release now.
-            if (wParam != FALSE)
+            if (wParam != FALSE) {
                 EndRun();
+                // An installer closing the launcher through the Restart Manager does not end the
+                // process: it waits for it to end, and starts it again once it has replaced its
+                // files. Left running, the launcher would keep the single-instance lock, and the
+                // new start would end at once.
+                if (lParam & ENDSESSION_CLOSEAPP)
+                    ui::Application().Terminate();
+            }
             result = 0;
             return true;
+        case WM_WINDOWPOSCHANGING:
+            ParkWhenMinimised(*reinterpret_cast<WINDOWPOS*>(lParam));
+            return false;
+        case WM_DISPLAYCHANGE:
+            // A monitor added at the left would otherwise have the minimised window in sight: moved
+            // on the spot, it is parked again.
+            if (IsIconic(Handle()))
+                SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            return false;
         case WM_CONTEXTMENU:
             // From the keyboard (the menu key, Shift+F10) the key is the user's choice of a slot,
             // not a request for the menu.
@@ -316,6 +335,9 @@ void TMainForm::WMActivate(WPARAM state) {
         case ShowAction::ShowAndPaint:
             ShowWindow(Handle(), SW_SHOW);
             paintNow();
+            // The foreground the colour follows may change only after this message (a dialog
+            // taking it from the launcher): the next paint draws it again as it is then.
+            InvalidateRect(Handle(), nullptr, FALSE);
             break;
         case ShowAction::Hide:
             ShowWindow(Handle(), SW_HIDE);
@@ -387,7 +409,8 @@ void TMainForm::WMTrayIcon(LPARAM mouseMessage) {
     POINT cursor{};
     GetCursorPos(&cursor);
     // Activating the window is a call-up like the hook's, and the menu needs its owner in front.
-    SetForegroundWindow(Handle());
+    // The click went to the taskbar, whose process keeps the foreground.
+    platform::BringToForeground(Handle());
     PopupMenu1.Popup(cursor.x, cursor.y);
 }
 
@@ -403,7 +426,8 @@ void TMainForm::S1Click() {
     // The tray menu stays reachable while the dialog is open; a second dialog on the same record
     // would have the first one's OK overwrite what the second saved.
     if (openOptions_) {
-        SetForegroundWindow(openOptions_->Handle());
+        // Or the command list or box it has open.
+        platform::BringToForeground(platform::ForegroundTargetFor(openOptions_->Handle()));
         return;
     }
     // Owned by the application's window, not this one: this window minimises or hides as the
@@ -417,9 +441,47 @@ void TMainForm::S1Click() {
                                    static_cast<std::uint32_t>(MainSet->Key2), 0});
         SaveSettings(ProgramDir);
     }
-    // Showing activates and hiding deactivates: the window ends in the inactive launcher's state.
-    ShowWindow(Handle(), SW_SHOW);
-    ShowWindow(Handle(), SW_HIDE);
+    // The new mode applies at once. Not by showing and hiding the window: that activates it
+    // while another program may have the foreground, which leaves it the active window of this
+    // thread without the foreground, minimised or hidden by the hide's nested deactivation; the
+    // next call-up's SetForegroundWindow then finds it active already and sends no activation,
+    // so it stays minimised without the keyboard focus.
+    ShowInactive();
+}
+
+void TMainForm::ParkWhenMinimised(WINDOWPOS& position) {
+    // The style says minimised before the move that minimises the window is made.
+    if (!IsIconic(Handle()) || (position.flags & SWP_NOMOVE))
+        return;
+    Point size{position.cx, position.cy};
+    if (position.flags & SWP_NOSIZE) {
+        const RECT bounds = BoundsRect();
+        size = {bounds.right - bounds.left, bounds.bottom - bounds.top};
+    }
+    const Point at = MinimisedPosition(MonitorAreas(), size);
+    position.x = at.x;
+    position.y = at.y;
+}
+
+void TMainForm::ShowInactive() {
+    switch (WindowModeAction(MainSet->FormType, false)) {
+        case ShowAction::Minimize:
+            ShowWindow(Handle(), SW_SHOWMINNOACTIVE);
+            break;
+        case ShowAction::ShowAndPaint:
+            ShowWindow(Handle(), SW_SHOWNOACTIVATE);
+            InvalidateRect(Handle(), nullptr, TRUE);
+            break;
+        case ShowAction::Restore:
+        case ShowAction::Hide:
+        case ShowAction::None:
+            // A mode that does nothing on activation is hidden, as the start leaves it.
+            ShowWindow(Handle(), SW_HIDE);
+            break;
+    }
+    shownTrayIcon_ = TrayIconNormal.get();
+    if (tray_.Added())
+        tray_.Modify(shownTrayIcon_);
 }
 
 }  // namespace rivo

@@ -52,6 +52,10 @@ public:
 
     ui::TPopupMenu PopupMenu1;
 
+    // Activating this window calls the launcher up: a dialog or box that closes leaves it as an
+    // inactive launcher, never active again without the user's call-up.
+    bool TakesActivationBack() const override { return false; }
+
 protected:
     bool WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) override;
 
@@ -69,6 +73,13 @@ private:
     void UpdateScreenLimits();
     void WMActivate(WPARAM state);
     void WMTrayIcon(LPARAM mouseMessage);
+    // Windows parks a minimised window that has no taskbar button as a small title bar at the
+    // bottom-left of the primary work area, and this one is topmost: in mode 0 it would stay above
+    // every other program. The move that minimises it goes off every monitor instead. Not through
+    // WPF_SETMINPOSITION: SetWindowPlacement pulls a placement that is off the screen back onto it.
+    void ParkWhenMinimised(WINDOWPOS& position);
+    // Puts the window in the state of an inactive launcher of its mode without activating it.
+    void ShowInactive();
     void AddTrayIcon();
     void ReportSettingsFailure(const SettingsFileResult& result, const std::string& path);
     void KeepOnAMonitor();

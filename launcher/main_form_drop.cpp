@@ -14,6 +14,7 @@
 #include "launcher/main_form.h"
 #include "launcher/shortcut.h"
 #include "launcher/texts.h"
+#include "platform/foreground.h"
 #include "platform/wide_text.h"
 #include "platform/win32_code_page.h"
 #include "ui/application.h"
@@ -33,6 +34,9 @@ bool IsShortcut(const std::string& path) {
 void TMainForm::WMDropFiles(HDROP drop) {
     const UINT count = DragQueryFileW(drop, 0xFFFFFFFF, nullptr, 0);
     if (count != 1) {
+        // The drag source keeps the foreground after a drop: a box shown without it would leave
+        // the Enter that answers it to Explorer, which opens the selected files.
+        platform::BringToForeground(Handle());
         ui::Application().MessageBox(text::kOneFileOnly, text::kDropCaption, MB_OK);
     } else {
         // The path at its full length: asked for first, never cut at a fixed buffer.
@@ -43,6 +47,7 @@ void TMainForm::WMDropFiles(HDROP drop) {
                 platform::RegistrableFilePath(std::wstring(buffer.data(), length))) {
             RegisterFile(*path);
         } else {
+            platform::BringToForeground(Handle());
             ui::Application().MessageBox(dialog_text::kNameNotRegistrable, text::kDropCaption, MB_OK);
         }
     }
@@ -55,7 +60,8 @@ void TMainForm::RegisterFile(const std::string& path) {
     request.WorkDir = FolderOfPath(path);
 
     if (IsShortcut(path)) {
-        SetForegroundWindow(Handle());
+        // So that the question comes up in front of the drag source, which keeps the foreground.
+        platform::BringToForeground(Handle());
         if (ui::Application().MessageBox(text::kShortcutQuestion, text::kDropCaption,
                                          MB_YESNO | MB_DEFBUTTON1) == IDYES) {
             ShortcutTarget target;

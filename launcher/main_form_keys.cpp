@@ -18,7 +18,11 @@
 namespace rivo {
 
 void TMainForm::FormKeyDown(WORD& key) {
-    dispatcher_.FormKeyDown(key, *MainSet, CommandTable, *this);
+    // The time of the key-down message being handled, and the keyboard as it is now.
+    const std::int32_t key1 = MainSet->Key1;
+    const bool key1Held = key1 > 0 && key1 < 256 && (GetAsyncKeyState(key1) & 0x8000) != 0;
+    dispatcher_.FormKeyDown(key, *MainSet, CommandTable, *this,
+                            KeyPress{static_cast<std::uint32_t>(GetMessageTime()), key1Held});
 }
 
 void TMainForm::FormKeyUp(WORD& key) {

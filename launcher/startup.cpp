@@ -4,6 +4,7 @@
 
 #include "dialogs/setting_form.h"
 #include "launcher/main_form.h"
+#include "launcher/restart_registration.h"
 #include "launcher/single_instance.h"
 #include "launcher/texts.h"
 #include "ui/application.h"
@@ -18,6 +19,8 @@ int RunLauncher() {
     if (instance.AnotherIsRunning()) {
         return 1;
     }
+    // Only the launcher that runs: a second start ends at once and must not replace it.
+    RegisterForRestart();
 
     ui::TApplication application;
     application.SetTitle(text::kAppTitle);

@@ -155,6 +155,7 @@ int TApplication::ModalMessageBox(const std::string& text, const std::string& ca
     // The box disables only its owner, so the thread's windows are disabled as ShowModal does:
     // the launcher window takes no keys while a box is open.
     const HWND previouslyActive = ::GetActiveWindow();
+    const bool giveBack = TakesActivationBackAfterModal(previouslyActive);
     int answer = 0;
     {
         const DisabledThreadWindows disabled;
@@ -163,7 +164,7 @@ int TApplication::ModalMessageBox(const std::string& text, const std::string& ca
     }
     // The hidden owner cannot take the activation back when the box goes; the window that had it
     // gets it, as it would from an owner of its own.
-    if (previouslyActive && ::IsWindow(previouslyActive) && ::IsWindowVisible(previouslyActive) &&
+    if (giveBack && ::IsWindow(previouslyActive) && ::IsWindowVisible(previouslyActive) &&
         ::IsWindowEnabled(previouslyActive) && ::GetActiveWindow() != previouslyActive)
         ::SetActiveWindow(previouslyActive);
     return answer;

@@ -114,6 +114,10 @@ public:
     // handles messages until a modal result is set; then enables them again, hides the form and
     // returns the result. A WM_QUIT during the loop ends it with kModalCancel and is re-posted.
     int ShowModal();
+    // Whether a modal form or message box gives the activation back to this form when it closes,
+    // as an owner gets it back from its dialog. A form whose activation means more than the focus
+    // (the launcher window is called up by it) says no.
+    virtual bool TakesActivationBack() const { return true; }
     int ModalResult() const noexcept { return modalResult_; }
     // A non-zero result ends a running ShowModal once the current message has been handled.
     void SetModalResult(int result);
@@ -242,6 +246,10 @@ private:
     std::vector<TControl*> tabOrder_;  // empty: creation order
     TControl* activeControl_ = nullptr;
 };
+
+// Whether the window that was active before a modal form or message box opened gets the
+// activation back when it closes: a window of no form does, a form as it says.
+bool TakesActivationBackAfterModal(HWND previouslyActive) noexcept;
 
 // Destroys a form the way its events expect: OnDestroy runs while the whole object still exists.
 struct FormDeleter {

@@ -36,6 +36,14 @@ TControl* ControlOf(HWND window, HWND form) {
 
 }  // namespace
 
+bool TakesActivationBackAfterModal(HWND previouslyActive) noexcept {
+    if (!previouslyActive)
+        return false;
+    const TApplication* app = ApplicationOrNull();
+    const TForm* form = app ? app->FormOfWindow(previouslyActive) : nullptr;
+    return !form || form->TakesActivationBack();
+}
+
 HWND TForm::Owner() const noexcept {
     return ::GetWindow(handle_, GW_OWNER);
 }
@@ -187,16 +195,21 @@ int TForm::ShowModal() {
     modalResult_ = kModalNone;
     const HWND previouslyActive = ::GetActiveWindow();
 
+    const bool giveBack = TakesActivationBackAfterModal(previouslyActive);
+
     // Every enabled window of this thread, hidden ones included: a hidden owner or main window
     // that stayed enabled could be activated (by the hook) and start a second registration.
     std::optional<DisabledThreadWindows> others(std::in_place, handle_);
     modal_ = true;
     bool quit = false;
     {
-        // Enabled again before the form is hidden, so that activation can go back to them.
-        platform::ScopeExit restore([this, &others] {
+        // Enabled again before the form is hidden, so that activation can go back to them. A
+        // window that takes none back stays disabled until the form is hidden, so that the system
+        // does not choose it as the next window to activate either.
+        platform::ScopeExit restore([this, &others, giveBack] {
             modal_ = false;
-            others.reset();
+            if (giveBack)
+                others.reset();
         });
         Show(SW_SHOW);
         while (modalResult_ == kModalNone) {
@@ -210,7 +223,8 @@ int TForm::ShowModal() {
         }
     }
     Hide();
-    if (previouslyActive && previouslyActive != handle_ && ::IsWindow(previouslyActive) &&
+    others.reset();
+    if (giveBack && previouslyActive != handle_ && ::IsWindow(previouslyActive) &&
         ::IsWindowVisible(previouslyActive) && ::IsWindowEnabled(previouslyActive))
         ::SetActiveWindow(previouslyActive);
     if (quit)

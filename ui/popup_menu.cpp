@@ -1,6 +1,7 @@
 #include "ui/popup_menu.h"
 
 #include "ui/form.h"
+#include "platform/foreground.h"
 #include "platform/wide_text.h"
 #include "platform/win32_error.h"
 
@@ -32,7 +33,7 @@ void TPopupMenu::Popup(int x, int y) {
     HWND owner = owner_.Handle();
     // Without the owner in the foreground the menu would not close when the user clicks
     // elsewhere; the WM_NULL afterwards makes the next click after it behave as well.
-    ::SetForegroundWindow(owner);
+    platform::BringToForeground(owner);
     const UINT chosen = static_cast<UINT>(
         ::TrackPopupMenu(menu_.get(), TPM_LEFTALIGN | TPM_TOPALIGN | TPM_RIGHTBUTTON | TPM_RETURNCMD, x, y, 0,
                          owner, nullptr));

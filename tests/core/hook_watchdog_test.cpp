@@ -56,6 +56,36 @@ INSTANTIATE_TEST_SUITE_P(
             "InputOlderThanHalfTheRangeCountsAsNew", {0x90000000u, 0x100, 0x100, 0x100, false}, kReinstall}),
     CaseName);
 
+// With the system's keyboard input seen apart, the keyboard hook is judged by keys alone.
+// Fields: now, lastInput, lastHookEvent, lastInstall, chordInProgress, keyboardInputSeen,
+// lastKeyboardInput, lastKeyboardHookEvent.
+INSTANTIATE_TEST_SUITE_P(
+    KeyboardEvidence, Watchdog,
+    ::testing::Values(
+        // The keyboard hook died; the mouse hook lives and sees the mouse move.
+        Situation{"KeysMissedWhileTheMouseHookSeesMoves",
+                  {100000, 99990, 99990, 10000, false, true, 99000, 90000},
+                  kReinstall},
+        Situation{"KeyboardSilentMouseBusy", {100000, 99990, 99990, 10000, false, true, 50000, 50000}, kKeep},
+        Situation{"KeyboardSilentMouseMissedByBothHooks",
+                  {100000, 99990, 50000, 10000, false, true, 50000, 50000},
+                  kKeep},
+        Situation{"SystemKeyboardInputSeenByTheHook",
+                  {100000, 99000, 99000, 10000, false, true, 99000, 99000},
+                  kKeep},
+        Situation{"SystemKeyboardInputJustAheadOfTheHook",
+                  {100000, 99000, 99000, 10000, false, true, 99999, 99000},
+                  kKeep},
+        // Resumed from sleep hours later: the hook that timed out saw nothing since.
+        Situation{"FirstKeyAfterResume",
+                  {20000000, 20000000, 20000000, 10000, false, true, 20000000, 60000},
+                  kReinstall},
+        Situation{"ResumedNoKeyYet", {20000000, 19999000, 19999000, 10000, false, true, 60000, 60000}, kKeep},
+        Situation{"KeysMissedButAChordIsBeingTyped",
+                  {100000, 99990, 99990, 10000, true, true, 99000, 90000},
+                  kKeep}),
+    CaseName);
+
 TEST(Watchdog, LimitsAreHonouredAsGiven) {
     const WatchdogLimits tight{10, 100, 1000};
     const WatchdogView missed{10000, 9950, 9900, 9800, false};

@@ -30,7 +30,9 @@ struct Launcher {
     RecordingActions actions;
 
     Launcher() { settings.ForceKeyFilters(); }
-    void Down(std::uint16_t key) { dispatcher.FormKeyDown(key, settings, commands, actions); }
+    void Down(std::uint16_t key, const KeyPress& press = {}) {
+        dispatcher.FormKeyDown(key, settings, commands, actions, press);
+    }
     void Up(std::uint16_t key) { dispatcher.FormKeyUp(key, settings); }
 };
 
@@ -73,6 +75,43 @@ TEST(KeyDispatch, Key1ReleaseClearsTheFlag) {
     l.Up(16);
     l.Down(0x45);
     EXPECT_EQ(l.actions.log, (Log{"launch 69"}));
+}
+
+// Key1's key-up goes to whichever window has the focus when it is released. A Key1 that the
+// launcher window saw go down but will never see go up does not hold the change key into the
+// next call-up; one it saw go down late, because its thread was busy, still does.
+TEST(KeyDispatch, Key1WhoseKeyUpWentElsewhereHoldsNothing) {
+    constexpr std::uint32_t kCallUp = 1000;
+    const struct {
+        const char* name;
+        std::uint32_t calledUpAt;
+        std::optional<KeyPress> key1Down;  // handled after the call-up; nullopt: handled before it
+        const char* outcome;
+    } cases[] = {
+        {"pressed in the launcher, released in another window, called up again", kCallUp, std::nullopt,
+         "launch 69"},
+        {"pressed before the call-up, handled after it, released in another window", kCallUp,
+         KeyPress{kCallUp - 30, false}, "launch 69"},
+        {"pressed in the same tick as the call-up, released", kCallUp, KeyPress{kCallUp, false}, "launch 69"},
+        {"pressed before the call-up and held on", kCallUp, KeyPress{kCallUp - 30, true}, "register 69"},
+        {"pressed after the call-up, released before the busy window handled it", kCallUp,
+         KeyPress{kCallUp + 40, false}, "register 69"},
+        {"pressed after a call-up just before the tick counter wrapped", 0xFFFFFFF0u, KeyPress{0x10, false},
+         "register 69"},
+        {"pressed before a call-up just after the tick counter wrapped", 0x10, KeyPress{0xFFFFFFF0u, false},
+         "launch 69"},
+    };
+    for (const auto& c : cases) {
+        Launcher l;
+        l.commands[0x45] = "edit.exe";
+        if (!c.key1Down)
+            l.Down(16);
+        l.dispatcher.CalledUp(c.calledUpAt);
+        if (c.key1Down)
+            l.Down(16, *c.key1Down);
+        l.Down(0x45, KeyPress{c.calledUpAt + 100, false});
+        EXPECT_EQ(l.actions.log, (Log{c.outcome})) << c.name;
+    }
 }
 
 TEST(KeyDispatch, FailedLaunchOpensTheDialogFilledIn) {

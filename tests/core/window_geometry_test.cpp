@@ -91,6 +91,36 @@ TEST(SavedPosition, WithoutMonitorsNothingMoves) {
     EXPECT_EQ(PlaceOnMonitors({-5000, -5000, -4896, -4947}, {}), (Point{-5000, -5000}));
 }
 
+// The minimised window, 160 x 28, overlaps no monitor, whatever the layout.
+TEST(MinimisedPosition, OffEveryMonitor) {
+    const Point size{160, 28};
+    const struct {
+        const char* what;
+        std::vector<MonitorArea> monitors;
+    } layouts[] = {
+        {"one", {{{0, 0, 1280, 1024}, {0, 0, 1280, 984}}}},
+        {"a second at the right",
+         {{{0, 0, 1280, 1024}, {0, 0, 1280, 984}}, {{1280, 0, 2304, 768}, {1280, 0, 2304, 768}}}},
+        {"a second at the left",
+         {{{0, 0, 1280, 1024}, {0, 0, 1280, 984}}, {{-1920, 0, 0, 1080}, {-1920, 0, 0, 1040}}}},
+        {"a second above and left",
+         {{{0, 0, 1280, 1024}, {0, 0, 1280, 984}}, {{-800, -600, 0, 0}, {-800, -600, 0, 0}}}},
+        {"a tall one at the left reaching below",
+         {{{0, 0, 1280, 1024}, {0, 0, 1280, 984}}, {{-1080, -500, 0, 1420}, {-1080, -500, 0, 1420}}}},
+    };
+    for (const auto& layout : layouts) {
+        const Point at = MinimisedPosition(layout.monitors, size);
+        const Rect minimised{at.x, at.y, at.x + size.x, at.y + size.y};
+        for (const MonitorArea& m : layout.monitors) {
+            const bool overlaps = minimised.left < m.monitor.right && m.monitor.left < minimised.right &&
+                                  minimised.top < m.monitor.bottom && m.monitor.top < minimised.bottom;
+            EXPECT_FALSE(overlaps) << layout.what;
+        }
+        EXPECT_GT(at.x, -32768) << layout.what << ": beyond the 16-bit range";
+    }
+    EXPECT_EQ(MinimisedPosition({}, size), (Point{-32000, -32000}));
+}
+
 TEST(WindowMode, ActionsPerModeAndActivation) {
     EXPECT_EQ(WindowModeAction(0, true), ShowAction::Restore);
     EXPECT_EQ(WindowModeAction(0, false), ShowAction::Minimize);

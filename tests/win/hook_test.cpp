@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "hook/foreground.h"
+#include "platform/foreground.h"
 #include "hook/hook_record.h"
 #include "tests/win/driver/keys.h"
 #include "tests/win/driver/launcher_process.h"
@@ -217,8 +217,8 @@ TEST_P(HookChords, CallUpOnlyOnTheChord) {
     EXPECT_EQ(main_->activations(), c.callsUp ? 1 : 0);
 }
 
-const Key kOwnUnlockDown{kUnlockKey, true, kOwnInputSignature};
-const Key kOwnUnlockUp{kUnlockKey, false, kOwnInputSignature};
+const Key kOwnUnlockDown{platform::kUnlockKey, true, platform::kOwnInputSignature};
+const Key kOwnUnlockUp{platform::kUnlockKey, false, platform::kOwnInputSignature};
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, HookChords,
@@ -272,8 +272,8 @@ INSTANTIATE_TEST_SUITE_P(
                   kShift,
                   kCtrl,
                   {{kShift, true},
-                   {kUnlockKey, true},
-                   {kUnlockKey, false},
+                   {platform::kUnlockKey, true},
+                   {platform::kUnlockKey, false},
                    {kCtrl, true},
                    {kCtrl, false},
                    {kShift, false}},

@@ -14,6 +14,7 @@
 #include "platform/com_apartment.h"
 #include "platform/environment.h"
 #include "platform/wide_text.h"
+#include "tests/win/driver/dropped_files.h"
 #include "tests/win/driver/running_launcher.h"
 
 namespace rivo::test {
@@ -46,50 +47,6 @@ std::optional<RegistrationDialog> WaitForRegistration(DWORD processId) {
     if (!dialog.ok || !dialog.cancel)
         return std::nullopt;
     return dialog;
-}
-
-// Posts WM_DROPFILES with a DROPFILES block of `paths` placed in the launcher's own memory. A
-// block from GlobalAlloc here would be a handle of this process, meaningless in the launcher:
-// Wine's DragQueryFile there reads whatever lies at that address (a count of 8 files, seen).
-// A page written into the launcher is what a fixed global block is, a plain address; DragFinish
-// fails to free it, harmlessly. It is left to go with the process, since the launcher reads it
-// until its handler returns.
-// Wide paths make the block the shell sends for names of any language (fWide).
-bool PostDropBlock(DWORD processId, HWND window, const std::string& block);
-
-bool PostDrop(DWORD processId, HWND window, const std::vector<std::wstring>& paths) {
-    DROPFILES header{};
-    header.pFiles = sizeof header;
-    header.fWide = TRUE;
-    std::string block(reinterpret_cast<const char*>(&header), sizeof header);
-    for (const std::wstring& path : paths) {
-        block.append(reinterpret_cast<const char*>(path.c_str()), (path.size() + 1) * sizeof(wchar_t));
-    }
-    block.append(sizeof(wchar_t), '\0');
-    return PostDropBlock(processId, window, block);
-}
-
-bool PostDrop(DWORD processId, HWND window, const std::vector<std::string>& paths) {
-    std::vector<std::wstring> wide;
-    for (const std::string& path : paths)
-        wide.push_back(platform::Wide(path));
-    return PostDrop(processId, window, wide);
-}
-
-bool PostDrop(DWORD processId, HWND window, const std::wstring& path) {
-    return PostDrop(processId, window, std::vector<std::wstring>{path});
-}
-
-bool PostDropBlock(DWORD processId, HWND window, const std::string& block) {
-    platform::UniqueKernelHandle process(
-        OpenProcess(PROCESS_VM_OPERATION | PROCESS_VM_WRITE | PROCESS_QUERY_INFORMATION, FALSE, processId));
-    if (!process)
-        return false;
-    void* remote =
-        VirtualAllocEx(process.get(), nullptr, block.size(), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
-    if (!remote || !WriteProcessMemory(process.get(), remote, block.data(), block.size(), nullptr))
-        return false;
-    return PostMessageW(window, WM_DROPFILES, reinterpret_cast<WPARAM>(remote), 0) != FALSE;
 }
 
 // A shortcut file written through the shell-link object, as the shell writes one.

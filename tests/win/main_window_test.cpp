@@ -174,11 +174,15 @@ protected:
         const bool checkTray = UnderWine();
         WaitUntil([&] {
             return (IsWindowVisible(window) != FALSE) == want.visible &&
-                   (IsIconic(window) != FALSE) == want.iconic && ShowsFill(window, want.fill) &&
+                   (IsIconic(window) != FALSE) == want.iconic &&
+                   (!want.iconic || WhereNotParked(window).empty()) && ShowsFill(window, want.fill) &&
                    (!checkTray || TrayIconPicture() == tray);
         });
         EXPECT_EQ(IsWindowVisible(window) != FALSE, want.visible);
         EXPECT_EQ(IsIconic(window) != FALSE, want.iconic);
+        if (want.iconic) {
+            EXPECT_EQ(WhereNotParked(window), "");
+        }
         if (want.fill != Fill::NotChecked) {
             const std::optional<Picture> picture = CaptureClient(window);
             ASSERT_TRUE(picture.has_value());
@@ -378,12 +382,12 @@ TEST_F(Dragging, AnUnsavedDragReachesTheFileWhenTheSessionEnds) {
     ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 500 && WindowTopLeft(window).y == 350; }));
 
     DWORD_PTR answer = 0;
-    ASSERT_NE(SendMessageTimeoutA(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
+    ASSERT_NE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 5000,
                                   &answer),
               0);
     EXPECT_NE(answer, 0u) << "the launcher lets the session end";
     ASSERT_NE(
-        SendMessageTimeoutA(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 15000, &answer),
+        SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 15000, &answer),
         0);
     if (UnderWine()) {
         EXPECT_TRUE(WaitUntil([] { return TrayIconPicture() == TrayPicture::Missing; }))
@@ -394,6 +398,32 @@ TEST_F(Dragging, AnUnsavedDragReachesTheFileWhenTheSessionEnds) {
     const std::string ini = ReadBytes(launcher.Ini()).value_or("");
     EXPECT_EQ(IniValue(ini, "Top").value_or("?"), "350");
     EXPECT_EQ(IniValue(ini, "Left").value_or("?"), "500");
+}
+
+// An installer closes the launcher through the Restart Manager and does not end the process: the
+// launcher saves and ends by itself, and the start that stands in for the Restart Manager's
+// restart runs (a launcher left running would hold the single-instance lock: it would end with 1).
+TEST_F(Dragging, AnInstallerCloseSavesEndsWithZeroAndTheRestartRuns) {
+    RunningLauncher launcher("closeapp", IniWith("Top=300\r\nLeft=400\r\nFormType=1\r\n"));
+    const HWND window = launcher.Window();
+    ASSERT_NE(window, nullptr);
+    Drag(window, {10, 12}, {100, 50});
+    ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 500 && WindowTopLeft(window).y == 350; }));
+
+    DWORD_PTR answer = 0;
+    ASSERT_NE(SendMessageTimeoutW(window, WM_QUERYENDSESSION, 0, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG, 5000,
+                                  &answer),
+              0);
+    EXPECT_NE(answer, 0u) << "the launcher agrees to close";
+    SendMessageTimeoutW(window, WM_ENDSESSION, TRUE, ENDSESSION_CLOSEAPP, SMTO_ABORTIFHUNG, 15000, &answer);
+    EXPECT_EQ(launcher.Process().WaitForExit(), 0u) << "the launcher ends by itself";
+    const std::string ini = ReadBytes(launcher.Ini()).value_or("");
+    EXPECT_EQ(IniValue(ini, "Top").value_or("?"), "350");
+    EXPECT_EQ(IniValue(ini, "Left").value_or("?"), "500");
+
+    LauncherProcess restarted(launcher.Dir().File("rivo.exe"), launcher.Dir().Path());
+    EXPECT_NE(restarted.WaitForMainWindow(), nullptr) << "exit code " << restarted.WaitForExit(0).value_or(0);
+    EXPECT_EQ(restarted.CloseAndWait(), 0u);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -429,7 +459,7 @@ TEST_F(TrayCallback, AnIconTheTaskbarHasThoughItsAddFailedStillSwitchesItsPictur
     // The taskbar still has the icon, so adding it again fails: as when a busy Explorer timed out
     // on an add it carried out.
     DWORD_PTR answer = 0;
-    ASSERT_NE(SendMessageTimeoutA(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
+    ASSERT_NE(SendMessageTimeoutW(window, RegisterWindowMessageA("TaskbarCreated"), 0, 0, SMTO_ABORTIFHUNG,
                                   5000, &answer),
               0);
     ASSERT_TRUE(BringLauncherForward(window));
@@ -448,7 +478,7 @@ TEST_F(TrayCallback, OtherMouseMessagesDoNothing) {
         DWORD_PTR answer = 0;
         // Sent, not posted: when it returns, the launcher has handled it.
         ASSERT_NE(
-            SendMessageTimeoutA(window, kTrayCallback, kTrayIconId, message, SMTO_ABORTIFHUNG, 5000, &answer),
+            SendMessageTimeoutW(window, kTrayCallback, kTrayIconId, message, SMTO_ABORTIFHUNG, 5000, &answer),
             0);
         ASSERT_TRUE(launcher_.Process().Settle());
         EXPECT_EQ(launcher_.Menu(), nullptr);

@@ -3,12 +3,48 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "core/window_geometry.h"
 #include "platform/wide_text.h"
 
 namespace rivo::test {
 
 bool UnderWine() {
     return GetProcAddress(GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+}
+
+namespace {
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, LPRECT, LPARAM data) noexcept {
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoW(monitor, &info))
+        return TRUE;
+    const RECT& m = info.rcMonitor;
+    const RECT& w = info.rcWork;
+    try {
+        reinterpret_cast<std::vector<MonitorArea>*>(data)->push_back(
+            {{m.left, m.top, m.right, m.bottom}, {w.left, w.top, w.right, w.bottom}});
+    } catch (...) {
+        return FALSE;  // the list stays short, and the position compared with it wrong
+    }
+    return TRUE;
+}
+
+}  // namespace
+
+std::string WhereNotParked(HWND window) {
+    RECT bounds{};
+    GetWindowRect(window, &bounds);
+    std::vector<MonitorArea> monitors;
+    EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+    const Point parked =
+        MinimisedPosition(monitors, {bounds.right - bounds.left, bounds.bottom - bounds.top});
+    if (MonitorFromRect(&bounds, MONITOR_DEFAULTTONULL) == nullptr && bounds.left == parked.x &&
+        bounds.top == parked.y)
+        return "";
+    return "minimised at " + std::to_string(bounds.left) + "," + std::to_string(bounds.top) + " (" +
+           std::to_string(bounds.right - bounds.left) + "x" + std::to_string(bounds.bottom - bounds.top) +
+           "), parked at " + std::to_string(parked.x) + "," + std::to_string(parked.y);
 }
 
 std::string Hex(COLORREF colour) {

@@ -45,6 +45,12 @@ enum class TrayPicture { Missing, Plain, CrossedOut };
 const char* Name(TrayPicture picture);
 TrayPicture TrayIconPicture();
 
+// Where the minimised launcher window is, when it is not where the launcher parks it: left of
+// every monitor, clear of them (core's MinimisedPosition for the monitors and its size), rather
+// than where the system parks a minimised window (Windows: a small title bar at the bottom-left of
+// the primary work area for one without a taskbar button; Wine: -32000). Empty when it is there.
+std::string WhereNotParked(HWND window);
+
 // Makes `window` the foreground window as the hook library does on the call-up keys.
 bool BringLauncherForward(HWND window);
 
