@@ -158,16 +158,7 @@ TForm::TForm(const FormLayout& layout, HWND owner)
 TForm::~TForm() {
     // The derived object is gone: events that capture it must not run any more.
     inDestructor_ = true;
-    OnCreate = nullptr;
-    OnDestroy = nullptr;
-    OnKeyDown = nullptr;
-    OnKeyUp = nullptr;
-    OnMouseDown = nullptr;
-    OnMouseMove = nullptr;
-    OnMouseUp = nullptr;
-    OnPaint = nullptr;
-    OnShow = nullptr;
-    OnResize = nullptr;
+    static_cast<FormEvents&>(*this) = FormEvents{};
     popupMenu_ = nullptr;
     if (handle_)
         ::DestroyWindow(handle_);
@@ -185,17 +176,20 @@ void TForm::DestroyHandle() noexcept {
         return;
     // OnDestroy runs while the window is still whole: a message box it shows needs a live owner
     // (one created during WM_DESTROY is destroyed with its dying owner, and its loop never ends).
-    if (!destroyFired_) {
-        destroyFired_ = true;
-        try {
-            if (OnDestroy)
-                OnDestroy();
-        } catch (...) {
-            ReportCallbackException();
-        }
-    }
+    if (!destroyFired_)
+        FireDestroy();
     if (handle_)
         ::DestroyWindow(handle_);
+}
+
+void TForm::FireDestroy() noexcept {
+    destroyFired_ = true;
+    try {
+        if (OnDestroy)
+            OnDestroy();
+    } catch (...) {
+        ReportCallbackException();
+    }
 }
 
 void TForm::FireCreate() noexcept {
@@ -267,142 +261,142 @@ LRESULT TForm::DefaultHandler(UINT message, WPARAM wParam, LPARAM lParam) {
     LRESULT routed = 0;
     if (RouteToControl(message, wParam, lParam, routed))
         return routed;
+    if (const std::optional<LRESULT> answer = HandleMessage(message, wParam, lParam))
+        return *answer;
+    return ::DefWindowProcW(handle_, message, wParam, lParam);
+}
+
+std::optional<LRESULT> TForm::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_CLOSE:
             // Not DefWindowProc, which would destroy the window: closing ends the loop or hides.
             Close();
             return 0;
-
-        case WM_DESTROY: {
-            if (!destroyFired_ && !inDestructor_) {
-                destroyFired_ = true;
-                if (OnDestroy)
-                    OnDestroy();
-            }
-            TApplication* app = ApplicationOrNull();
-            if (app && app->IsMainForm(this))
-                app->Terminate();
-            break;
-        }
-
+        case WM_DESTROY:
+            WMDestroy();
+            return std::nullopt;
         case WM_ERASEBKGND:
             EraseBackground(reinterpret_cast<HDC>(wParam));
             return 1;
-
         case WM_ACTIVATE:
-            // DefWindowProc would give the focus to the form itself, away from its controls.
-            if (LOWORD(wParam) != WA_INACTIVE && !HIWORD(wParam) && !controls_.empty()) {
-                RestoreFocus();
-                if (::GetFocus() != handle_ && ::GetFocus())
-                    return 0;
-            }
-            break;
-
+            return WMActivate(wParam);
         case WM_SIZE:
             if (OnResize)
                 OnResize();
-            break;
-
+            return std::nullopt;
         case kDpiChangedMessage:
-            if (lParam) {
-                HandleDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
-                return 0;
-            }
-            break;
-
-        case WM_PAINT: {
-            PAINTSTRUCT paint;
-            HDC dc = ::BeginPaint(handle_, &paint);
-            // Ended on every path, or the paint DC would leak with each failing paint.
-            platform::ScopeExit endPaint([this, &paint] { ::EndPaint(handle_, &paint); });
-            Paint(dc);
+            if (!lParam)
+                return std::nullopt;
+            HandleDpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
             return 0;
-        }
-
+        case WM_PAINT:
+            WMPaint();
+            return 0;
         case WM_PRINTCLIENT:
             if (lParam & PRF_ERASEBKGND)
                 EraseBackground(reinterpret_cast<HDC>(wParam));
             Paint(reinterpret_cast<HDC>(wParam));
             return 0;
-
         case WM_KEYDOWN:
         case WM_SYSKEYDOWN:
-            if (OnKeyDown) {
-                WORD key = LOWORD(wParam);
-                OnKeyDown(key, KeyShiftState(lParam));
-                if (key == 0)
-                    return 0;
-            }
-            break;
-
+            return KeyMessage(OnKeyDown, wParam, lParam);
         case WM_KEYUP:
         case WM_SYSKEYUP:
-            if (OnKeyUp) {
-                WORD key = LOWORD(wParam);
-                OnKeyUp(key, KeyShiftState(lParam));
-                if (key == 0)
-                    return 0;
-            }
-            break;
-
+            return KeyMessage(OnKeyUp, wParam, lParam);
         case WM_SYSCOMMAND:
-            // F10 or Alt (or Alt with a letter) would enter the window's menu mode and swallow
-            // the next keys; a form that takes keys itself keeps them.
-            if ((wParam & 0xFFF0) == SC_KEYMENU && HandlesKeys())
-                return 0;
-            break;
-
+            return WMSysCommand(wParam);
         case WM_LBUTTONDOWN:
         case WM_RBUTTONDOWN:
-        case WM_MBUTTONDOWN: {
-            ::SetCapture(handle_);
-            const MouseButton button = message == WM_LBUTTONDOWN   ? MouseButton::Left
-                                       : message == WM_RBUTTONDOWN ? MouseButton::Right
-                                                                   : MouseButton::Middle;
-            if (OnMouseDown)
-                OnMouseDown(button, MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            break;
-        }
-
+        case WM_MBUTTONDOWN:
+        case WM_LBUTTONUP:
+        case WM_RBUTTONUP:
+        case WM_MBUTTONUP:
+            MouseButtonMessage(message, wParam, lParam);
+            return std::nullopt;
         case WM_MOUSEMOVE:
             if (OnMouseMove)
                 OnMouseMove(MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            break;
-
-        case WM_LBUTTONUP:
-        case WM_RBUTTONUP:
-        case WM_MBUTTONUP: {
-            if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && ::GetCapture() == handle_) {
-                ::ReleaseCapture();
-            }
-            const MouseButton button = message == WM_LBUTTONUP   ? MouseButton::Left
-                                       : message == WM_RBUTTONUP ? MouseButton::Right
-                                                                 : MouseButton::Middle;
-            if (OnMouseUp)
-                OnMouseUp(button, MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
-            // DefWindowProc turns the right button's release into WM_CONTEXTMENU.
-            break;
-        }
-
+            return std::nullopt;
         case WM_CONTEXTMENU:
-            if (popupMenu_) {
-                int x = GET_X_LPARAM(lParam);
-                int y = GET_Y_LPARAM(lParam);
-                if (x == -1 && y == -1) {  // from the keyboard: at the pointer
-                    POINT cursor{};
-                    ::GetCursorPos(&cursor);
-                    x = cursor.x;
-                    y = cursor.y;
-                }
-                popupMenu_->Popup(x, y);
-                return 0;
-            }
-            break;
-
+            return WMContextMenu(lParam);
         default:
-            break;
+            return std::nullopt;
     }
-    return ::DefWindowProcW(handle_, message, wParam, lParam);
+}
+
+void TForm::WMDestroy() {
+    if (!destroyFired_ && !inDestructor_)
+        FireDestroy();
+    TApplication* app = ApplicationOrNull();
+    if (app && app->IsMainForm(this))
+        app->Terminate();
+}
+
+std::optional<LRESULT> TForm::WMActivate(WPARAM state) {
+    // DefWindowProc would give the focus to the form itself, away from its controls.
+    if (LOWORD(state) != WA_INACTIVE && !HIWORD(state) && !controls_.empty()) {
+        RestoreFocus();
+        if (::GetFocus() != handle_ && ::GetFocus())
+            return 0;
+    }
+    return std::nullopt;
+}
+
+void TForm::WMPaint() {
+    PAINTSTRUCT paint;
+    HDC dc = ::BeginPaint(handle_, &paint);
+    // Ended on every path, or the paint DC would leak with each failing paint.
+    platform::ScopeExit endPaint([this, &paint] { ::EndPaint(handle_, &paint); });
+    Paint(dc);
+}
+
+std::optional<LRESULT> TForm::WMContextMenu(LPARAM position) {
+    if (!popupMenu_)
+        return std::nullopt;
+    int x = GET_X_LPARAM(position);
+    int y = GET_Y_LPARAM(position);
+    if (x == -1 && y == -1) {  // from the keyboard: at the pointer
+        POINT cursor{};
+        ::GetCursorPos(&cursor);
+        x = cursor.x;
+        y = cursor.y;
+    }
+    popupMenu_->Popup(x, y);
+    return 0;
+}
+
+std::optional<LRESULT> TForm::KeyMessage(const KeyEvent& event, WPARAM wParam, LPARAM lParam) {
+    if (!event)
+        return std::nullopt;
+    WORD key = LOWORD(wParam);
+    event(key, KeyShiftState(lParam));
+    if (key == 0)
+        return 0;
+    return std::nullopt;
+}
+
+void TForm::MouseButtonMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    const bool down = message == WM_LBUTTONDOWN || message == WM_RBUTTONDOWN || message == WM_MBUTTONDOWN;
+    const MouseButton button = message == WM_LBUTTONDOWN || message == WM_LBUTTONUP   ? MouseButton::Left
+                               : message == WM_RBUTTONDOWN || message == WM_RBUTTONUP ? MouseButton::Right
+                                                                                      : MouseButton::Middle;
+    if (down) {
+        ::SetCapture(handle_);
+    } else if (!(wParam & (MK_LBUTTON | MK_RBUTTON | MK_MBUTTON)) && ::GetCapture() == handle_) {
+        ::ReleaseCapture();
+    }
+    const MouseButtonEvent& event = down ? OnMouseDown : OnMouseUp;
+    if (event)
+        event(button, MouseShiftState(wParam), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+    // DefWindowProc turns the right button's release into WM_CONTEXTMENU.
+}
+
+std::optional<LRESULT> TForm::WMSysCommand(WPARAM command) {
+    // F10 or Alt (or Alt with a letter) would enter the window's menu mode and swallow the next
+    // keys; a form that takes keys itself keeps them.
+    if ((command & 0xFFF0) == SC_KEYMENU && HandlesKeys())
+        return 0;
+    return std::nullopt;
 }
 
 HBRUSH TForm::BackgroundBrush() const noexcept {
@@ -471,18 +465,32 @@ int TForm::ClientHeight() const {
 }
 
 RECT TForm::BoundsRect() const {
+    if (::IsIconic(handle_))
+        return RestoredBounds();
     RECT bounds{};
-    if (::IsIconic(handle_)) {
-        WINDOWPLACEMENT placement{};
-        placement.length = sizeof placement;
-        ::GetWindowPlacement(handle_, &placement);
-        bounds = placement.rcNormalPosition;
-        const POINT offset = WorkspaceOffset(handle_);
-        ::OffsetRect(&bounds, offset.x, offset.y);
-    } else {
-        ::GetWindowRect(handle_, &bounds);
-    }
+    ::GetWindowRect(handle_, &bounds);
     return bounds;
+}
+
+RECT TForm::RestoredBounds() const {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    ::GetWindowPlacement(handle_, &placement);
+    RECT bounds = placement.rcNormalPosition;
+    const POINT offset = WorkspaceOffset(handle_);
+    ::OffsetRect(&bounds, offset.x, offset.y);
+    return bounds;
+}
+
+void TForm::SetRestoredBounds(const RECT& bounds) {
+    WINDOWPLACEMENT placement{};
+    placement.length = sizeof placement;
+    ::GetWindowPlacement(handle_, &placement);
+    const POINT offset = WorkspaceOffset(handle_);
+    placement.rcNormalPosition = bounds;
+    ::OffsetRect(&placement.rcNormalPosition, -offset.x, -offset.y);
+    placement.showCmd = ::IsWindowVisible(handle_) ? SW_SHOWMINNOACTIVE : SW_HIDE;
+    ::SetWindowPlacement(handle_, &placement);
 }
 
 int TForm::Width() const {
@@ -515,14 +523,9 @@ void TForm::MoveTo(int left, int top) {
     if (::IsIconic(handle_)) {
         // SetWindowPos would move the minimised icon; the position that matters is the one the
         // window comes back to.
-        WINDOWPLACEMENT placement{};
-        placement.length = sizeof placement;
-        ::GetWindowPlacement(handle_, &placement);
-        const POINT offset = WorkspaceOffset(handle_);
-        ::OffsetRect(&placement.rcNormalPosition, left - offset.x - placement.rcNormalPosition.left,
-                     top - offset.y - placement.rcNormalPosition.top);
-        placement.showCmd = ::IsWindowVisible(handle_) ? SW_SHOWMINNOACTIVE : SW_HIDE;
-        ::SetWindowPlacement(handle_, &placement);
+        RECT bounds = RestoredBounds();
+        ::OffsetRect(&bounds, left - bounds.left, top - bounds.top);
+        SetRestoredBounds(bounds);
         return;
     }
     ::SetWindowPos(handle_, nullptr, left, top, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
@@ -559,14 +562,7 @@ void TForm::HandleDpiChanged(int announcedDpi, const RECT& suggested) {
     const Rect& b = change.bounds;
     if (::IsIconic(handle_)) {
         // The size and place the window comes back to, as MoveTo does for the position.
-        WINDOWPLACEMENT placement{};
-        placement.length = sizeof placement;
-        ::GetWindowPlacement(handle_, &placement);
-        const POINT offset = WorkspaceOffset(handle_);
-        placement.rcNormalPosition = {b.left - offset.x, b.top - offset.y, b.right - offset.x,
-                                      b.bottom - offset.y};
-        placement.showCmd = ::IsWindowVisible(handle_) ? SW_SHOWMINNOACTIVE : SW_HIDE;
-        ::SetWindowPlacement(handle_, &placement);
+        SetRestoredBounds({b.left, b.top, b.right, b.bottom});
     } else {
         ::SetWindowPos(handle_, nullptr, b.left, b.top, b.right - b.left, b.bottom - b.top,
                        SWP_NOZORDER | SWP_NOACTIVATE);

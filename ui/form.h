@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -71,28 +72,23 @@ ShiftState KeyShiftState(LPARAM keyData);
 // without an application); for the catch blocks of window procedures.
 void ReportCallbackException() noexcept;
 
-class TForm {
-public:
-    explicit TForm(const FormLayout& layout);
-    // `owner` null: owned by the application's hidden window, like every form by default.
-    TForm(const FormLayout& layout, HWND owner);
-    virtual ~TForm();
-    TForm(const TForm&) = delete;
-    TForm& operator=(const TForm&) = delete;
-
-    // Events. Each is called on the UI thread; an exception escaping one is shown in the
+// A form's events, apart from the rest of it so that the form can clear them all at once.
+struct FormEvents {
+    // Each is called on the UI thread; an exception escaping one is shown in the
     // application's error box. OnCreate runs once the most derived constructor has finished
     // (MakeForm / TApplication::CreateForm), OnDestroy once while the window is destroyed.
     std::function<void()> OnCreate;
     std::function<void()> OnDestroy;
     // WM_KEYDOWN and WM_SYSKEYDOWN (a window without the focus gets every key as a system key).
     // Setting `key` to 0 consumes it; otherwise it goes on to the default handling.
-    std::function<void(WORD& key, ShiftState shift)> OnKeyDown;
-    std::function<void(WORD& key, ShiftState shift)> OnKeyUp;
+    using KeyEvent = std::function<void(WORD& key, ShiftState shift)>;
+    KeyEvent OnKeyDown;
+    KeyEvent OnKeyUp;
     // Client coordinates; the mouse is captured from a button press to its release.
-    std::function<void(MouseButton button, ShiftState shift, int x, int y)> OnMouseDown;
+    using MouseButtonEvent = std::function<void(MouseButton button, ShiftState shift, int x, int y)>;
+    MouseButtonEvent OnMouseDown;
     std::function<void(ShiftState shift, int x, int y)> OnMouseMove;
-    std::function<void(MouseButton button, ShiftState shift, int x, int y)> OnMouseUp;
+    MouseButtonEvent OnMouseUp;
     // On WM_PAINT (after the background has been erased in the form's colour) and WM_PRINTCLIENT.
     std::function<void(TCanvas& canvas)> OnPaint;
     // Right before Show or ShowModal makes the hidden window visible.
@@ -103,6 +99,16 @@ public:
     // size and controls follow the layout at the new DPI; what a form changed of that layout
     // since it was made (a label moved to fit its text) is to be done again here.
     std::function<void()> OnDpiChanged;
+};
+
+class TForm : public FormEvents {
+public:
+    explicit TForm(const FormLayout& layout);
+    // `owner` null: owned by the application's hidden window, like every form by default.
+    TForm(const FormLayout& layout, HWND owner);
+    virtual ~TForm();
+    TForm(const TForm&) = delete;
+    TForm& operator=(const TForm&) = delete;
 
     // When true, OnKeyDown sees every key-down of the form's controls first (before the
     // control's own OnKeyDown; setting the key to 0 consumes it). Tab, Shift+Tab and Enter on a
@@ -216,6 +222,19 @@ protected:
 private:
     static LRESULT CALLBACK StaticWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT WndProc(UINT message, WPARAM wParam, LPARAM lParam);
+    // The form's own answer to a message, or none where DefWindowProc is to have it.
+    std::optional<LRESULT> HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void WMDestroy();
+    std::optional<LRESULT> WMActivate(WPARAM state);
+    void WMPaint();
+    std::optional<LRESULT> WMContextMenu(LPARAM position);
+    std::optional<LRESULT> WMSysCommand(WPARAM command);
+    std::optional<LRESULT> KeyMessage(const KeyEvent& event, WPARAM wParam, LPARAM lParam);
+    void MouseButtonMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void FireDestroy() noexcept;
+    // The bounds a minimised window comes back to, in screen coordinates.
+    RECT RestoredBounds() const;
+    void SetRestoredBounds(const RECT& bounds);
     void EraseBackground(HDC dc) const;
     void Paint(HDC dc);
     bool HandlesKeys() const noexcept { return OnKeyDown || OnKeyUp; }

@@ -766,6 +766,28 @@ TEST_F(UiTest, RunEndsWhenTheMainWindowIsDestroyedOrWasTerminatedBefore) {
         app->Run();
         EXPECT_FALSE(main.Visible()) << "a terminated application does not show its main form";
     }
+    app.reset();
+    app.emplace();
+    {
+        // An OnDestroy that throws is reported, and the main window's end still ends the run.
+        app->SetTitle("RivoTest");
+        HookForm& main = app->CreateForm<HookForm>(Layout(104, 53));
+        main.OnDestroy = [] { throw std::runtime_error("boom in OnDestroy"); };
+        bool endedByTheDestroy = false;
+        main.hook = [&](UINT message, WPARAM, LPARAM, LRESULT&) {
+            if (message != WM_APP)
+                return false;
+            ::DestroyWindow(main.Handle());
+            endedByTheDestroy = app->Terminated();
+            app->Terminate();  // the loop ends however the destroy went
+            return true;
+        };
+        MessageBoxAnswerer answerer("RivoTest", IDOK);
+        ::PostMessageW(main.Handle(), WM_APP, 0, 0);
+        app->Run();
+        EXPECT_TRUE(Contains(answerer.Seen().texts, "boom in OnDestroy"));
+        EXPECT_TRUE(endedByTheDestroy);
+    }
 }
 
 // ---------------------------------------------------------------------------------------------
