@@ -2,7 +2,6 @@
 
 #include <shellapi.h>
 #include <windowsx.h>
-#include <imm.h>
 
 #include "core/launcher_state.h"
 #include "core/names.h"
@@ -20,6 +19,7 @@
 #include "platform/wide_text.h"
 #include "platform/win32_file_store.h"
 #include "ui/application.h"
+#include "ui/raw_keys.h"
 
 namespace rivo {
 
@@ -57,9 +57,7 @@ TMainForm::TMainForm()
     MainForm = this;
     MainSet = std::make_unique<TRivoMainSet>();
     DragAcceptFiles(Handle(), TRUE);
-    // The window reads raw keys: with an input context, a Japanese IME that is on would turn
-    // every key into VK_PROCESSKEY, and every slot into slot 229.
-    ImmAssociateContextEx(Handle(), nullptr, 0);
+    ui::TakeRawKeys(Handle());
     MainSet->Filter.fill(0);
     BuildKeyNameTable(KeyNameTable);
 
@@ -147,29 +145,24 @@ void TMainForm::EndRun() {
 }
 
 int TMainForm::LoadSettings(const std::string& directory) {
-    platform::Win32FileStore files;
-    platform::Win32CodePage codePage;
-    const std::string path = SettingsPath(directory);
-    const SettingsFileResult result =
-        settingsFile_.Load(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
-    if (!result.ok) {
-        // The file exists but cannot be read (locked, no permission): the launcher starts with the
-        // defaults, and the first save merges them with the file instead of writing over it.
-        ReportSettingsFailure(result, path);
-    }
-    return 1;
+    // A file that exists but cannot be read (locked, no permission) leaves the defaults, and the
+    // first save merges them with the file instead of writing over it.
+    return UseSettingsFile(directory, &SettingsFile::Load);
 }
 
 int TMainForm::SaveSettings(const std::string& directory) {
+    // A save that fails keeps the registrations in memory for the next save that works.
+    return UseSettingsFile(directory, &SettingsFile::Save);
+}
+
+int TMainForm::UseSettingsFile(const std::string& directory, SettingsFileOperation operation) {
     platform::Win32FileStore files;
     platform::Win32CodePage codePage;
     const std::string path = SettingsPath(directory);
     const SettingsFileResult result =
-        settingsFile_.Save(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
-    if (!result.ok) {
-        // The registrations stay in memory and go to the file at the next save that works.
+        (settingsFile_.*operation)(files, codePage, path, {*MainSet, CommandTable, WorkDirTable, *this});
+    if (!result.ok)
         ReportSettingsFailure(result, path);
-    }
     return 1;
 }
 
@@ -224,93 +217,123 @@ void TMainForm::AddTrayIcon() {
 }
 
 bool TMainForm::WndProcHook(UINT message, WPARAM wParam, LPARAM lParam, LRESULT& result) {
+    std::optional<LRESULT> answer;
     switch (message) {
-        case WM_ACTIVATE: {
-            if (LOWORD(wParam) != WA_INACTIVE)
-                dispatcher_.CalledUp(GetTickCount());
-            const ActivationSerial::Ticket ticket = activations_.Next();
-            WMActivate(wParam);
-            // Default handling gives the window the keyboard focus, so keys arrive as key-downs.
-            // Not when a deactivation came inside this activation (the window hid itself in
-            // mode 2): giving the hidden window the focus would activate it again.
-            result = activations_.Superseded(ticket) ? 0 : DefWindowProcW(Handle(), message, wParam, lParam);
-            return true;
-        }
+        case WM_ACTIVATE:
+            answer = ActivateMessage(wParam, lParam);
+            break;
         case kBindHookMessage:
-            if (!hookBound_ && !runEnded_) {
-                hookBound_ = true;
-                hook_.Bind(ProgramDir, TheHookRecord);
-            }
-            result = 0;
-            return true;
+            BindHook();
+            answer = 0;
+            break;
         case WM_DROPFILES:
             WMDropFiles(reinterpret_cast<HDROP>(wParam));
-            return false;
+            break;
         case WM_CAPTURECHANGED:
-            // The capture went elsewhere (a menu, a system dialog, Alt+Tab): the button's release
-            // will not come here, and a drag left on would make the window follow a free pointer.
-            // Taking it again ourselves (lParam is the new owner) ends nothing.
-            if (reinterpret_cast<HWND>(lParam) != Handle())
-                Dragging = 0;
-            return false;
+            WMCaptureChanged(reinterpret_cast<HWND>(lParam));
+            break;
         case WM_ENDSESSION:
-            // Windows ends the process after this message without ending the message loop, so
-            // FormDestroy would never run: save and release now.
-            if (wParam != FALSE) {
-                EndRun();
-                // An installer closing the launcher through the Restart Manager does not end the
-                // process: it waits for it to end, and starts it again once it has replaced its
-                // files. Left running, the launcher would keep the single-instance lock, and the
-                // new start would end at once.
-                if (lParam & ENDSESSION_CLOSEAPP)
-                    ui::Application().Terminate();
-            }
-            result = 0;
-            return true;
+            WMEndSession(wParam != FALSE, lParam);
+            answer = 0;
+            break;
         case WM_WINDOWPOSCHANGING:
             ParkWhenMinimised(*reinterpret_cast<WINDOWPOS*>(lParam));
-            return false;
+            break;
         case WM_DISPLAYCHANGE:
-            // A monitor added at the left would otherwise have the minimised window in sight: moved
-            // on the spot, it is parked again.
-            if (IsIconic(Handle()))
-                SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-            return false;
+            WMDisplayChange();
+            break;
         case WM_CONTEXTMENU:
-            // From the keyboard (the menu key, Shift+F10) the key is the user's choice of a slot,
-            // not a request for the menu.
-            if (GET_X_LPARAM(lParam) == -1 && GET_Y_LPARAM(lParam) == -1) {
-                result = 0;
-                return true;
-            }
-            return false;
+            answer = KeyboardContextMenu(lParam);
+            break;
         case WM_TIMER:
-            if (wParam == kTrayRetryTimer) {
-                if (trayRetry_.OnTick(tray_.Added())) {
-                    AddTrayIcon();
-                } else {
-                    KillTimer(Handle(), kTrayRetryTimer);
-                }
-                result = 0;
-                return true;
-            }
-            return false;
+            answer = WMTimer(wParam);
+            break;
         default:
+            answer = RegisteredMessage(message, lParam);
             break;
     }
+    if (answer)
+        result = *answer;
+    return answer.has_value();
+}
+
+LRESULT TMainForm::ActivateMessage(WPARAM wParam, LPARAM lParam) {
+    if (LOWORD(wParam) != WA_INACTIVE)
+        dispatcher_.CalledUp(GetTickCount());
+    const ActivationSerial::Ticket ticket = activations_.Next();
+    WMActivate(wParam);
+    // Default handling gives the window the keyboard focus, so keys arrive as key-downs. Not when
+    // a deactivation came inside this activation (the window hid itself in mode 2): giving the
+    // hidden window the focus would activate it again.
+    return activations_.Superseded(ticket) ? 0 : DefWindowProcW(Handle(), WM_ACTIVATE, wParam, lParam);
+}
+
+void TMainForm::BindHook() {
+    if (!hookBound_ && !runEnded_) {
+        hookBound_ = true;
+        hook_.Bind(ProgramDir, TheHookRecord);
+    }
+}
+
+void TMainForm::WMCaptureChanged(HWND newOwner) {
+    // The capture went elsewhere (a menu, a system dialog, Alt+Tab): the button's release will not
+    // come here, and a drag left on would make the window follow a free pointer. Taking it again
+    // ourselves ends nothing.
+    if (newOwner != Handle())
+        Dragging = 0;
+}
+
+void TMainForm::WMEndSession(bool ending, LPARAM reason) {
+    // Windows ends the process after this message without ending the message loop, so
+    // FormDestroy would never run: save and release now.
+    if (!ending)
+        return;
+    EndRun();
+    // An installer closing the launcher through the Restart Manager does not end the process: it
+    // waits for it to end, and starts it again once it has replaced its files. Left running, the
+    // launcher would keep the single-instance lock, and the new start would end at once.
+    if (reason & ENDSESSION_CLOSEAPP)
+        ui::Application().Terminate();
+}
+
+void TMainForm::WMDisplayChange() {
+    // A monitor added at the left would otherwise have the minimised window in sight: moved on
+    // the spot, it is parked again.
+    if (IsIconic(Handle()))
+        SetWindowPos(Handle(), nullptr, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+std::optional<LRESULT> TMainForm::KeyboardContextMenu(LPARAM position) {
+    // From the keyboard (the menu key, Shift+F10) the key is the user's choice of a slot, not a
+    // request for the menu.
+    if (GET_X_LPARAM(position) == -1 && GET_Y_LPARAM(position) == -1)
+        return 0;
+    return std::nullopt;
+}
+
+std::optional<LRESULT> TMainForm::WMTimer(WPARAM id) {
+    if (id != kTrayRetryTimer)
+        return std::nullopt;
+    if (trayRetry_.OnTick(tray_.Added())) {
+        AddTrayIcon();
+    } else {
+        KillTimer(Handle(), kTrayRetryTimer);
+    }
+    return 0;
+}
+
+std::optional<LRESULT> TMainForm::RegisteredMessage(UINT message, LPARAM lParam) {
     if (message == name::kTrayCallbackMessage) {
         WMTrayIcon(lParam);
-        result = 0;
-        return true;
+        return 0;
     }
     if (message == taskbarCreatedMessage_ && message != 0) {
         // Explorer restarted and its new taskbar has none of the old icons.
         tray_.Forget();
         AddTrayIcon();
-        result = 0;
-        return true;
+        return 0;
     }
-    return false;
+    return std::nullopt;
 }
 
 void TMainForm::WMActivate(WPARAM state) {

@@ -5,6 +5,7 @@
 #include <shellapi.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "core/activation_serial.h"
@@ -71,6 +72,15 @@ private:
     void WMDropFiles(HDROP drop);
     void RegisterFile(const std::string& path);
     void UpdateScreenLimits();
+    // One handler a message of WndProcHook's; an answer where the message goes no further.
+    LRESULT ActivateMessage(WPARAM wParam, LPARAM lParam);
+    void BindHook();
+    void WMCaptureChanged(HWND newOwner);
+    void WMEndSession(bool ending, LPARAM reason);
+    void WMDisplayChange();
+    std::optional<LRESULT> KeyboardContextMenu(LPARAM position);
+    std::optional<LRESULT> WMTimer(WPARAM id);
+    std::optional<LRESULT> RegisteredMessage(UINT message, LPARAM lParam);
     void WMActivate(WPARAM state);
     void WMTrayIcon(LPARAM mouseMessage);
     // Windows parks a minimised window that has no taskbar button as a small title bar at the
@@ -81,6 +91,9 @@ private:
     // Puts the window in the state of an inactive launcher of its mode without activating it.
     void ShowInactive();
     void AddTrayIcon();
+    using SettingsFileOperation = SettingsFileResult (SettingsFile::*)(FileStore&, const CodePage&,
+                                                                       const std::string&, SettingsTarget);
+    int UseSettingsFile(const std::string& directory, SettingsFileOperation operation);
     void ReportSettingsFailure(const SettingsFileResult& result, const std::string& path);
     void KeepOnAMonitor();
     // Saves the settings, removes the tray icon and releases the hook, once.
