@@ -1,6 +1,5 @@
 #include "dialogs/setting_form.h"
 
-#include <imm.h>
 
 #include <initializer_list>
 #include <optional>
@@ -18,6 +17,7 @@
 #include "platform/window_text.h"
 #include "ui/application.h"
 #include "ui/open_file_dialog.h"
+#include "ui/raw_keys.h"
 
 namespace rivo {
 
@@ -61,9 +61,7 @@ TSettingForm::TSettingForm(HWND owner)
       Label3(*this, Handle(), dialog_text::kWorkDirLabel, {13, 109, 81, 12}),
       PathEdit(*this, Handle(), {22, 133, 124, 20}) {
     SetTabOrder({&CommandEdit, &KeyEdit, &Browse, &PathEdit, &OKButton, &CancelButton});
-    // The key field reads raw keys: with an input context, a Japanese IME that is on would turn
-    // every key into VK_PROCESSKEY.
-    ImmAssociateContextEx(KeyEdit.Handle(), nullptr, 0);
+    ui::TakeRawKeys(KeyEdit.Handle());
     OKButton.SetEnabled(false);
 
     OnCreate = [this] { FormCreate(); };
