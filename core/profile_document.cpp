@@ -88,6 +88,39 @@ struct ProfileDocument::Section {
     std::unordered_map<std::string, std::size_t> keys;
 };
 
+namespace {
+
+using Line = ProfileDocument::Line;
+
+// Adds the stretch of empty lines at `pos` to the run that began at `runBegin`, in one step;
+// returns where the stretch ends.
+std::size_t AddBlankStretch(Line& run, std::string_view bytes, std::size_t runBegin, std::size_t pos) {
+    std::size_t end = pos;
+    while (end < bytes.size() && (bytes[end] == '\r' || bytes[end] == '\n'))
+        ++end;
+    if (pos == runBegin)
+        run.kind = LineKind::Blank;
+    const bool crlfLast = end - pos >= 2 && bytes[end - 2] == '\r' && bytes[end - 1] == '\n';
+    run.contentEnd = end - (crlfLast ? 2 : 1) - runBegin;
+    return end;
+}
+
+// Adds a line that is neither a header nor a key of a section to the run that began at `runBegin`.
+void AddUnreadLine(Line& run, LineKind shapeKind, bool first, std::size_t runBegin,
+                   const profile::LineBreak& lineBreak) {
+    // A key line before the first header is as unread as a text line there.
+    const LineKind kind = shapeKind == LineKind::Key ? LineKind::Text : shapeKind;
+    if (first)
+        run.kind = kind;
+    run.contentEnd = lineBreak.contentEnd - runBegin;
+    if (kind == LineKind::Text) {
+        run.kind = LineKind::Text;
+        run.entryEnd = lineBreak.next - runBegin;
+    }
+}
+
+}  // namespace
+
 ProfileDocument::ProfileDocument(const CodePage& codePage)
     : codePage_(&codePage), leadBytes_(profile::Cp932LeadBytes()) {}
 ProfileDocument::~ProfileDocument() = default;
@@ -129,6 +162,12 @@ std::optional<ProfileDocument> ProfileDocument::ParseWithin(std::string_view byt
         doc.bom_ = kUtf8Bom;
         bytes.remove_prefix(kUtf8Bom.size());
     }
+    if (!doc.ParseLines(bytes, maxLines))
+        return std::nullopt;
+    return doc;
+}
+
+bool ProfileDocument::ParseLines(std::string_view bytes, std::size_t maxLines) {
     // Every object costs memory whatever it holds: their number is what a limit must bound.
     std::size_t lines = 0;
     // The lines that are not keys or headers since the last one that was: one run.
@@ -138,59 +177,41 @@ std::optional<ProfileDocument> ProfileDocument::ParseWithin(std::string_view byt
         if (end == runBegin)
             return;
         run.raw.assign(bytes.substr(runBegin, end - runBegin));
-        doc.AddLine(std::move(run), LineShape{});
+        AddLine(std::move(run), LineShape{});
         run = Line();
         ++lines;
     };
     std::size_t pos = 0;
     while (pos < bytes.size()) {
-        if (!doc.utf16_ && (bytes[pos] == '\r' || bytes[pos] == '\n')) {
-            // A stretch of empty lines joins the run in one step.
-            std::size_t end = pos;
-            while (end < bytes.size() && (bytes[end] == '\r' || bytes[end] == '\n'))
-                ++end;
-            if (pos == runBegin)
-                run.kind = LineKind::Blank;
-            const bool crlfLast = end - pos >= 2 && bytes[end - 2] == '\r' && bytes[end - 1] == '\n';
-            run.contentEnd = end - (crlfLast ? 2 : 1) - runBegin;
-            pos = end;
+        if (!utf16_ && (bytes[pos] == '\r' || bytes[pos] == '\n')) {
+            pos = AddBlankStretch(run, bytes, runBegin, pos);
             continue;
         }
-        const profile::LineBreak lineBreak = profile::FindLineBreak(bytes, pos, doc.utf16_);
+        const profile::LineBreak lineBreak = profile::FindLineBreak(bytes, pos, utf16_);
         const std::string_view content = bytes.substr(pos, lineBreak.contentEnd - pos);
-        const LineShape shape = profile::Classify(TextOf(content, doc.utf16_, doc.leadBytes_));
+        const LineShape shape = profile::Classify(TextOf(content, utf16_, leadBytes_));
         // Before the first header nothing is read: every line there belongs to the run.
         const bool ownLine =
-            shape.kind == LineKind::Section || (shape.kind == LineKind::Key && !doc.sections_.empty());
+            shape.kind == LineKind::Section || (shape.kind == LineKind::Key && !sections_.empty());
         if (!ownLine) {
-            // A key line before the first header is as unread as a text line there.
-            const LineKind kind = shape.kind == LineKind::Key ? LineKind::Text : shape.kind;
-            if (pos == runBegin)
-                run.kind = kind;
-            run.contentEnd = lineBreak.contentEnd - runBegin;
-            if (kind == LineKind::Text) {
-                run.kind = LineKind::Text;
-                run.entryEnd = lineBreak.next - runBegin;
-            }
+            AddUnreadLine(run, shape.kind, pos == runBegin, runBegin, lineBreak);
             pos = lineBreak.next;
             continue;
         }
         endRun(pos);
         if (++lines > maxLines)
-            return std::nullopt;
+            return false;
         Line line;
         line.raw.assign(bytes.substr(pos, lineBreak.next - pos));
         line.contentEnd = lineBreak.contentEnd - pos;
         line.kind = shape.kind;
         line.valueBegin = shape.valueBegin;
-        doc.AddLine(std::move(line), shape);
+        AddLine(std::move(line), shape);
         pos = lineBreak.next;
         runBegin = pos;
     }
     endRun(pos);
-    if (lines > maxLines)
-        return std::nullopt;
-    return doc;
+    return lines <= maxLines;
 }
 
 std::optional<std::string> ProfileDocument::Read(std::string_view section, std::string_view key) const {

@@ -55,6 +55,8 @@ private:
     struct Section;
 
     std::string SerializeLines() const;  // everything but the mark
+    // Reads the lines of `bytes` (after any mark) into this empty document; false past `maxLines`.
+    bool ParseLines(std::string_view bytes, std::size_t maxLines);
     void AddNewLine(Line line);
     void AddLine(Line line, const profile::LineShape& shape);
     profile::LineShape ShapeLine(Line& line) const;

@@ -128,10 +128,19 @@ private:
     bool rewrite_;
 };
 
+// A read that failed in `call` with `error`; a file too large for the engine says so.
+ReadResult ReadFailure(const char* call, const std::string& path, DWORD error) {
+    ReadResult result;
+    result.status = ReadResult::Status::Error;
+    result.error = DescribeWin32Failure(call, {path}, error);
+    result.reason = SystemMessage(error);
+    result.tooLarge = error == ERROR_FILE_TOO_LARGE;
+    return result;
+}
+
 }  // namespace
 
 ReadResult Win32FileStore::Read(const std::string& path) {
-    ReadResult result;
     // Sharing everything keeps a reader from blocking an editor or a concurrent atomic replace.
     UniqueFile file;
     const DWORD error = WithRetry([&] {
@@ -141,54 +150,32 @@ ReadResult Win32FileStore::Read(const std::string& path) {
         return static_cast<bool>(file);
     });
     if (!file) {
-        if (IsAbsent(error)) {
-            result.status = ReadResult::Status::Missing;
-            return result;
-        }
-        result.status = ReadResult::Status::Error;
-        result.error = DescribeWin32Failure("CreateFileW", {path}, error);
-        result.reason = SystemMessage(error);
-        return result;
+        if (!IsAbsent(error))
+            return ReadFailure("CreateFileW", path, error);
+        ReadResult missing;
+        missing.status = ReadResult::Status::Missing;
+        return missing;
     }
     LARGE_INTEGER size{};
-    if (!GetFileSizeEx(file.get(), &size)) {
-        result.status = ReadResult::Status::Error;
-        const DWORD sizeError = GetLastError();
-        result.error = DescribeWin32Failure("GetFileSizeEx", {path}, sizeError);
-        result.reason = SystemMessage(sizeError);
-        return result;
-    }
-    const auto tooLarge = [&] {
-        result.status = ReadResult::Status::Error;
-        result.error = DescribeWin32Failure("ReadFile", {path}, ERROR_FILE_TOO_LARGE);
-        result.reason = SystemMessage(ERROR_FILE_TOO_LARGE);
-        result.tooLarge = true;
-        return result;
-    };
-    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes) {
-        return tooLarge();
-    }
+    if (!GetFileSizeEx(file.get(), &size))
+        return ReadFailure("GetFileSizeEx", path, GetLastError());
+    if (static_cast<std::uint64_t>(size.QuadPart) > kMaxReadBytes)
+        return ReadFailure("ReadFile", path, ERROR_FILE_TOO_LARGE);
     std::string bytes;
     bytes.reserve(static_cast<std::size_t>(size.QuadPart));
     // Read to the end rather than to the size seen above: the file may still be growing.
     std::string chunk(64 * 1024, '\0');
     for (;;) {
         DWORD got = 0;
-        if (!ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr)) {
-            const DWORD readError = GetLastError();
-            result.status = ReadResult::Status::Error;
-            result.error = DescribeWin32Failure("ReadFile", {path}, readError);
-            result.reason = SystemMessage(readError);
-            return result;
-        }
-        if (got == 0) {
+        if (!ReadFile(file.get(), chunk.data(), static_cast<DWORD>(chunk.size()), &got, nullptr))
+            return ReadFailure("ReadFile", path, GetLastError());
+        if (got == 0)
             break;
-        }
-        if (bytes.size() + got > kMaxReadBytes) {
-            return tooLarge();
-        }
+        if (bytes.size() + got > kMaxReadBytes)
+            return ReadFailure("ReadFile", path, ERROR_FILE_TOO_LARGE);
         bytes.append(chunk.data(), got);
     }
+    ReadResult result;
     result.status = ReadResult::Status::Ok;
     result.bytes = std::move(bytes);
     return result;
