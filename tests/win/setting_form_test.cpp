@@ -202,7 +202,12 @@ TEST_F(SettingFormTest, KeyModeOpensWithTheKeyFixedAndTheCommandReadyToEdit) {
         TSetCommand request = Request(c.key, "C:\\Tools\\edit.exe", "C:\\Tools");
         const int result =
             Run(form, request, KeyMode,
-                {Do([&] {
+                {// The screen shows what was painted a moment later than the paint returns.
+                 [&] {
+                     return FieldBackground(form.KeyEdit) == inactiveBorder &&
+                            FieldBackground(form.CommandEdit) == ::GetSysColor(COLOR_WINDOW);
+                 },
+                 Do([&] {
                      EXPECT_EQ(form.KeyEdit.Text(), c.shown);
                      EXPECT_FALSE(form.KeyEdit.Enabled());
                      EXPECT_EQ(form.KeyEdit.GetColor(), ui::Color::System(COLOR_INACTIVEBORDER));
@@ -341,7 +346,11 @@ TEST_F(SettingFormTest, FileModeOpensWaitingForTheKey) {
         Request(kNoKeyChosen, "C:\\Program Files\\Tool\\tool.exe", "C:\\Program Files\\Tool");
     const int result =
         Run(*dialog, request, FileMode,
-            {Do([&] {
+            {[&] {
+                 return FieldBackground(dialog->KeyEdit) == ::GetSysColor(COLOR_WINDOW) &&
+                        FieldBackground(dialog->CommandEdit) == ::GetSysColor(COLOR_INACTIVEBORDER);
+             },
+             Do([&] {
                  TSettingForm& f = *dialog;
                  EXPECT_EQ(FocusName(f), "KeyEdit");
                  EXPECT_EQ(f.KeyEdit.Text(), "");
