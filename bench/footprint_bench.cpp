@@ -2,11 +2,12 @@
 // for a second), and the size of rivo.exe and rivo.dll on disk. Baseline, in the same run: a
 // minimal program with one window and a message loop, measured the same way. Prints figures;
 // never fails on a number.
+#include <windows.h>
+#include <psapi.h>
+
 #include <cstdio>
 
 #include "bench/launcher_bench_support.h"
-
-#include <psapi.h>
 
 namespace {
 

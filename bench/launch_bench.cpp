@@ -3,15 +3,15 @@
 // calling ShellExecuteA on the same program itself. A second thread watches the process list for
 // both, so the moment the process appears is taken the same way whoever starts it. Prints
 // figures; never fails on a number.
+#include <windows.h>
+#include <shellapi.h>
+
 #include <atomic>
 #include <cstdio>
 #include <thread>
 #include <vector>
 
 #include "bench/launcher_bench_support.h"
-
-#include <shellapi.h>
-
 #include "tests/win/driver/keys.h"
 #include "tests/win/driver/probe_report.h"
 #include "tests/win/driver/user_window.h"

@@ -1,5 +1,6 @@
 #include "bench/launcher_bench_support.h"
 
+#include <windows.h>
 #include <psapi.h>
 
 #include <algorithm>

@@ -24,8 +24,9 @@
 #include "tests/win/driver/scratch_dir.h"
 #else
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include <sys/stat.h>
 
 #include "core/posix_code_page.h"
 #include "core/posix_file_store.h"

@@ -1,8 +1,9 @@
 #include "core/posix_file_store.h"
 
 #include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
+
+#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdint>

@@ -1,10 +1,9 @@
 #include "dialogs/setting_form.h"
 
-
 #include <initializer_list>
 #include <optional>
-#include <string>
 #include <stdexcept>
+#include <string>
 
 #include "core/key_choice.h"
 #include "core/launcher_state.h"

@@ -2,8 +2,8 @@
 
 #include "core/names.h"
 #include "core/path_utils.h"
-#include "platform/program_dir.h"
 #include "launcher/texts.h"
+#include "platform/program_dir.h"
 
 namespace rivo {
 

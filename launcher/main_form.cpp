@@ -1,5 +1,6 @@
 #include "launcher/main_form.h"
 
+#include <windows.h>
 #include <shellapi.h>
 #include <windowsx.h>
 
@@ -11,12 +12,12 @@
 #include "dialogs/option_form.h"
 #include "launcher/message_filter.h"
 #include "launcher/monitor_areas.h"
+#include "launcher/texts.h"
 #include "platform/foreground.h"
 #include "platform/program_dir.h"
-#include "launcher/texts.h"
+#include "platform/wide_text.h"
 #include "platform/win32_code_page.h"
 #include "platform/win32_error.h"
-#include "platform/wide_text.h"
 #include "platform/win32_file_store.h"
 #include "ui/application.h"
 #include "ui/raw_keys.h"

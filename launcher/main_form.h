@@ -14,12 +14,12 @@
 #include "core/settings_file.h"
 #include "core/tray_retry.h"
 #include "hook/hook_record.h"
-#include "platform/com_apartment.h"
 #include "launcher/hook_binding.h"
 #include "launcher/tray_icon.h"
+#include "platform/com_apartment.h"
+#include "platform/unique_handle.h"
 #include "ui/form.h"
 #include "ui/popup_menu.h"
-#include "platform/unique_handle.h"
 
 namespace rivo {
 

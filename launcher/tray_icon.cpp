@@ -1,5 +1,6 @@
 #include "launcher/tray_icon.h"
 
+#include <windows.h>
 #include <shellapi.h>
 
 #include <cstring>

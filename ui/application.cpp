@@ -4,10 +4,10 @@
 #include <exception>
 #include <stdexcept>
 
-#include "ui/disabled_thread_windows.h"
 #include "platform/wide_text.h"
 #include "platform/win32_error.h"
 #include "platform/window_text.h"
+#include "ui/disabled_thread_windows.h"
 
 namespace rivo::ui {
 

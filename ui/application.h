@@ -9,8 +9,8 @@
 #include <utility>
 #include <vector>
 
-#include "ui/form.h"
 #include "platform/unique_handle.h"
+#include "ui/form.h"
 
 namespace rivo::ui {
 

@@ -7,8 +7,8 @@
 
 #include <string_view>
 
-#include "ui/color.h"
 #include "platform/unique_handle.h"
+#include "ui/color.h"
 
 namespace rivo::ui {
 

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "core/code_page.h"
-#include "platform/win32_error.h"
 #include "platform/wide_text.h"
+#include "platform/win32_error.h"
 #include "platform/window_text.h"
 
 namespace rivo::ui {

@@ -4,9 +4,9 @@
 #include <functional>
 #include <string>
 
+#include "platform/unique_handle.h"
 #include "ui/color.h"
 #include "ui/control.h"
-#include "platform/unique_handle.h"
 
 namespace rivo::ui {
 

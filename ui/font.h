@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "ui/color.h"
 #include "platform/unique_handle.h"
+#include "ui/color.h"
 
 namespace rivo::ui {
 

@@ -1,15 +1,16 @@
 #include "ui/form.h"
 
+#include <windows.h>
 #include <windowsx.h>
 
 #include "core/dpi_scale.h"
+#include "platform/wide_text.h"
+#include "platform/win32_error.h"
+#include "platform/window_text.h"
 #include "ui/application.h"
 #include "ui/control.h"
 #include "ui/popup_menu.h"
-#include "platform/win32_error.h"
 #include "ui/window_dpi.h"
-#include "platform/wide_text.h"
-#include "platform/window_text.h"
 
 namespace rivo::ui {
 

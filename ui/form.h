@@ -12,10 +12,10 @@
 #include <utility>
 #include <vector>
 
+#include "platform/unique_handle.h"
 #include "ui/canvas.h"
 #include "ui/color.h"
 #include "ui/font.h"
-#include "platform/unique_handle.h"
 
 namespace rivo::ui {
 

@@ -1,5 +1,6 @@
 #include "ui/list_view.h"
 
+#include <windows.h>
 #include <commctrl.h>
 
 #include <stdexcept>

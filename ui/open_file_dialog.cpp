@@ -1,5 +1,6 @@
 #include "ui/open_file_dialog.h"
 
+#include <windows.h>
 #include <commdlg.h>
 
 #include <algorithm>

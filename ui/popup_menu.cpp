@@ -1,9 +1,9 @@
 #include "ui/popup_menu.h"
 
-#include "ui/form.h"
 #include "platform/foreground.h"
 #include "platform/wide_text.h"
 #include "platform/win32_error.h"
+#include "ui/form.h"
 
 namespace rivo::ui {
 

@@ -1,5 +1,6 @@
 #include "ui/raw_keys.h"
 
+#include <windows.h>
 #include <imm.h>
 
 namespace rivo::ui {

@@ -1,10 +1,10 @@
 // Code page 932: lead bytes, and the native conversion to and from UTF-16.
-#include "core/posix_code_page.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
 #include <string>
+
+#include "core/posix_code_page.h"
 
 namespace rivo {
 namespace {

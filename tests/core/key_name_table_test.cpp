@@ -1,9 +1,9 @@
-#include "core/launcher_state.h"
-
 #include <gtest/gtest.h>
 
 #include <set>
 #include <string>
+
+#include "core/launcher_state.h"
 
 namespace rivo {
 namespace {

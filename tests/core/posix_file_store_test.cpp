@@ -2,12 +2,13 @@
 #include "core/posix_file_store.h"
 
 #include <fcntl.h>
+#include <time.h>
+#include <unistd.h>
+
 #include <gtest/gtest.h>
 #include <linux/fs.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <time.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <cstdio>

@@ -1,6 +1,4 @@
 // Double-byte names and values, UTF-16 and UTF-8 files, and byte-for-byte identity of odd files.
-#include "core/profile_document.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/profile_document.h"
 #include "tests/core/profile_test_support.h"
 
 namespace rivo {

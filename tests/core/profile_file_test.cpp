@@ -5,8 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <map>
-#include <ostream>
 #include <memory>
+#include <ostream>
 #include <string>
 #include <utility>
 #include <vector>

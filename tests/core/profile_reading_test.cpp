@@ -1,6 +1,4 @@
 // Reading rules of the profile engine: what a name finds, and the value it reads.
-#include "core/profile_document.h"
-
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -8,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "core/profile_document.h"
 #include "tests/core/profile_test_support.h"
 
 namespace rivo {

@@ -10,13 +10,13 @@
 #include <string>
 #include <vector>
 
-#include "platform/foreground.h"
 #include "hook/hook_record.h"
+#include "platform/foreground.h"
+#include "platform/unique_handle.h"
 #include "tests/win/driver/keys.h"
 #include "tests/win/driver/launcher_process.h"
 #include "tests/win/driver/running_launcher.h"
 #include "tests/win/driver/wait.h"
-#include "platform/unique_handle.h"
 
 namespace rivo {
 namespace {

@@ -6,14 +6,14 @@
 
 #include <climits>
 #include <cstdio>
-#include <optional>
-
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "platform/wide_text.h"
+#include "platform/win32_error.h"
 #include "tests/win/driver/immutable_path.h"
 #include "tests/win/driver/keys.h"
 #include "tests/win/driver/launcher_process.h"
@@ -22,7 +22,6 @@
 #include "tests/win/driver/scratch_dir.h"
 #include "tests/win/driver/user_window.h"
 #include "tests/win/driver/window_finder.h"
-#include "platform/win32_error.h"
 
 namespace rivo::test {
 namespace {

@@ -11,8 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <functional>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <ostream>

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/unique_handle.h"
 #include "tests/win/driver/modal_driver.h"
 #include "tests/win/driver/running_launcher.h"
 #include "ui/font.h"
-#include "platform/unique_handle.h"
 
 namespace rivo::test {
 namespace {

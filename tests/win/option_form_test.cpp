@@ -1,9 +1,11 @@
 // The options dialog, shown modally on the test thread and driven from a second thread with
 // posted clicks and keys; what ends up in TRivoMainSet is checked after it has closed.
-#include <gtest/gtest.h>
+#include "dialogs/option_form.h"
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
@@ -14,7 +16,6 @@
 
 #include "core/launcher_state.h"
 #include "core/rivo_main_set.h"
-#include "dialogs/option_form.h"
 #include "platform/window_text.h"
 #include "tests/win/driver/layout_reader.h"
 #include "tests/win/driver/modal_driver.h"

@@ -1,8 +1,8 @@
 // The resources linked into rivo.exe, read back from this test executable, which links the same
 // object: icon order and pictures, the version resource, the manifest's effect.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>

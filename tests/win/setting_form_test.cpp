@@ -1,11 +1,13 @@
 // The registration dialog driven as a user drives it: ShowRegistration runs its real modal loop
 // and a script, run from a timer inside that loop, posts keys and clicks to the focused control
 // and looks at what the dialog shows.
-#include <gtest/gtest.h>
+#include "dialogs/setting_form.h"
 
 #include <windows.h>
-#include <imm.h>
 #include <dlgs.h>
+#include <imm.h>
+
+#include <gtest/gtest.h>
 
 #include <cstdint>
 #include <optional>
@@ -15,7 +17,6 @@
 #include "core/launcher_state.h"
 #include "core/set_command.h"
 #include "dialogs/dialog_texts.h"
-#include "dialogs/setting_form.h"
 #include "platform/wide_text.h"
 #include "tests/win/driver/layout_reader.h"
 #include "tests/win/driver/modal_driver.h"

@@ -1,10 +1,10 @@
 // The container and list controls of the form layer, on real windows under Wine: group boxes
 // passing their children's notifications on, radio groups, the multiple-selection list box,
 // drop-down lists and the report list view.
-#include <gtest/gtest.h>
-
 #include <windows.h>
 #include <commctrl.h>
+
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>

@@ -1,7 +1,7 @@
 // The form framework driven with real windows and real window messages under Wine.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cstring>

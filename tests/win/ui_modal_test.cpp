@@ -1,8 +1,8 @@
 // The form layer's dialog side under Wine: controls on a form, dialog keys, key preview, routing
 // of notifications, and ShowModal with its owner handling, driven from inside the modal loop.
-#include <gtest/gtest.h>
-
 #include <windows.h>
+
+#include <gtest/gtest.h>
 
 #include <memory>
 #include <optional>

@@ -1,9 +1,11 @@
 // The command list window, shown modally on the test thread and driven from a second thread
 // with posted keys and clicks; its message boxes are read and answered like a user would.
-#include <gtest/gtest.h>
+#include "dialogs/view_form.h"
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <gtest/gtest.h>
 
 #include <functional>
 #include <iterator>
@@ -13,7 +15,6 @@
 #include <vector>
 
 #include "core/launcher_state.h"
-#include "dialogs/view_form.h"
 #include "platform/wide_text.h"
 #include "tests/win/driver/layout_reader.h"
 #include "tests/win/driver/modal_driver.h"

@@ -1,5 +1,6 @@
 #include "tests/win/driver/dropped_files.h"
 
+#include <windows.h>
 #include <shlobj.h>
 
 #include "platform/unique_handle.h"

@@ -8,8 +8,8 @@
 #include <optional>
 #include <vector>
 
-#include "tests/win/driver/wait.h"
 #include "platform/unique_handle.h"
+#include "tests/win/driver/wait.h"
 
 namespace rivo::test {
 

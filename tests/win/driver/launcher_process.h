@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/unique_handle.h"
 #include "tests/win/driver/wait.h"
 #include "tests/win/driver/window_finder.h"
-#include "platform/unique_handle.h"
 
 namespace rivo::test {
 

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "tests/win/driver/scratch_dir.h"
 #include "platform/unique_handle.h"
 #include "platform/wide_text.h"
+#include "tests/win/driver/scratch_dir.h"
 
 namespace rivo::test {
 

@@ -9,12 +9,12 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/unique_handle.h"
 #include "tests/win/driver/keys.h"
 #include "tests/win/driver/launcher_process.h"
 #include "tests/win/driver/scratch_dir.h"
 #include "tests/win/driver/user_window.h"
 #include "tests/win/driver/window_finder.h"
-#include "platform/unique_handle.h"
 
 namespace rivo::test {
 

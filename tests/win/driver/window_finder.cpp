@@ -4,7 +4,6 @@
 #include <iterator>
 
 #include "platform/wide_text.h"
-
 #include "tests/win/driver/wait.h"
 
 namespace rivo::test {
