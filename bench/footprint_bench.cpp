@@ -3,7 +3,6 @@
 // minimal program with one window and a message loop, measured the same way. Prints figures;
 // never fails on a number.
 #include <windows.h>
-#include <psapi.h>
 
 #include <cstdio>
 
@@ -13,48 +12,14 @@ namespace {
 
 using namespace rivo::bench;
 
-struct Memory {
-    bool measured = false;
-    double privateKb = 0;
-    double workingSetKb = 0;
-    bool counted = false;  // privateKb counted from the address space, not reported by the system
-};
-
-// Committed private memory of a process, region by region: what "private bytes" means, for
-// systems whose process counters leave it at zero (Wine reports no PrivateUsage for another
-// process).
-double CommittedPrivateKb(HANDLE process) {
-    unsigned long long total = 0;
-    MEMORY_BASIC_INFORMATION region{};
-    for (const char* address = nullptr;
-         VirtualQueryEx(process, address, &region, sizeof region) == sizeof region;
-         address = static_cast<const char*>(region.BaseAddress) + region.RegionSize) {
-        if (region.State == MEM_COMMIT && region.Type == MEM_PRIVATE)
-            total += region.RegionSize;
-        if (region.RegionSize == 0)
-            break;
-    }
-    return static_cast<double>(total) / 1024;
-}
+using Memory = ProcessFootprint;
 
 Memory IdleMemory(const std::string& exe, const char* className) {
-    Memory memory;
     LauncherProcess program(exe);
-    const HWND window = program.WaitForWindow(className);
-    if (!window)
-        return memory;
+    if (!program.WaitForWindow(className))
+        return {};
     PollUntil([] { return false; }, 1000);
-    PROCESS_MEMORY_COUNTERS_EX counters{};
-    counters.cb = sizeof counters;
-    memory.measured =
-        GetProcessMemoryInfo(program.Handle(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
-                             sizeof counters) != FALSE;
-    memory.privateKb = static_cast<double>(counters.PrivateUsage) / 1024;
-    if (memory.privateKb == 0) {
-        memory.privateKb = CommittedPrivateKb(program.Handle());
-        memory.counted = true;
-    }
-    memory.workingSetKb = static_cast<double>(counters.WorkingSetSize) / 1024;
+    const Memory memory = FootprintOf(program.Handle());
     program.CloseAndWait();
     return memory;
 }

@@ -79,8 +79,10 @@ ProcessFootprint FootprintOf(HANDLE process) {
     ProcessFootprint footprint;
     PROCESS_MEMORY_COUNTERS_EX counters{};
     counters.cb = sizeof counters;
-    if (GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters), sizeof counters))
-        footprint.privateKb = static_cast<double>(counters.PrivateUsage) / 1024;
+    footprint.measured = GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                                              sizeof counters) != FALSE;
+    footprint.privateKb = static_cast<double>(counters.PrivateUsage) / 1024;
+    footprint.workingSetKb = static_cast<double>(counters.WorkingSetSize) / 1024;
     if (footprint.privateKb == 0) {
         footprint.privateKb = CommittedPrivateKb(process);
         footprint.counted = true;

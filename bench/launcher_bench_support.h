@@ -67,8 +67,10 @@ bool AnotherLauncherRunning();
 // counted region by region where the system reports none for another process, as Wine does), and
 // its GDI and USER objects (nullopt where the system reports none, as under Wine).
 struct ProcessFootprint {
+    bool measured = false;  // the system gave the process's memory counters
     double privateKb = 0;
     bool counted = false;
+    double workingSetKb = 0;
     std::optional<unsigned> gdiObjects;
     std::optional<unsigned> userObjects;
 };
