@@ -19,8 +19,8 @@ using namespace rivo::bench;
 constexpr int kDialogEvery = 10;
 constexpr int kWarmUp = 50;  // call-ups (and 5 dialogs) before the first figure
 
-// A short soak for a CI run that only wants to see the figures move; never shorter than the
-// warm-up, or there is no baseline.
+// A short soak for a CI run that only wants to see the figures move; never under twice the warm-up,
+// or the baseline would be most of the run.
 int CallUps() {
     const char* text = std::getenv("RIVO_SOAK_CALLUPS");
     const int wanted = text ? std::atoi(text) : 1000;
