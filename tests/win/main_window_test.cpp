@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "platform/unique_handle.h"
+#include "tests/win/driver/keys.h"
 #include "tests/win/driver/modal_driver.h"
 #include "tests/win/driver/running_launcher.h"
 #include "ui/font.h"
@@ -260,10 +261,15 @@ protected:
     }
 
     // Presses the left button at `grab` (client coordinates), moves the pointer by `delta` with
-    // the button held and releases it there, as posted mouse messages.
+    // the button held and releases it there, as posted mouse messages. They are posted while the
+    // launcher's thread is held, so that the whole drag is queued before it runs on: posted
+    // messages come before input, and the move that Wine makes of a window moving under the
+    // pointer (the capture sends it to the launcher) cannot come in the middle of the drag.
     static void Drag(HWND window, POINT grab, POINT delta) {
         const LPARAM moved =
             MAKELPARAM(static_cast<WORD>(grab.x + delta.x), static_cast<WORD>(grab.y + delta.y));
+        const SuspendedWindowThread held(window);
+        EXPECT_TRUE(held.Suspended());
         PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(grab.x, grab.y));
         PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, moved);
         PostMessageA(window, WM_LBUTTONUP, 0, moved);
@@ -326,15 +332,18 @@ TEST_F(Dragging, SticksWithin7PixelsOfEachEdgeAndSavesThePlace) {
     }
 
     // The pointer stays over the point it grabbed: once stuck, the window leaves the edge only
-    // when the pointer has gone 8 pixels past the sticking distance, in one drag. Each drag is
-    // posted whole, down to its release: posted messages come before input, so a move of the
-    // system's pointer still on its way (another test's) cannot reach the window in the middle of
-    // a drag, holding the capture. Each move is in client coordinates of the window where it then
+    // when the pointer has gone 8 pixels past the sticking distance, in one drag. The drags are
+    // posted whole, down to the last release, while the launcher's thread is held: posted
+    // messages come before input, so a move of the system's pointer (another test's, or Wine's
+    // for the window moving under it) cannot reach the window in the middle of a drag, holding
+    // the capture. Each move is in client coordinates of the window where it then
     // is, so the end of the drag tells the steps apart: at 0 and not stuck, it would end at 49.
     SetWindowPos(window, nullptr, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 300; }));
     const POINT grab{20, 20};
     const auto at = [](int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); };
+    std::optional<SuspendedWindowThread> held(std::in_place, window);
+    ASSERT_TRUE(held->Suspended());
     PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(grab.x, grab.y));
     PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x - 296, grab.y));  // wants left 4: stuck at 0
     PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 7, grab.y));    // wants 7: stays
@@ -358,6 +367,7 @@ TEST_F(Dragging, SticksWithin7PixelsOfEachEdgeAndSavesThePlace) {
     PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, at(10, 12));
     PostMessageA(window, WM_MOUSEMOVE, MK_RBUTTON, at(-10, 52));
     PostMessageA(window, WM_RBUTTONUP, 0, at(10, 12));
+    held.reset();
     ASSERT_TRUE(WaitUntil([&] { return launcher.Menu() != nullptr; }));
     EXPECT_EQ(WindowTopLeft(window).x, 18);
     EXPECT_EQ(WindowTopLeft(window).y, 340);
