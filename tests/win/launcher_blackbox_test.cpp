@@ -409,7 +409,9 @@ TEST_F(LauncherBlackBox, ARefusingFolderIsAnsweredAtOnceWithOneMessageASave) {
             const DWORD answered = GetTickCount() - start;
             std::printf("[ figures  ] close until the refused save's message: %lu ms\n", answered);
             ASSERT_TRUE(box.has_value());
-            EXPECT_LT(answered, Scaled(300)) << "the refusal is not retried";
+            // Retried, the refusal takes 2 s before the message; unretried, a few hundred ms on
+            // a loaded machine (331 ms seen with a third of the CPU taken by its host).
+            EXPECT_LT(answered, Scaled(1000)) << "the refusal is not retried";
             EXPECT_EQ(box->caption + "|" + box->text, "エラー|設定ファイルを保存できませんでした。\n" +
                                                           Ini() + "\n" +
                                                           platform::SystemMessage(ERROR_ACCESS_DENIED))
