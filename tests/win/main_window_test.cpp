@@ -336,38 +336,39 @@ TEST_F(Dragging, SticksWithin7PixelsOfEachEdgeAndSavesThePlace) {
     // posted whole, down to the last release, while the launcher's thread is held: posted
     // messages come before input, so a move of the system's pointer (another test's, or Wine's
     // for the window moving under it) cannot reach the window in the middle of a drag, holding
-    // the capture. Each move is in client coordinates of the window where it then
-    // is, so the end of the drag tells the steps apart: at 0 and not stuck, it would end at 49.
+    // the capture. Each move is in client coordinates of the window where it then is, so the end
+    // of the drag tells the steps apart: at 0 and not stuck, it would end at 49.
     SetWindowPos(window, nullptr, 300, 300, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     ASSERT_TRUE(WaitUntil([&] { return WindowTopLeft(window).x == 300; }));
     const POINT grab{20, 20};
     const auto at = [](int x, int y) { return MAKELPARAM(static_cast<WORD>(x), static_cast<WORD>(y)); };
-    std::optional<SuspendedWindowThread> held(std::in_place, window);
-    ASSERT_TRUE(held->Suspended());
-    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(grab.x, grab.y));
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x - 296, grab.y));  // wants left 4: stuck at 0
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 7, grab.y));    // wants 7: stays
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 8, grab.y));    // wants 8: leaves, to 8
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 30, grab.y));   // follows, to 38
-    PostMessageA(window, WM_LBUTTONUP, 0, at(grab.x + 30, grab.y));
-    // After the release, moves do nothing.
-    PostMessageA(window, WM_MOUSEMOVE, 0, at(grab.x + 90, grab.y + 90));
-    // A capture taken away (a menu, a system dialog, Alt+Tab) ends the drag: the release goes to
-    // another window, and the pointer moving freely afterwards must not carry the window along.
-    // Then a drag 10 pixels back to the left: 38 again, or 98 had the drag gone on.
-    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(grab.x, grab.y));
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 10, grab.y));
-    PostMessageA(window, WM_CAPTURECHANGED, 0, 0);
-    PostMessageA(window, WM_MOUSEMOVE, 0, at(grab.x + 60, grab.y + 60));
-    PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(grab.x, grab.y));
-    PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x - 10, grab.y));
-    PostMessageA(window, WM_LBUTTONUP, 0, at(grab.x - 10, grab.y));
-    // The right button drags too, and its release opens the menu at the pointer, which the
-    // window has followed back over the point it grabbed.
-    PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, at(10, 12));
-    PostMessageA(window, WM_MOUSEMOVE, MK_RBUTTON, at(-10, 52));
-    PostMessageA(window, WM_RBUTTONUP, 0, at(10, 12));
-    held.reset();
+    {
+        const SuspendedWindowThread held(window);
+        ASSERT_TRUE(held.Suspended());
+        PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(grab.x, grab.y));
+        PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x - 296, grab.y));  // wants left 4: stuck at 0
+        PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 7, grab.y));    // wants 7: stays
+        PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 8, grab.y));    // wants 8: leaves, to 8
+        PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 30, grab.y));   // follows, to 38
+        PostMessageA(window, WM_LBUTTONUP, 0, at(grab.x + 30, grab.y));
+        // After the release, moves do nothing.
+        PostMessageA(window, WM_MOUSEMOVE, 0, at(grab.x + 90, grab.y + 90));
+        // A capture taken away (a menu, a system dialog, Alt+Tab) ends the drag: the release goes to
+        // another window, and the pointer moving freely afterwards must not carry the window along.
+        // Then a drag 10 pixels back to the left: 38 again, or 98 had the drag gone on.
+        PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(grab.x, grab.y));
+        PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x + 10, grab.y));
+        PostMessageA(window, WM_CAPTURECHANGED, 0, 0);
+        PostMessageA(window, WM_MOUSEMOVE, 0, at(grab.x + 60, grab.y + 60));
+        PostMessageA(window, WM_LBUTTONDOWN, MK_LBUTTON, at(grab.x, grab.y));
+        PostMessageA(window, WM_MOUSEMOVE, MK_LBUTTON, at(grab.x - 10, grab.y));
+        PostMessageA(window, WM_LBUTTONUP, 0, at(grab.x - 10, grab.y));
+        // The right button drags too, and its release opens the menu at the pointer, which the
+        // window has followed back over the point it grabbed.
+        PostMessageA(window, WM_RBUTTONDOWN, MK_RBUTTON, at(10, 12));
+        PostMessageA(window, WM_MOUSEMOVE, MK_RBUTTON, at(-10, 52));
+        PostMessageA(window, WM_RBUTTONUP, 0, at(10, 12));
+    }
     ASSERT_TRUE(WaitUntil([&] { return launcher.Menu() != nullptr; }));
     EXPECT_EQ(WindowTopLeft(window).x, 18);
     EXPECT_EQ(WindowTopLeft(window).y, 340);
