@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <cstdint>
+
 #include "platform/unique_handle.h"
 #include "tests/win/driver/running_launcher.h"
 #include "tests/win/driver/wait.h"
@@ -23,10 +25,17 @@ bool XKeysAvailable() {
     return available;
 }
 
-bool PressXKeys(const std::string& arguments) {
+bool PressXKeys(const std::string& arguments, HWND through) {
     // The arguments are xdotool's key names, plain ASCII.
-    std::wstring commandLine = std::wstring(kStart) + L" /wait /unix /usr/bin/xdotool " +
-                               std::wstring(arguments.begin(), arguments.end());
+    std::wstring commandLine = std::wstring(kStart) + L" /wait /unix /usr/bin/xdotool ";
+    if (through) {
+        // Wine's x11 driver keeps each window's X window id in this property.
+        const auto xWindow = reinterpret_cast<std::uintptr_t>(GetPropW(through, L"__wine_x11_whole_window"));
+        if (xWindow == 0)
+            return false;
+        commandLine += L"windowfocus --sync " + std::to_wstring(xWindow) + L" ";
+    }
+    commandLine += std::wstring(arguments.begin(), arguments.end());
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info{};
