@@ -39,7 +39,10 @@ bool IsDirectory(const std::wstring& path) {
 // Whether the path refuses what the flag refuses: a new file in a folder, a write to a file.
 bool Refuses(const std::wstring& path) {
     if (IsDirectory(path)) {
-        const std::wstring probe = path + L"\\immutable-probe";
+        // A new name each time: a probe created just before the flag lands can no longer be
+        // deleted, and a second try of the same name would fail as existing, never as refused.
+        static unsigned probes = 0;
+        const std::wstring probe = path + L"\\immutable-probe-" + std::to_wstring(++probes);
         platform::UniqueFile created(CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                                  FILE_ATTRIBUTE_NORMAL, nullptr));
         if (created) {
