@@ -718,17 +718,21 @@ protected:
     bool Type(WORD vk) const {
         if (!xKeys_)
             return InjectTap(vk);
+        std::string name;
         switch (vk) {
             case VK_INSERT:
-                return PressXKeys("key Insert", GetForegroundWindow());
+                name = "Insert";
+                break;
             case VK_ESCAPE:
-                return PressXKeys("key Escape", GetForegroundWindow());
+                name = "Escape";
+                break;
             case VK_RETURN:
-                return PressXKeys("key Return", GetForegroundWindow());
+                name = "Return";
+                break;
             default:
-                return PressXKeys(std::string("key ") + static_cast<char>(vk - 'A' + 'a'),
-                                  GetForegroundWindow());
+                name = static_cast<char>(vk - 'A' + 'a');
         }
+        return PressXKeys("key " + name, GetForegroundWindow());
     }
 
     void EveryDialogThenTheChord();
